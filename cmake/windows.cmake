@@ -1,0 +1,34 @@
+# The product, the driver stand-in and the end-to-end tests.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I ${CMAKE_SOURCE_DIR}/res")
+set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+
+add_executable(qvdutil WIN32
+    src/app/main.cpp
+    src/framework/win32/win32_platform.cpp
+    src/framework/win32/winmain.cpp
+    res/qvdutil.rc)
+target_link_libraries(qvdutil PRIVATE qvdcore user32 gdi32 advapi32 ${STATIC_RUNTIME})
+
+add_executable(faxdriver tools/driver-standin/faxdriver.cpp)
+target_link_libraries(faxdriver PRIVATE advapi32 ${STATIC_RUNTIME})
+
+option(QVD_E2E "Build the end-to-end tests" ON)
+if(QVD_E2E)
+    set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    # GoogleTest's own sources are not ours to hold to -Werror or CP932.
+    target_compile_options(gtest PRIVATE -Wno-error -finput-charset=UTF-8 -fexec-charset=UTF-8)
+    target_compile_options(gtest_main PRIVATE -Wno-error -finput-charset=UTF-8 -fexec-charset=UTF-8)
+
+    add_executable(e2e_tests
+        tests/e2e/automation.cpp
+        tests/e2e/startup_test.cpp
+        tests/e2e/book_test.cpp
+        tests/e2e/destinations_test.cpp
+        tests/e2e/company_about_test.cpp)
+    target_include_directories(e2e_tests PRIVATE src ${CMAKE_SOURCE_DIR})
+    target_link_libraries(e2e_tests PRIVATE gtest gtest_main user32 advapi32 ${STATIC_RUNTIME})
+endif()

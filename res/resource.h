@@ -1,0 +1,40 @@
+// Resource ids, grouped by dialog. Plain #defines: the resource compiler
+// reads this file as well as the program.
+#ifndef QVDUTIL_RESOURCE_H
+#define QVDUTIL_RESOURCE_H
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+// Program icon and the system-menu item text
+#define IDR_MAINFRAME 128
+#define IDS_ABOUTBOX 101
+#define IDM_ABOUTBOX 0x0010
+
+// Version box
+#define IDD_ABOUTBOX 100
+
+// Address book dialog
+#define IDD_ADDRESSBOOK 102
+#define IDC_ADDRESS_LIST 1000
+#define IDC_DESTINATION_LIST 1001
+#define IDC_DISPLAY_MODE 1002
+#define IDC_ADD_DESTINATION 1003
+#define IDC_REMOVE_DESTINATIONS 1004
+#define IDC_PROPERTIES 1005
+#define IDC_CREATE_ENTRY 1006
+#define IDC_DELETE_ENTRY 1007
+#define IDC_ABOUT 3
+
+// Entry dialogs: the property dialog and the new-entry dialog share the edits
+#define IDD_ENTRY_PROPERTY 129
+#define IDD_NEW_ENTRY 130
+#define IDC_NAME 1008
+#define IDC_NAME_READING 1009
+#define IDC_COMPANY 1010
+#define IDC_COMPANY_READING 1011
+#define IDC_DEPARTMENT 1012
+#define IDC_FAX_NUMBER 1013
+
+#endif

@@ -1,0 +1,33 @@
+#include "app/address_app.h"
+
+#include "dialogs/address_book_dlg.h"
+#include "framework/platform.h"
+#include "framework/text.h"
+
+BOOL CAddressApp::InitInstance() {
+    const std::string commandLine = m_lpCmdLine;
+    if (HasOption(commandLine, "/n")) return FALSE;
+
+    // Creating is the test: two copies started at the same moment cannot
+    // both find the name free.
+    bool anotherCopy = false;
+    HANDLE mutex = ThePlatform().CreateNamedMutex("hPrevInstance", anotherCopy);
+    if (anotherCopy) {
+        ThePlatform().CloseKernelHandle(mutex);
+        return FALSE;
+    }
+    m_hMutex = mutex;
+
+    if (HasOption(commandLine, "/s")) {
+        CAddressBookDlg dialog;
+        m_pMainWnd = &dialog;
+        dialog.DoModal();
+        m_pMainWnd = nullptr;
+    }
+    return FALSE;
+}
+
+int CAddressApp::ExitInstance() {
+    ThePlatform().ReleaseNamedMutex(m_hMutex);
+    return CWinApp::ExitInstance();
+}

@@ -1,0 +1,83 @@
+#include "book/book_file.h"
+
+namespace {
+
+enum class FieldEnd { Comma, LineEnd, EndOfData };
+
+class FieldReader {
+public:
+    explicit FieldReader(std::string_view bytes) : m_bytes(bytes) {}
+
+    FieldEnd Read(std::string& field) {
+        field.clear();
+        while (m_pos < m_bytes.size()) {
+            char c = m_bytes[m_pos++];
+            if (c == ',') return FieldEnd::Comma;
+            if (c == '\n') return FieldEnd::LineEnd;
+            if (c != '\r') field.push_back(c);
+        }
+        return FieldEnd::EndOfData;
+    }
+
+private:
+    std::string_view m_bytes;
+    std::size_t m_pos = 0;
+};
+
+}  // namespace
+
+ParseOutcome ParseAddressBook(std::string_view bytes, CAddressBook& book) {
+    ParseOutcome outcome;
+    book.Clear();
+    FieldReader reader(bytes);
+    CAddressEntry record;
+    std::string field;
+
+    for (;;) {
+        FieldEnd end = reader.Read(field);
+        if (end == FieldEnd::EndOfData && field.empty()) break;
+        // Tested before the row's kind is known, as a blank line or an
+        // unnamed row after the 1000th person ends the reading too.
+        if (book.m_nEntryCount >= CAddressBook::kMaxEntries) {
+            outcome.tooManyPersons = true;
+            break;
+        }
+        record = CAddressEntry();
+        record.*CAddressEntry::kColumns[0] = field;
+        bool lineEnded = end != FieldEnd::Comma;
+        bool dataEnded = end == FieldEnd::EndOfData;
+        for (int column = 1; column < CAddressEntry::kColumnCount && !dataEnded; ++column) {
+            // The first six fields are read across line ends.
+            if (column >= 6 && lineEnded) break;
+            end = reader.Read(field);
+            if (end == FieldEnd::EndOfData) {
+                dataEnded = true;
+                if (field.empty()) break;
+            }
+            record.*CAddressEntry::kColumns[column] = field;
+            if (end == FieldEnd::LineEnd) lineEnded = true;
+        }
+
+        if (!record.m_strName.empty()) {
+            book.m_aEntries[static_cast<std::size_t>(book.m_nEntryCount++)] = record;
+        } else if (book.m_nUnnamedRowCount < CAddressBook::kMaxUnnamedRows) {
+            book.m_aUnnamedRows[book.m_nUnnamedRowCount++] = record;
+        }
+        if (dataEnded) break;
+    }
+    book.m_nNextID = book.m_nEntryCount;
+    return outcome;
+}
+
+std::string FormatAddressBook(const CAddressBook& book) {
+    std::string bytes;
+    auto append = [&bytes](const CAddressEntry& row) {
+        for (int column = 0; column < CAddressEntry::kColumnCount; ++column) {
+            bytes += row.*CAddressEntry::kColumns[column];
+            bytes += column + 1 < CAddressEntry::kColumnCount ? "," : "\r\n";
+        }
+    };
+    for (int slot = 0; slot < book.m_nEntryCount; ++slot) append(book.m_aEntries[static_cast<std::size_t>(slot)]);
+    for (std::uint32_t row = 0; row < book.m_nUnnamedRowCount; ++row) append(book.m_aUnnamedRows[row]);
+    return bytes;
+}

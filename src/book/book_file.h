@@ -1,0 +1,26 @@
+// The address book file QVDDATA.CSV: thirteen comma-separated columns,
+// CR LF, no quoting, no header, in code page 932.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "book/address_book.h"
+
+inline constexpr const char* kAddressBookFileName = "QVDDATA.CSV";
+
+struct ParseOutcome {
+    // Reading stopped at a record that would have been the 1001st.
+    bool tooManyPersons = false;
+};
+
+// Empties |book| and fills it from the bytes of a file. A record has 6 to
+// 13 fields: line ends inside the first six fields do not end it, from the
+// seventh on the first line end or the thirteenth field does. CR is skipped
+// anywhere. The end of the file ends the last line, so a last row without
+// a line end or a record cut short keeps what it has.
+ParseOutcome ParseAddressBook(std::string_view bytes, CAddressBook& book);
+
+// The file's bytes: every person, then every unnamed row, each with all
+// thirteen fields.
+std::string FormatAddressBook(const CAddressBook& book);

@@ -1,0 +1,507 @@
+#include "dialogs/address_book_dlg.h"
+
+#include <algorithm>
+#include <map>
+
+#include "book/book_file.h"
+#include "dialogs/about_dlg.h"
+#include "dialogs/entry_dialogs.h"
+#include "dialogs/messages.h"
+#include "driver/fax_number_book.h"
+#include "framework/files.h"
+#include "framework/platform.h"
+#include "framework/text.h"
+#include "framework/winapp.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr const char* kMemberPrefix = " >> ";
+
+bool IsCompanyItem(std::uint32_t data) { return data >= CAddressBook::kCompanyItemBase; }
+
+}  // namespace
+
+const MessageMapEntry<CAddressBookDlg> CAddressBookDlg::kMessageMap[] = {
+    {WM_SYSCOMMAND, &CAddressBookDlg::OnSysCommand},
+    {WM_PAINT, &CAddressBookDlg::OnPaint},
+    {WM_QUERYDRAGICON, &CAddressBookDlg::OnQueryDragIcon},
+    {WM_CREATE, &CAddressBookDlg::OnCreate},
+    {BN_CLICKED, IDC_ADD_DESTINATION, &CAddressBookDlg::OnAddDestination},
+    {LBN_SETFOCUS, IDC_ADDRESS_LIST, &CAddressBookDlg::OnSetfocusAddressList},
+    {LBN_SELCHANGE, IDC_ADDRESS_LIST, &CAddressBookDlg::OnSelchangeAddressList},
+    {BN_CLICKED, IDC_REMOVE_DESTINATIONS, &CAddressBookDlg::OnRemoveDestinations},
+    {LBN_SELCHANGE, IDC_DESTINATION_LIST, &CAddressBookDlg::OnSelchangeDestinationList},
+    {BN_CLICKED, IDC_PROPERTIES, &CAddressBookDlg::OnEntryProperties},
+    {BN_CLICKED, IDC_CREATE_ENTRY, &CAddressBookDlg::OnCreateEntry},
+    {LBN_DBLCLK, IDC_ADDRESS_LIST, &CAddressBookDlg::OnDblclkAddressList},
+    {CBN_CLOSEUP, IDC_DISPLAY_MODE, &CAddressBookDlg::OnCloseupDisplayMode},
+    {BN_CLICKED, IDC_ABOUT, &CAddressBookDlg::OnAbout},
+    {WM_KEYDOWN, &CAddressBookDlg::OnKeyDown},
+    {WM_CHARTOITEM, &CAddressBookDlg::OnCharToItem},
+    {WM_VKEYTOITEM, &CAddressBookDlg::OnVKeyToItem},
+    {BN_CLICKED, IDC_DELETE_ENTRY, &CAddressBookDlg::OnDeleteEntry},
+    {CBN_SELCHANGE, IDC_DISPLAY_MODE, &CAddressBookDlg::OnSelchangeDisplayMode},
+};
+
+CAddressBookDlg::CAddressBookDlg() : CDialog(IDD) { m_hIcon = ThePlatform().LoadIconResource(IDR_MAINFRAME); }
+
+bool CAddressBookDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
+}
+
+// ---- creation and initialisation ----------------------------------------------
+
+std::optional<LRESULT> CAddressBookDlg::OnCreate(WPARAM, LPARAM) {
+    ReadFaxNumberBook(m_strFaxNumberBook2, m_strFaxNumberBook);
+    LoadAddressBook();
+    return 0;
+}
+
+BOOL CAddressBookDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+
+    std::string aboutItem = ThePlatform().LoadStringResource(IDS_ABOUTBOX);
+    if (!aboutItem.empty()) ThePlatform().AppendSystemMenuItem(GetSafeHwnd(), IDM_ABOUTBOX, aboutItem);
+    ThePlatform().SetIcons(GetSafeHwnd(), m_hIcon);
+
+    CComboBox mode = ComboBox(IDC_DISPLAY_MODE);
+    mode.AddString("個人名");
+    mode.AddString("会社名");
+    mode.SetCurSel(m_nDisplayMode);
+
+    for (int slot = 0; slot < m_book.m_nEntryCount; ++slot) m_book.m_aEntries[static_cast<std::size_t>(slot)].m_nID = slot;
+    FillPersonView();
+    if (m_book.m_nEntryCount > 0) {
+        m_wCurrentItem = static_cast<std::uint16_t>(m_book.m_aEntries[0].m_nID);
+        EnablePersonButtons(true);
+    }
+
+    RestoreDestinations();
+    EnableItem(IDC_REMOVE_DESTINATIONS, false);
+    return TRUE;
+}
+
+void CAddressBookDlg::FillPersonView() {
+    CListBox list = ListBox(IDC_ADDRESS_LIST);
+    list.SetRedraw(false);
+    list.ResetContent();
+    list.InitStorage(m_book.m_nEntryCount, m_book.m_nEntryCount * 16);
+    for (int slot = 0; slot < m_book.m_nEntryCount; ++slot) {
+        const CAddressEntry& person = m_book.m_aEntries[static_cast<std::size_t>(slot)];
+        int line = list.AddString(person.m_strName);
+        list.SetItemData(line, static_cast<std::uint32_t>(person.m_nID));
+    }
+    list.SetRedraw(true);
+    if (m_book.m_nEntryCount > 0) list.SetCurSel(0);
+}
+
+void CAddressBookDlg::EnablePersonButtons(bool enable) {
+    EnableItem(IDC_ADD_DESTINATION, enable);
+    EnableItem(IDC_PROPERTIES, enable);
+    EnableItem(IDC_DELETE_ENTRY, enable);
+}
+
+// ---- ending -------------------------------------------------------------------
+
+void CAddressBookDlg::OnOK() {
+    std::vector<std::string> faxNumbers, names;
+    DestinationPieces(faxNumbers, names);
+    // The driver would get a shortened list; let the user choose what goes.
+    if (FittingCount(faxNumbers, names) < faxNumbers.size()) {
+        AfxMessageBox(msg::kTextsOver255);
+        return;
+    }
+    if (WriteFaxNumberBook() == WriteResult::Failed) {
+        AfxMessageBox(msg::kCannotStoreDestinations);
+        return;
+    }
+    CDialog::OnOK();
+}
+
+// ---- display modes and selections -------------------------------------------
+
+void CAddressBookDlg::OnCloseupDisplayMode() {
+    m_nChosenMode = ComboBox(IDC_DISPLAY_MODE).GetCurSel();
+    if (m_nChosenMode != m_nDisplayMode) {
+        if (m_nChosenMode == 1)
+            FillCompanyView();
+        else
+            FillPersonView();
+        m_nDisplayMode = m_nChosenMode;
+    }
+    EnablePersonButtons(ListBox(IDC_ADDRESS_LIST).GetCurSel() != LB_ERR);
+}
+
+void CAddressBookDlg::OnSelchangeDisplayMode() {}
+
+void CAddressBookDlg::OnSetfocusAddressList() {}
+
+void CAddressBookDlg::OnSelchangeAddressList() {
+    CListBox list = ListBox(IDC_ADDRESS_LIST);
+    int line = list.GetCurSel();
+    if (line == LB_ERR) {
+        EnableItem(IDC_ADD_DESTINATION, false);
+        return;
+    }
+    m_wCurrentItem = static_cast<std::uint16_t>(list.GetItemData(line));
+    EnablePersonButtons(true);
+    ListBox(IDC_DESTINATION_LIST).SelectAll(false);
+    m_bDestSelection = 0;
+    EnableItem(IDC_REMOVE_DESTINATIONS, false);
+}
+
+void CAddressBookDlg::OnSelchangeDestinationList() {
+    std::vector<int> selected = ListBox(IDC_DESTINATION_LIST).GetSelItems(kMaxDestinations);
+    std::copy(selected.begin(), selected.end(), m_anDestSel);
+    m_nDestSelCount = static_cast<std::int32_t>(selected.size());
+    if (m_nDestSelCount > 0) {
+        m_bDestSelection = 1;
+        EnableItem(IDC_REMOVE_DESTINATIONS, true);
+        ListBox(IDC_ADDRESS_LIST).SetCurSel(-1);
+        EnablePersonButtons(false);
+    } else {
+        m_bDestSelection = 0;
+        EnableItem(IDC_REMOVE_DESTINATIONS, false);
+    }
+}
+
+void CAddressBookDlg::OnDblclkAddressList() {
+    CListBox list = ListBox(IDC_ADDRESS_LIST);
+    int line = list.GetCurSel();
+    if (line == LB_ERR) return;
+    if (IsCompanyItem(list.GetItemData(line)))
+        ExpandOrCollapseCompany(line);
+    else
+        OnAddDestination();
+}
+
+std::optional<LRESULT> CAddressBookDlg::OnKeyDown(WPARAM, LPARAM) { return std::nullopt; }
+
+std::optional<LRESULT> CAddressBookDlg::OnCharToItem(WPARAM, LPARAM) { return std::nullopt; }
+
+std::optional<LRESULT> CAddressBookDlg::OnVKeyToItem(WPARAM key, LPARAM) {
+    // Only the destination list reports its keys.
+    if (LOWORD(key) == VK_DELETE) OnRemoveDestinations();
+    return -1;  // and the list box's own handling of the key
+}
+
+// ---- company view -------------------------------------------------------------
+
+void CAddressBookDlg::FillCompanyView() {
+    CListBox list = ListBox(IDC_ADDRESS_LIST);
+    int count = m_book.RebuildCompanies();
+    list.SetRedraw(false);
+    list.ResetContent();
+    for (int k = 0; k < count; ++k) {
+        const CCompanyEntry& company = m_book.m_aCompanies[static_cast<std::size_t>(k)];
+        int line = list.AddString(CompanyLineText(company.m_strCompanyName));
+        list.SetItemData(line, CAddressBook::kCompanyItemBase + static_cast<std::uint32_t>(company.m_nPosition));
+    }
+    list.SetRedraw(true);
+}
+
+void CAddressBookDlg::ExpandOrCollapseCompany(int line) {
+    CListBox list = ListBox(IDC_ADDRESS_LIST);
+    int count = list.GetCount();
+    // Whether a company is expanded is read from the list itself.
+    if (line + 1 < count && StartsWith(list.GetText(line + 1), kMemberPrefix)) {
+        int members = 0;
+        while (line + 1 + members < count && StartsWith(list.GetText(line + 1 + members), kMemberPrefix)) ++members;
+        for (int i = 0; i < members; ++i) list.DeleteString(line + 1);
+        return;
+    }
+    std::uint32_t k = list.GetItemData(line) - CAddressBook::kCompanyItemBase;
+    if (k >= m_book.m_aCompanies.size()) return;
+    const std::string& company = m_book.m_aCompanies[k].m_strCompanyName;
+    int below = line + 1;
+    for (int slot = 0; slot < m_book.m_nEntryCount; ++slot) {
+        const CAddressEntry& person = m_book.m_aEntries[static_cast<std::size_t>(slot)];
+        if (person.m_strCompany != company) continue;
+        int inserted = list.InsertString(below++, kMemberPrefix + person.m_strName);
+        list.SetItemData(inserted, static_cast<std::uint32_t>(person.m_nID));
+    }
+}
+
+// ---- destinations -------------------------------------------------------------
+
+void CAddressBookDlg::DestinationPieces(std::vector<std::string>& faxNumbers, std::vector<std::string>& names) {
+    for (int i = 0; i < m_aDestinations.GetSize(); ++i) {
+        const CAddressEntry* person = m_book.FindPerson(static_cast<std::uint16_t>(m_aDestinations[i]));
+        faxNumbers.push_back(person ? person->m_strFaxNumber : std::string());
+        names.push_back(person ? person->m_strName : std::string());
+    }
+}
+
+void CAddressBookDlg::RemoveLastDestination() {
+    int last = m_aDestinations.GetSize() - 1;
+    if (last < 0) return;
+    m_aDestinations.RemoveAt(last);
+    ListBox(IDC_DESTINATION_LIST).DeleteString(last);
+}
+
+void CAddressBookDlg::OnAddDestination() {
+    CListBox list = ListBox(IDC_ADDRESS_LIST);
+    int line = list.GetCurSel();
+    if (line == LB_ERR) return;
+    std::uint32_t data = list.GetItemData(line);
+    if (IsCompanyItem(data)) return;
+    m_wCurrentItem = static_cast<std::uint16_t>(data);
+
+    std::int32_t id = static_cast<std::int32_t>(data);
+    bool listed = false;
+    for (int i = 0; i < m_aDestinations.GetSize(); ++i) listed = listed || m_aDestinations[i] == id;
+    if (!listed) {
+        const CAddressEntry* person = m_book.FindPerson(id);
+        ListBox(IDC_DESTINATION_LIST).AddString(person ? person->m_strName : std::string());
+        m_aDestinations.Add(id);
+    }
+
+    // The limits hold for the whole list, also when nothing was added.
+    std::vector<std::string> faxNumbers, names;
+    DestinationPieces(faxNumbers, names);
+    if (faxNumbers.empty()) return;
+    if (faxNumbers.back().size() > kMaxDestinationFaxBytes) {
+        AfxMessageBox(msg::kFaxNumberOver32);
+        RemoveLastDestination();
+    } else if (JoinPieces(faxNumbers, faxNumbers.size()).size() > kMaxTextBytes ||
+               JoinPieces(names, names.size()).size() > kMaxTextBytes) {
+        AfxMessageBox(msg::kTextsOver255);
+        RemoveLastDestination();
+    }
+    if (m_aDestinations.GetSize() > kMaxDestinations) {
+        AfxMessageBox(msg::kOver100Destinations);
+        RemoveLastDestination();
+    }
+}
+
+void CAddressBookDlg::OnRemoveDestinations() {
+    if (m_bDestSelection != 1) return;
+    CListBox list = ListBox(IDC_DESTINATION_LIST);
+    for (int i = 0; i < m_nDestSelCount; ++i) {
+        // Each removal moves the later lines up by one.
+        int line = m_anDestSel[i] - i;
+        list.DeleteString(line);
+        if (line >= 0 && line < m_aDestinations.GetSize()) m_aDestinations.RemoveAt(line);
+    }
+    m_bDestSelection = 0;
+    EnableItem(IDC_REMOVE_DESTINATIONS, false);
+}
+
+// ---- the printer's stored destinations --------------------------------------
+
+std::string CAddressBookDlg::DriverName() const {
+    CWinApp* app = CWinApp::Current();
+    return DriverNameFromCommandLine(app ? app->m_lpCmdLine : std::string());
+}
+
+void CAddressBookDlg::ReadFaxNumberBook(std::string& names, std::string& faxNumbers) {
+    StoredTexts texts = ReadStoredTexts(ThePlatform(), DriverName());
+    names = texts.names;
+    faxNumbers = texts.faxNumbers;
+}
+
+void CAddressBookDlg::RestoreDestinations() {
+    std::vector<std::string> faxPieces = SplitPieces(m_strFaxNumberBook);
+    std::vector<std::string> namePieces = SplitPieces(m_strFaxNumberBook2);
+    faxPieces.resize(namePieces.size());
+    for (std::size_t k = 0; k < namePieces.size(); ++k) {
+        for (int slot = 0; slot < m_book.m_nEntryCount; ++slot) {
+            const CAddressEntry& person = m_book.m_aEntries[static_cast<std::size_t>(slot)];
+            if (person.m_strName == namePieces[k] && person.m_strFaxNumber == faxPieces[k])
+                m_aDestinations.Add(person.m_nID);
+        }
+    }
+    CListBox list = ListBox(IDC_DESTINATION_LIST);
+    for (int i = 0; i < m_aDestinations.GetSize(); ++i) {
+        const CAddressEntry* person = m_book.FindPerson(m_aDestinations[i]);
+        list.AddString(person ? person->m_strName : std::string());
+    }
+    WriteFaxNumberBook();
+}
+
+CAddressBookDlg::WriteResult CAddressBookDlg::WriteFaxNumberBook() {
+    std::vector<std::string> faxNumbers, names;
+    DestinationPieces(faxNumbers, names);
+    // Both texts stop at the same destination, so no name is ever paired
+    // with another person's number.
+    std::size_t fitting = FittingCount(faxNumbers, names);
+    switch (StoreTexts(ThePlatform(), DriverName(), JoinPieces(faxNumbers, fitting), JoinPieces(names, fitting))) {
+    case StoreResult::NoPrinter:
+        return WriteResult::NoPrinter;
+    case StoreResult::Stored:
+        return WriteResult::Written;
+    case StoreResult::Failed:
+        break;
+    }
+    return WriteResult::Failed;
+}
+
+// ---- the address book file ----------------------------------------------------
+
+void CAddressBookDlg::LoadAddressBook() {
+    m_book.Clear();
+    m_wCurrentItem = 0;
+    m_aDestinations.SetSize(0);
+    std::string bytes;
+    if (!ThePlatform().ReadWholeFile(ThePlatform().SystemDirectory() + "\\" + kAddressBookFileName, bytes)) {
+        AfxMessageBox(msg::kCannotOpenBook);
+    } else if (ParseAddressBook(bytes, m_book).tooManyPersons) {
+        AfxMessageBox(msg::kTooManyPersons);
+    }
+    m_book.m_nNextID = m_book.m_nEntryCount;
+    m_bDestSelection = 0;
+    m_nDisplayMode = 0;
+}
+
+bool CAddressBookDlg::SaveAddressBook() {
+    std::string path = ThePlatform().SystemDirectory() + "\\" + kAddressBookFileName;
+    if (SaveFileSafely(ThePlatform(), path, FormatAddressBook(m_book))) return true;
+    AfxMessageBox(msg::kCannotWriteBook);
+    return false;
+}
+
+// ---- entry commands -----------------------------------------------------------
+
+void CAddressBookDlg::RenumberPersons() {
+    std::map<std::int32_t, std::int32_t> renumbered;
+    for (int slot = 0; slot < m_book.m_nEntryCount; ++slot) {
+        CAddressEntry& person = m_book.m_aEntries[static_cast<std::size_t>(slot)];
+        renumbered[person.m_nID] = slot;
+        person.m_nID = slot;
+    }
+    auto renumber = [&renumbered](std::int32_t id) {
+        auto found = renumbered.find(id);
+        return found == renumbered.end() ? id : found->second;
+    };
+    CListBox list = ListBox(IDC_ADDRESS_LIST);
+    for (int line = 0; line < list.GetCount(); ++line) {
+        std::uint32_t data = list.GetItemData(line);
+        if (!IsCompanyItem(data)) list.SetItemData(line, static_cast<std::uint32_t>(renumber(static_cast<std::int32_t>(data))));
+    }
+    for (int i = 0; i < m_aDestinations.GetSize(); ++i) m_aDestinations[i] = renumber(m_aDestinations[i]);
+    if (!IsCompanyItem(m_wCurrentItem)) m_wCurrentItem = static_cast<std::uint16_t>(renumber(m_wCurrentItem));
+    m_book.m_nNextID = m_book.m_nEntryCount;
+}
+
+void CAddressBookDlg::OnCreateEntry() {
+    if (m_book.m_nEntryCount >= CAddressBook::kMaxEntries) {
+        AfxMessageBox(msg::kNoMoreEntries);
+        return;
+    }
+    CNewEntryDlg dialog;
+    if (dialog.DoModal() != IDOK) return;
+    if (static_cast<std::uint32_t>(m_book.m_nNextID) >= CAddressBook::kCompanyItemBase) RenumberPersons();
+
+    CAddressEntry& person = m_book.m_aEntries[static_cast<std::size_t>(m_book.m_nEntryCount)];
+    person = CAddressEntry();
+    person.m_strName = dialog.m_strName;
+    person.m_strNameReading = dialog.m_strNameReading;
+    person.m_strCompany = dialog.m_strCompany;
+    person.m_strCompanyReading = dialog.m_strCompanyReading;
+    person.m_strDepartment = dialog.m_strDepartment;
+    person.m_strFaxNumber = dialog.m_strFaxNumber;
+
+    CListBox list = ListBox(IDC_ADDRESS_LIST);
+    int line = list.AddString(person.m_strName);
+    list.SetItemData(line, static_cast<std::uint32_t>(m_book.m_nNextID));
+    person.m_nID = m_book.m_nNextID;
+    ++m_book.m_nEntryCount;
+    ++m_book.m_nNextID;
+    SaveAddressBook();
+}
+
+void CAddressBookDlg::OnEntryProperties() {
+    CListBox list = ListBox(IDC_ADDRESS_LIST);
+    int line = list.GetCurSel();
+    if (line == LB_ERR) return;
+    std::uint32_t data = list.GetItemData(line);
+    m_wCurrentItem = static_cast<std::uint16_t>(data);
+    if (IsCompanyItem(data)) return;
+    CAddressEntry* person = m_book.FindPerson(static_cast<std::int32_t>(data));
+    if (!person) return;
+
+    CEntryPropertyDlg dialog;
+    dialog.m_strName = person->m_strName;
+    dialog.m_strNameReading = person->m_strNameReading;
+    dialog.m_strCompany = person->m_strCompany;
+    dialog.m_strCompanyReading = person->m_strCompanyReading;
+    dialog.m_strDepartment = person->m_strDepartment;
+    dialog.m_strFaxNumber = person->m_strFaxNumber;
+    if (dialog.DoModal() != IDOK) return;
+    person->m_strName = dialog.m_strName;
+    person->m_strNameReading = dialog.m_strNameReading;
+    person->m_strCompany = dialog.m_strCompany;
+    person->m_strCompanyReading = dialog.m_strCompanyReading;
+    person->m_strDepartment = dialog.m_strDepartment;
+    person->m_strFaxNumber = dialog.m_strFaxNumber;
+
+    // A member line of the company view keeps its prefix.
+    std::string text = StartsWith(list.GetText(line), kMemberPrefix) && m_nDisplayMode == 1
+                           ? kMemberPrefix + person->m_strName
+                           : person->m_strName;
+    list.DeleteString(line);
+    list.InsertString(line, text);
+    list.SetItemData(line, static_cast<std::uint32_t>(person->m_nID));
+    list.SetCurSel(line);
+
+    CListBox destinations = ListBox(IDC_DESTINATION_LIST);
+    int count = destinations.GetCount();
+    for (int i = 0; i < count && i < m_aDestinations.GetSize(); ++i) {
+        if (m_aDestinations[i] != person->m_nID) continue;
+        destinations.DeleteString(i);
+        destinations.InsertString(i, person->m_strName);
+    }
+    SaveAddressBook();
+}
+
+void CAddressBookDlg::OnDeleteEntry() {
+    CListBox list = ListBox(IDC_ADDRESS_LIST);
+    int line = list.GetCurSel();
+    if (line == LB_ERR) return;
+    std::uint32_t data = list.GetItemData(line);
+    m_wCurrentItem = static_cast<std::uint16_t>(data);
+    if (IsCompanyItem(data)) {
+        AfxMessageBox(msg::kCannotDeleteCompany);
+        return;
+    }
+    if (AfxMessageBox(msg::kConfirmDelete, MB_OKCANCEL) != IDOK) return;
+
+    CListBox destinations = ListBox(IDC_DESTINATION_LIST);
+    for (int i = 0; i < m_aDestinations.GetSize();) {
+        if (m_aDestinations[i] != m_wCurrentItem) {
+            ++i;
+            continue;
+        }
+        destinations.DeleteString(i);
+        m_aDestinations.RemoveAt(i);
+        EnableItem(IDC_REMOVE_DESTINATIONS, !destinations.GetSelItems(1).empty());
+    }
+    m_book.RemoveAt(m_book.FindSlot(m_wCurrentItem));
+    EnablePersonButtons(false);
+    SaveAddressBook();
+    list.DeleteString(line);
+}
+
+// ---- version box, system menu, icon ---------------------------------------------
+
+void CAddressBookDlg::OnAbout() {
+    CAboutDlg about;
+    about.DoModal();
+}
+
+std::optional<LRESULT> CAddressBookDlg::OnSysCommand(WPARAM nID, LPARAM) {
+    // The system keeps the low four bits of a command for itself.
+    if ((nID & 0xFFF0) != IDM_ABOUTBOX) return std::nullopt;
+    OnAbout();
+    return 0;
+}
+
+std::optional<LRESULT> CAddressBookDlg::OnPaint(WPARAM, LPARAM) {
+    if (!ThePlatform().PaintMinimisedIcon(GetSafeHwnd(), m_hIcon)) return std::nullopt;
+    return 0;
+}
+
+std::optional<LRESULT> CAddressBookDlg::OnQueryDragIcon(WPARAM, LPARAM) {
+    return reinterpret_cast<LRESULT>(m_hIcon);
+}

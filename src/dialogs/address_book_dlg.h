@@ -1,0 +1,80 @@
+// The program's main window: the address book in its person and company
+// views, the destinations of the fax, and the commands that change the book.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "book/address_book.h"
+#include "framework/dialog.h"
+
+class CAddressBookDlg : public CDialog {
+public:
+    enum { IDD = 102 };
+    static constexpr int kMaxDestinations = 100;
+    static constexpr std::size_t kMaxDestinationFaxBytes = 32;
+
+    CAddressBookDlg();
+
+    CAddressBook m_book;
+    HICON m_hIcon = nullptr;
+    std::string m_strFaxNumberBook2;
+    std::int32_t m_nDestSelCount = 0;
+    std::string m_strFaxNumberBook;
+    std::int32_t m_nChosenMode = 0;
+    std::int32_t m_nDisplayMode = 0;  // 0 person view, 1 company view
+    std::int32_t m_bDestSelection = 0;
+    CIndexArray m_aDestinations;
+    std::int32_t m_anDestSel[kMaxDestinations] = {};
+    std::uint16_t m_wCurrentItem = 0;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    std::optional<LRESULT> OnSysCommand(WPARAM nID, LPARAM);
+    std::optional<LRESULT> OnPaint(WPARAM, LPARAM);
+    std::optional<LRESULT> OnQueryDragIcon(WPARAM, LPARAM);
+    std::optional<LRESULT> OnCreate(WPARAM, LPARAM);
+    void OnAddDestination();
+    void OnSetfocusAddressList();
+    void OnSelchangeAddressList();
+    void OnRemoveDestinations();
+    void OnSelchangeDestinationList();
+    void OnEntryProperties();
+    void OnCreateEntry();
+    void OnDblclkAddressList();
+    void OnCloseupDisplayMode();
+    void OnAbout();
+    std::optional<LRESULT> OnKeyDown(WPARAM, LPARAM);
+    std::optional<LRESULT> OnCharToItem(WPARAM, LPARAM);
+    std::optional<LRESULT> OnVKeyToItem(WPARAM key, LPARAM);
+    void OnDeleteEntry();
+    void OnSelchangeDisplayMode();
+
+    // The printer's stored destinations
+    void ReadFaxNumberBook(std::string& names, std::string& faxNumbers);
+    void RestoreDestinations();
+    enum class WriteResult { NoPrinter, Written, Failed };
+    WriteResult WriteFaxNumberBook();
+    std::string DriverName() const;
+
+    // The address book file
+    void LoadAddressBook();
+    bool SaveAddressBook();
+
+    void FillPersonView();
+    void FillCompanyView();
+    void ExpandOrCollapseCompany(int line);
+    void EnablePersonButtons(bool enable);
+    void RemoveLastDestination();
+    // The FAX numbers and names of the destinations, in list order.
+    void DestinationPieces(std::vector<std::string>& faxNumbers, std::vector<std::string>& names);
+    // Gives the persons IDs 0, 1, ... again, and everything that refers to
+    // them, so that created persons never reach the company item range.
+    void RenumberPersons();
+
+    static const MessageMapEntry<CAddressBookDlg> kMessageMap[];
+};

@@ -1,0 +1,104 @@
+#include "dialogs/entry_dialogs.h"
+
+#include "dialogs/messages.h"
+#include "res/resource.h"
+
+namespace {
+
+constexpr std::size_t kMaxFaxBytes = 32;
+constexpr std::size_t kMaxFieldBytes = 64;
+
+bool HasComma(const std::string& text) { return text.find(',') != std::string::npos; }
+
+}  // namespace
+
+bool CEntryDialog::ReadAndCheckFields(const Rules& rules) {
+    m_strName = Edit(IDC_NAME).GetWindowText();
+    m_strNameReading = Edit(IDC_NAME_READING).GetWindowText();
+    m_strCompany = Edit(IDC_COMPANY).GetWindowText();
+    m_strCompanyReading = Edit(IDC_COMPANY_READING).GetWindowText();
+    m_strDepartment = Edit(IDC_DEPARTMENT).GetWindowText();
+    m_strFaxNumber = Edit(IDC_FAX_NUMBER).GetWindowText();
+
+    bool faxWellFormed = m_strFaxNumber.find_first_not_of(rules.faxBytesAllowed) == std::string::npos;
+    const char* failure = nullptr;
+    if (m_strName.empty() || m_strNameReading.empty() || m_strFaxNumber.empty())
+        failure = rules.requiredMessage;
+    // A comma would shift every later column of the row in the file.
+    else if (HasComma(m_strName) || HasComma(m_strNameReading) || HasComma(m_strCompany) ||
+             HasComma(m_strCompanyReading) || HasComma(m_strDepartment) || HasComma(m_strFaxNumber))
+        failure = msg::kNoComma;
+    else if (!faxWellFormed)
+        failure = rules.faxCharactersMessage;
+    else if (m_strFaxNumber.size() > kMaxFaxBytes)
+        failure = msg::kFaxNumberTooLong;
+    else if (m_strName.size() > kMaxFieldBytes || m_strNameReading.size() > kMaxFieldBytes)
+        failure = msg::kNameTooLong;
+    else if (m_strCompany.size() > kMaxFieldBytes || m_strCompanyReading.size() > kMaxFieldBytes)
+        failure = msg::kCompanyTooLong;
+    else if (m_strDepartment.size() > kMaxFieldBytes)
+        failure = msg::kDepartmentTooLong;
+    if (!failure) return true;
+    AfxMessageBox(failure);
+    return false;
+}
+
+// ---- new entry ----------------------------------------------------------------
+
+void CNewEntryDlg::DoDataExchange(CDataExchange& dx) {
+    dx.Text(IDC_NAME, m_strName);
+    dx.Text(IDC_NAME_READING, m_strNameReading);
+    dx.Text(IDC_COMPANY, m_strCompany);
+    dx.Text(IDC_COMPANY_READING, m_strCompanyReading);
+    dx.Text(IDC_DEPARTMENT, m_strDepartment);
+    dx.Text(IDC_FAX_NUMBER, m_strFaxNumber, 255);
+}
+
+void CNewEntryDlg::OnOK() {
+    static constexpr Rules kRules{msg::kNewEntryRequired, msg::kNewEntryFaxCharacters, "0123456789-#"};
+    if (ReadAndCheckFields(kRules)) CDialog::OnOK();
+}
+
+// ---- properties ---------------------------------------------------------------
+
+const MessageMapEntry<CEntryPropertyDlg> CEntryPropertyDlg::kMessageMap[] = {
+    {WM_CREATE, &CEntryPropertyDlg::OnCreate},
+    {EN_CHANGE, IDC_NAME, &CEntryPropertyDlg::OnChangeField},
+    {EN_CHANGE, IDC_NAME_READING, &CEntryPropertyDlg::OnChangeField},
+    {EN_CHANGE, IDC_COMPANY, &CEntryPropertyDlg::OnChangeField},
+    {EN_CHANGE, IDC_COMPANY_READING, &CEntryPropertyDlg::OnChangeField},
+    {EN_CHANGE, IDC_DEPARTMENT, &CEntryPropertyDlg::OnChangeField},
+    {EN_CHANGE, IDC_FAX_NUMBER, &CEntryPropertyDlg::OnChangeField},
+};
+
+bool CEntryPropertyDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
+}
+
+std::optional<LRESULT> CEntryPropertyDlg::OnCreate(WPARAM, LPARAM) {
+    m_bModified = 0;
+    return 0;
+}
+
+void CEntryPropertyDlg::OnChangeField() { m_bModified = 1; }
+
+void CEntryPropertyDlg::DoDataExchange(CDataExchange& dx) {
+    dx.Text(IDC_NAME, m_strName, 65);
+    dx.Text(IDC_NAME_READING, m_strNameReading, 65);
+    dx.Text(IDC_COMPANY, m_strCompany);
+    dx.Text(IDC_COMPANY_READING, m_strCompanyReading);
+    dx.Text(IDC_DEPARTMENT, m_strDepartment);
+    dx.Text(IDC_FAX_NUMBER, m_strFaxNumber);
+}
+
+void CEntryPropertyDlg::OnOK() {
+    static constexpr Rules kRules{msg::kPropertyRequired, msg::kPropertyFaxCharacters, "0123456789-#*/\xA5"};
+    if (!ReadAndCheckFields(kRules)) return;
+    if (m_bModified != 1) {
+        EndDialog(IDCANCEL);
+        return;
+    }
+    if (AfxMessageBox(msg::kSaveChanges, MB_OKCANCEL) != IDOK) return;
+    m_bModified = 0;
+    CDialog::OnOK();
+}

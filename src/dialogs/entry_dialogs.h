@@ -1,0 +1,57 @@
+// The two dialogs that create a person and show or edit one.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "framework/dialog.h"
+
+// What the two entry dialogs share: the six fields and the checks made on OK.
+class CEntryDialog : public CDialog {
+public:
+    using CDialog::CDialog;
+
+    std::string m_strName;
+    std::string m_strNameReading;
+    std::string m_strCompany;
+    std::string m_strCompanyReading;
+    std::string m_strDepartment;
+    std::string m_strFaxNumber;
+
+protected:
+    struct Rules {
+        const char* requiredMessage;
+        const char* faxCharactersMessage;
+        std::string_view faxBytesAllowed;
+    };
+    // Copies the edits into the fields, then shows the first check that
+    // fails; true when every check passes.
+    bool ReadAndCheckFields(const Rules& rules);
+};
+
+class CNewEntryDlg : public CEntryDialog {
+public:
+    CNewEntryDlg() : CEntryDialog(130) {}
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+    void OnOK() override;
+};
+
+class CEntryPropertyDlg : public CEntryDialog {
+public:
+    CEntryPropertyDlg() : CEntryDialog(129) {}
+
+    int m_bModified = 0;
+
+protected:
+    void DoDataExchange(CDataExchange& dx) override;
+    void OnOK() override;
+    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    std::optional<LRESULT> OnCreate(WPARAM, LPARAM);
+    void OnChangeField();
+
+    static const MessageMapEntry<CEntryPropertyDlg> kMessageMap[];
+};

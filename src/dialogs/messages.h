@@ -1,0 +1,41 @@
+// Every text the program shows in a message box.
+#pragma once
+
+namespace msg {
+
+// Address book file
+inline constexpr const char* kCannotOpenBook =
+    "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ (qvddata.csv) をｵｰﾌﾟﾝできませんでした。\n新規にｱﾄﾞﾚｽ帳を作成します。";
+inline constexpr const char* kTooManyPersons =
+    "1000人を超えるﾃﾞｰﾀは読み込みできません。\n以後ｱﾄﾞﾚｽ帳ﾃﾞｰﾀを変更すると、1000人を超えた部分のﾃﾞｰﾀは捨てられます。";
+inline constexpr const char* kCannotWriteBook = "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ(qvddata.csv) に書き込みできませんでした。";
+
+// Destination list
+inline constexpr const char* kFaxNumberOver32 =
+    "FAX番号の文字列が、指定文字数(32文字)を超えています。\n今設定した宛先は無効です";
+inline constexpr const char* kTextsOver255 =
+    "名前 または FAX番号の文字列が、指定文字数(255文字)を超えてしまいます。\n今設定した宛先は無効です";
+inline constexpr const char* kOver100Destinations = "宛先の最大数（100件）を超えてしまいます。\n今設定した宛先は無効です";
+inline constexpr const char* kCannotStoreDestinations =
+    "宛先をﾌﾟﾘﾝﾀﾄﾞﾗｲﾊﾞに書き込みできませんでした。\nもう一度OKを押すか、ｷｬﾝｾﾙしてください。";
+
+// Entry commands
+inline constexpr const char* kNoMoreEntries = "これ以上ﾒﾝﾊﾞｰの新規追加はできません。";
+inline constexpr const char* kCannotDeleteCompany =
+    "会社名からは削除できません。\n削除するには個人名を選択してください。";
+inline constexpr const char* kConfirmDelete = "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?";
+
+// Entry dialogs
+inline constexpr const char* kNewEntryRequired = "新規登録には、最低限[名前], [名前の読み], [FAX番号]が必要です。";
+inline constexpr const char* kPropertyRequired = "ｱﾄﾞﾚｽ帳では、最低限[名前], [名前の読み], [FAX番号]が必要です。";
+inline constexpr const char* kNoComma = "各項目に ',' (ｶﾝﾏ) は入力できません。";
+inline constexpr const char* kNewEntryFaxCharacters = "FAX番号は、半角の数字 '0'～'9' , '-' , '#' 記号のみ入力可能です。";
+inline constexpr const char* kPropertyFaxCharacters =
+    "FAX番号は、半角の数字 '0'～'9' , '-' , '#' , '*' , '･' , '/' 記号のみ入力可能です。";
+inline constexpr const char* kFaxNumberTooLong = "FAX番号が制限文字数を超えています。（最大32文字）";
+inline constexpr const char* kNameTooLong = "「名前」または「名前の読み」が制限文字数を超えています。（最大64文字）";
+inline constexpr const char* kCompanyTooLong = "「会社名」または「会社名の読み」が制限文字数を超えています。（最大64文字）";
+inline constexpr const char* kDepartmentTooLong = "「部署名」が制限文字数を超えています。（最大64文字）";
+inline constexpr const char* kSaveChanges = "ﾃﾞｰﾀ が変更されています。保存しますか？";
+
+}  // namespace msg

@@ -1,0 +1,640 @@
+#include "framework/memory/memory_platform.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+
+#include "framework/dialog.h"
+
+struct FileWriter {
+    std::string path;
+    std::string bytes;
+};
+
+namespace {
+
+std::string Utf8ToCp932(const std::string& utf8) {
+    iconv_t cd = iconv_open("CP932", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no CP932 converter");
+    std::string out(utf8.size() * 2 + 1, '\0');
+    char* in = const_cast<char*>(utf8.data());
+    size_t inLeft = utf8.size();
+    char* dst = out.data();
+    size_t outLeft = out.size();
+    size_t done = iconv(cd, &in, &inLeft, &dst, &outLeft);
+    iconv_close(cd);
+    if (done == static_cast<size_t>(-1)) throw std::runtime_error("not convertible to CP932: " + utf8);
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+// ---- resource script ------------------------------------------------------------
+
+ResourceScript LoadResourceScript(const std::string& rcPath) {
+    std::map<std::string, int> symbols = {{"IDOK", 1}, {"IDCANCEL", 2}, {"IDC_STATIC", -1}};
+    std::string header = ReadText(rcPath.substr(0, rcPath.find_last_of('/') + 1) + "resource.h");
+    std::regex define(R"(#define\s+(\w+)\s+\(?(-?(?:0x[0-9A-Fa-f]+|\d+))\)?)");
+    for (std::sregex_iterator it(header.begin(), header.end(), define), end; it != end; ++it)
+        symbols[(*it)[1]] = static_cast<int>(std::stol((*it)[2], nullptr, 0));
+    auto resolve = [&symbols](const std::string& name) {
+        auto found = symbols.find(name);
+        if (found != symbols.end()) return found->second;
+        return static_cast<int>(std::stol(name, nullptr, 0));
+    };
+
+    ResourceScript script;
+    std::istringstream lines(ReadText(rcPath));
+    std::regex dialogLine(R"(^(\w+)\s+DIALOGEX\b)");
+    std::regex captionLine(R"(^CAPTION\s+\"(.*)\")");
+    std::regex textControl(R"(^\s*(PUSHBUTTON|DEFPUSHBUTTON|LTEXT)\s+\"([^\"]*)\"\s*,\s*(\w+))");
+    std::regex editControl(R"(^\s*EDITTEXT\s+(\w+))");
+    std::regex iconControl(R"(^\s*ICON\s+\w+\s*,\s*(\w+))");
+    std::regex genericControl(R"(^\s*CONTROL\s+\"([^\"]*)\"\s*,\s*(\w+)\s*,\s*\"(\w+)\"\s*,\s*([^,]*))");
+    std::regex stringLine(R"(^\s*(\w+)\s+\"(.*)\"\s*$)");
+    DialogTemplate* current = nullptr;
+    bool inStrings = false;
+    std::string line;
+    std::smatch m;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (std::regex_search(line, m, dialogLine)) {
+            int id = resolve(m[1]);
+            current = &script.dialogs[id];
+            current->id = id;
+            continue;
+        }
+        if (line.rfind("STRINGTABLE", 0) == 0) {
+            inStrings = true;
+            continue;
+        }
+        if (line == "END") {
+            current = nullptr;
+            inStrings = false;
+            continue;
+        }
+        if (inStrings && std::regex_search(line, m, stringLine)) {
+            script.strings[static_cast<unsigned>(resolve(m[1]))] = Utf8ToCp932(m[2]);
+            continue;
+        }
+        if (!current) continue;
+        if (std::regex_search(line, m, captionLine)) {
+            current->caption = Utf8ToCp932(m[1]);
+        } else if (std::regex_search(line, m, textControl)) {
+            std::string kind = m[1] == "LTEXT" ? "Static" : "Button";
+            current->controls.push_back({resolve(m[3]), kind, Utf8ToCp932(m[2]), line});
+        } else if (std::regex_search(line, m, editControl)) {
+            current->controls.push_back({resolve(m[1]), "Edit", "", line});
+        } else if (std::regex_search(line, m, iconControl)) {
+            current->controls.push_back({resolve(m[1]), "Static", "", line});
+        } else if (std::regex_search(line, m, genericControl)) {
+            current->controls.push_back({resolve(m[2]), m[3], Utf8ToCp932(m[1]), m[4]});
+        }
+    }
+    return script;
+}
+
+// ---- windows and controls -------------------------------------------------------
+
+bool MemoryWindow::Control::MultiSelect() const { return spec.style.find("LBS_EXTENDEDSEL") != std::string::npos; }
+
+MemoryWindow::MemoryWindow(MemoryPlatform& platform, CDialog& dialog, const DialogTemplate& spec)
+    : m_platform(platform), m_dialog(dialog), m_spec(spec) {
+    for (const ControlTemplate& control : spec.controls) {
+        if (control.id == -1) continue;
+        Control& made = m_controls[control.id];
+        made.spec = control;
+        made.text = control.text;
+    }
+}
+
+MemoryWindow::Control* MemoryWindow::Find(int id) {
+    auto found = m_controls.find(id);
+    return found == m_controls.end() ? nullptr : &found->second;
+}
+
+MemoryWindow::Control& MemoryWindow::At(int id) {
+    Control* control = Find(id);
+    if (!control) throw std::out_of_range("no control " + std::to_string(id) + " in dialog " + std::to_string(m_spec.id));
+    return *control;
+}
+
+LRESULT MemoryWindow::Send(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    m_dialog.HandleMessage(message, wParam, lParam, result);
+    return result;
+}
+
+void MemoryWindow::Notify(int id, WORD code) { Send(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), code)); }
+
+bool MemoryWindow::Click(int id) {
+    if (!At(id).enabled) return false;
+    Notify(id, BN_CLICKED);
+    return true;
+}
+
+void MemoryWindow::Select(int id, int line) {
+    Control& list = At(id);
+    for (size_t i = 0; i < list.lines.size(); ++i) list.lines[i].selected = static_cast<int>(i) == line;
+    Notify(id, LBN_SELCHANGE);
+}
+
+void MemoryWindow::SelectLines(int id, const std::vector<int>& lines) {
+    Control& list = At(id);
+    for (size_t i = 0; i < list.lines.size(); ++i)
+        list.lines[i].selected = std::find(lines.begin(), lines.end(), static_cast<int>(i)) != lines.end();
+    Notify(id, LBN_SELCHANGE);
+}
+
+void MemoryWindow::DoubleClick(int id, int line) {
+    Select(id, line);
+    Notify(id, LBN_DBLCLK);
+}
+
+void MemoryWindow::ChooseMode(int index) {
+    Control& combo = At(1002);
+    combo.comboSel = index;
+    Notify(1002, CBN_SELCHANGE);
+    Notify(1002, CBN_CLOSEUP);
+}
+
+void MemoryWindow::Type(int id, const std::string& text) {
+    Control& edit = At(id);
+    std::string typed = edit.text + text;
+    // The typing limit stops further input; it never cuts what is there.
+    if (edit.limit > 0 && typed.size() > static_cast<size_t>(edit.limit))
+        typed.resize(std::max(edit.text.size(), static_cast<size_t>(edit.limit)));
+    if (typed == edit.text) return;
+    edit.text = typed;
+    Notify(id, EN_CHANGE);
+}
+
+void MemoryWindow::PressKey(int id, UINT virtualKey) {
+    Control& list = At(id);
+    if (list.spec.style.find("LBS_WANTKEYBOARDINPUT") == std::string::npos) return;
+    Send(WM_VKEYTOITEM, MAKEWPARAM(static_cast<WORD>(virtualKey), 0), 0);
+}
+
+std::vector<std::string> MemoryWindow::Lines(int id) {
+    std::vector<std::string> texts;
+    for (const Line& line : At(id).lines) texts.push_back(line.text);
+    return texts;
+}
+
+std::vector<std::uint32_t> MemoryWindow::ItemData(int id) {
+    std::vector<std::uint32_t> data;
+    for (const Line& line : At(id).lines) data.push_back(line.data);
+    return data;
+}
+
+std::vector<int> MemoryWindow::SelectedLines(int id) {
+    std::vector<int> selected;
+    const std::vector<Line>& lines = At(id).lines;
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].selected) selected.push_back(static_cast<int>(i));
+    return selected;
+}
+
+LRESULT MemoryWindow::ListMessage(Control& control, UINT message, WPARAM wParam, LPARAM lParam) {
+    std::vector<Line>& lines = control.lines;
+    const int count = static_cast<int>(lines.size());
+    const int index = static_cast<int>(static_cast<std::intptr_t>(wParam));
+    const bool valid = index >= 0 && index < count;
+    const bool multi = control.MultiSelect();
+    switch (message) {
+    case LB_ADDSTRING:
+        lines.push_back({reinterpret_cast<const char*>(lParam)});
+        return count;
+    case LB_INSERTSTRING: {
+        if (index > count) return LB_ERR;
+        int at = index < 0 ? count : index;
+        lines.insert(lines.begin() + at, Line{reinterpret_cast<const char*>(lParam)});
+        return at;
+    }
+    case LB_DELETESTRING:
+        if (!valid) return LB_ERR;
+        lines.erase(lines.begin() + index);
+        return count - 1;
+    case LB_RESETCONTENT:
+        lines.clear();
+        return 0;
+    case LB_GETCOUNT:
+        return count;
+    case LB_GETTEXTLEN:
+        return valid ? static_cast<LRESULT>(lines[static_cast<size_t>(index)].text.size()) : LB_ERR;
+    case LB_GETTEXT: {
+        if (!valid) return LB_ERR;
+        const std::string& text = lines[static_cast<size_t>(index)].text;
+        std::memcpy(reinterpret_cast<char*>(lParam), text.c_str(), text.size() + 1);
+        return static_cast<LRESULT>(text.size());
+    }
+    case LB_GETITEMDATA:
+        return valid ? static_cast<LRESULT>(lines[static_cast<size_t>(index)].data) : LB_ERR;
+    case LB_SETITEMDATA:
+        if (!valid) return LB_ERR;
+        lines[static_cast<size_t>(index)].data = static_cast<std::uint32_t>(lParam);
+        return 0;
+    case LB_GETCURSEL:
+        if (multi) return LB_ERR;
+        for (int i = 0; i < count; ++i)
+            if (lines[static_cast<size_t>(i)].selected) return i;
+        return LB_ERR;
+    case LB_SETCURSEL:
+        if (multi) return LB_ERR;
+        for (int i = 0; i < count; ++i) lines[static_cast<size_t>(i)].selected = i == index;
+        return valid ? index : LB_ERR;
+    case LB_GETSEL: {
+        if (!valid) return LB_ERR;
+        return lines[static_cast<size_t>(index)].selected ? 1 : 0;
+    }
+    case LB_SETSEL: {
+        if (!multi) return LB_ERR;
+        int target = static_cast<int>(lParam);
+        if (target == -1) {
+            for (Line& line : lines) line.selected = wParam != 0;
+            return 0;
+        }
+        if (target < 0 || target >= count) return LB_ERR;
+        lines[static_cast<size_t>(target)].selected = wParam != 0;
+        return 0;
+    }
+    case LB_GETSELCOUNT:
+    case LB_GETSELITEMS: {
+        if (!multi) return LB_ERR;
+        int* out = reinterpret_cast<int*>(lParam);
+        int found = 0;
+        for (int i = 0; i < count; ++i) {
+            if (!lines[static_cast<size_t>(i)].selected) continue;
+            if (message == LB_GETSELITEMS) {
+                if (found >= index) break;
+                out[found] = i;
+            }
+            ++found;
+        }
+        return found;
+    }
+    case LB_INITSTORAGE:
+        return count;
+    default:
+        return 0;
+    }
+}
+
+// ---- platform -------------------------------------------------------------------
+
+MemoryPlatform::MemoryPlatform(const std::string& rcPath) : m_resources(LoadResourceScript(rcPath)) {}
+
+MemoryPlatform::~MemoryPlatform() = default;
+
+MemoryWindow* MemoryPlatform::WindowOf(HWND hwnd) {
+    for (auto& window : m_windows)
+        if (window->Handle() == hwnd) return window.get();
+    errors.push_back("message to a window that does not exist");
+    return nullptr;
+}
+
+MemoryWindow& MemoryPlatform::Open(CDialog& dialog) {
+    auto found = m_resources.dialogs.find(dialog.TemplateId());
+    if (found == m_resources.dialogs.end()) throw std::out_of_range("no dialog template " + std::to_string(dialog.TemplateId()));
+    m_windows.push_back(std::make_unique<MemoryWindow>(*this, dialog, found->second));
+    MemoryWindow& window = *m_windows.back();
+    dialog.Attach(window.Handle());
+    window.Send(WM_INITDIALOG);
+    return window;
+}
+
+void MemoryPlatform::Close(MemoryWindow& window) {
+    window.Dialog().Detach();
+    m_windows.erase(std::remove_if(m_windows.begin(), m_windows.end(),
+                                   [&window](const auto& open) { return open.get() == &window; }),
+                    m_windows.end());
+}
+
+INT_PTR MemoryPlatform::RunModal(CDialog& dialog, HWND) {
+    modalRuns.push_back(dialog.TemplateId());
+    MemoryWindow& window = Open(dialog);
+    if (!window.ended) {
+        auto script = std::find_if(m_scripts.begin(), m_scripts.end(),
+                                   [&dialog](const auto& entry) { return entry.first == dialog.TemplateId(); });
+        if (script == m_scripts.end()) {
+            errors.push_back("dialog " + std::to_string(dialog.TemplateId()) + " opened without a script");
+        } else {
+            DialogScript run = std::move(script->second);
+            m_scripts.erase(script);
+            run(window);
+        }
+        if (!window.ended) {
+            errors.push_back("dialog " + std::to_string(dialog.TemplateId()) + " left open by its script");
+            window.result = IDCANCEL;
+        }
+    }
+    INT_PTR result = window.result;
+    Close(window);
+    return result;
+}
+
+void MemoryPlatform::EndModal(HWND dialog, INT_PTR result) {
+    if (MemoryWindow* window = WindowOf(dialog)) {
+        window->ended = true;
+        window->result = result;
+    }
+}
+
+LRESULT MemoryPlatform::SendItemMessage(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    MemoryWindow* window = WindowOf(dialog);
+    if (!window) return 0;
+    MemoryWindow::Control* control = window->Find(id);
+    if (!control) {
+        errors.push_back("no control " + std::to_string(id) + " in dialog " + std::to_string(window->Template().id));
+        return 0;
+    }
+    switch (message) {
+    case WM_SETTEXT:
+        control->text = reinterpret_cast<const char*>(lParam);
+        // An edit reports every change of its text, also one the program makes.
+        if (control->spec.kind == "Edit") window->Send(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), EN_CHANGE));
+        return TRUE;
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(control->text.size());
+    case WM_GETTEXT: {
+        size_t room = static_cast<size_t>(wParam);
+        if (room == 0) return 0;
+        size_t copied = std::min(room - 1, control->text.size());
+        std::memcpy(reinterpret_cast<char*>(lParam), control->text.data(), copied);
+        reinterpret_cast<char*>(lParam)[copied] = '\0';
+        return static_cast<LRESULT>(copied);
+    }
+    case EM_LIMITTEXT:
+        control->limit = static_cast<int>(wParam);
+        return 0;
+    case WM_SETREDRAW:
+        return 0;
+    case CB_ADDSTRING:
+        control->lines.push_back({reinterpret_cast<const char*>(lParam)});
+        return static_cast<LRESULT>(control->lines.size() - 1);
+    case CB_GETCOUNT:
+        return static_cast<LRESULT>(control->lines.size());
+    case CB_GETCURSEL:
+        return control->comboSel;
+    case CB_SETCURSEL: {
+        int index = static_cast<int>(static_cast<std::intptr_t>(wParam));
+        bool valid = index >= 0 && index < static_cast<int>(control->lines.size());
+        control->comboSel = valid ? index : -1;
+        return valid ? index : CB_ERR;
+    }
+    default:
+        if (control->spec.kind != "ListBox") {
+            errors.push_back("list box message to control " + std::to_string(id));
+            return 0;
+        }
+        return window->ListMessage(*control, message, wParam, lParam);
+    }
+}
+
+void MemoryPlatform::EnableItem(HWND dialog, int id, bool enable) {
+    if (MemoryWindow* window = WindowOf(dialog)) {
+        if (MemoryWindow::Control* control = window->Find(id))
+            control->enabled = enable;
+        else
+            errors.push_back("no control " + std::to_string(id) + " to enable");
+    }
+}
+
+int MemoryPlatform::ShowMessageBox(HWND, const std::string& text, const std::string& caption, UINT type) {
+    boxes.push_back({text, caption, type});
+    if (m_answers.empty()) return IDOK;
+    int answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+}
+
+std::string MemoryPlatform::LoadStringResource(UINT id) {
+    auto found = m_resources.strings.find(id);
+    return found == m_resources.strings.end() ? std::string() : found->second;
+}
+
+HICON MemoryPlatform::LoadIconResource(int id) {
+    return reinterpret_cast<HICON>(static_cast<std::uintptr_t>(0x10000 + id));
+}
+
+void MemoryPlatform::SetIcons(HWND dialog, HICON icon) {
+    if (MemoryWindow* window = WindowOf(dialog)) window->bigIcon = window->smallIcon = icon;
+}
+
+void MemoryPlatform::AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text) {
+    if (MemoryWindow* window = WindowOf(dialog)) {
+        window->systemMenu.push_back("-");
+        window->systemMenu.push_back(std::to_string(command) + ":" + text);
+    }
+}
+
+bool MemoryPlatform::PaintMinimisedIcon(HWND dialog, HICON) {
+    MemoryWindow* window = WindowOf(dialog);
+    if (!window || !window->minimised) return false;
+    window->paintedIconAt = CentredIconOrigin(window->clientWidth, window->clientHeight, 32, 32);
+    return true;
+}
+
+HANDLE MemoryPlatform::CreateNamedMutex(const char* name, bool& alreadyExisted) {
+    alreadyExisted = mutexes[name]++ > 0;
+    std::uintptr_t handle = m_nextHandle++;
+    m_mutexHandles[handle] = name;
+    return reinterpret_cast<HANDLE>(handle);
+}
+
+void MemoryPlatform::CloseKernelHandle(HANDLE handle) {
+    auto found = m_mutexHandles.find(reinterpret_cast<std::uintptr_t>(handle));
+    if (found == m_mutexHandles.end()) return;
+    if (--mutexes[found->second] == 0) mutexes.erase(found->second);
+    m_mutexHandles.erase(found);
+}
+
+// ---- files ----------------------------------------------------------------------
+
+bool MemoryPlatform::ReadWholeFile(const std::string& path, std::string& bytes) {
+    auto found = files.find(path);
+    if (failOpen || found == files.end()) return false;
+    bytes = found->second;
+    return true;
+}
+
+FileWriter* MemoryPlatform::CreateTempFileIn(const std::string& directory, std::string& tempPath) {
+    if (failCreateTemp) return nullptr;
+    tempPath = directory + "\\qvd" + std::to_string(++m_tempCounter) + ".tmp";
+    files[tempPath];
+    return new FileWriter{tempPath, {}};
+}
+
+bool MemoryPlatform::WriteToFile(FileWriter* file, const char* data, size_t size) {
+    if (failWriteAfterBytes && file->bytes.size() + size > *failWriteAfterBytes) {
+        file->bytes.append(data, *failWriteAfterBytes - std::min(*failWriteAfterBytes, file->bytes.size()));
+        files[file->path] = file->bytes;
+        return false;
+    }
+    file->bytes.append(data, size);
+    files[file->path] = file->bytes;
+    return true;
+}
+
+bool MemoryPlatform::FlushFile(FileWriter*) { return !failFlush; }
+
+bool MemoryPlatform::CloseFile(FileWriter* file) {
+    delete file;
+    return !failClose;
+}
+
+bool MemoryPlatform::ReplaceFileWith(const std::string& from, const std::string& to) {
+    auto found = files.find(from);
+    if (failReplace || found == files.end()) return false;
+    files[to] = found->second;
+    files.erase(from);
+    return true;
+}
+
+// ---- registry -------------------------------------------------------------------
+
+MemoryPlatform::RegKeyNode* MemoryPlatform::Node(const std::string& path) {
+    auto found = m_registry.find(Lower(path));
+    return found == m_registry.end() ? nullptr : &found->second;
+}
+
+const MemoryPlatform::RegKeyNode* MemoryPlatform::Node(const std::string& path) const {
+    auto found = m_registry.find(Lower(path));
+    return found == m_registry.end() ? nullptr : &found->second;
+}
+
+void MemoryPlatform::CreateKey(const std::string& path) {
+    if (Node(path)) return;
+    size_t slash = path.rfind('\\');
+    if (slash != std::string::npos) {
+        CreateKey(path.substr(0, slash));
+        Node(path.substr(0, slash))->subKeys.push_back(path.substr(slash + 1));
+    }
+    m_registry[Lower(path)].path = path;
+}
+
+void MemoryPlatform::SetValue(const std::string& path, const std::string& name, DWORD type,
+                              const std::vector<BYTE>& data) {
+    CreateKey(path);
+    Node(path)->values[name] = {type, data};
+}
+
+void MemoryPlatform::SetString(const std::string& path, const std::string& name, const std::string& text) {
+    std::vector<BYTE> data(text.begin(), text.end());
+    data.push_back(0);
+    SetValue(path, name, REG_SZ, data);
+}
+
+std::optional<RegValue> MemoryPlatform::GetValue(const std::string& path, const std::string& name) const {
+    const RegKeyNode* node = Node(path);
+    if (!node) return std::nullopt;
+    auto found = node->values.find(name);
+    if (found == node->values.end()) return std::nullopt;
+    return found->second;
+}
+
+MemoryPlatform::OpenKey* MemoryPlatform::Opened(HKEY key) {
+    auto found = m_openKeys.find(reinterpret_cast<std::uintptr_t>(key));
+    if (found != m_openKeys.end()) return &found->second;
+    errors.push_back("registry call on a key that is not open");
+    return nullptr;
+}
+
+LONG MemoryPlatform::RegOpenKeyExA(HKEY root, const char* subKey, REGSAM access, HKEY* result) {
+    if (root != HKEY_LOCAL_MACHINE) return ERROR_INVALID_HANDLE;
+    RegKeyNode* node = Node(subKey);
+    if (!node) return ERROR_FILE_NOT_FOUND;
+    std::string lower = Lower(subKey);
+    auto listed = [&lower](const std::set<std::string>& paths) {
+        return std::any_of(paths.begin(), paths.end(), [&](const std::string& p) { return Lower(p) == lower; });
+    };
+    const REGSAM writeAccess = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | 0x00010000 /*DELETE*/ | 0x00040000 /*WRITE_DAC*/;
+    if (listed(deniedKeys) || (listed(readOnlyKeys) && (access & writeAccess))) return ERROR_ACCESS_DENIED;
+    std::uintptr_t handle = m_nextKey++;
+    m_openKeys[handle] = {node->path, access};
+    ++openKeys;
+    *result = reinterpret_cast<HKEY>(handle);
+    return ERROR_SUCCESS;
+}
+
+LONG MemoryPlatform::RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize) {
+    OpenKey* open = Opened(key);
+    if (!open) return ERROR_INVALID_HANDLE;
+    if (!(open->access & KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
+    RegKeyNode* node = Node(open->path);
+    if (index >= node->subKeys.size()) return ERROR_NO_MORE_ITEMS;
+    if (failingEnumIndexes.count(index)) return ERROR_ACCESS_DENIED;
+    const std::string& sub = node->subKeys[index];
+    if (sub.size() + 1 > *nameSize) return ERROR_MORE_DATA;
+    std::memcpy(name, sub.c_str(), sub.size() + 1);
+    *nameSize = static_cast<DWORD>(sub.size());
+    return ERROR_SUCCESS;
+}
+
+LONG MemoryPlatform::RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) {
+    OpenKey* open = Opened(key);
+    if (!open) return ERROR_INVALID_HANDLE;
+    if (!(open->access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+    if (failingQueries.count(open->path + "|" + name)) return ERROR_ACCESS_DENIED;
+    std::optional<RegValue> value = GetValue(open->path, name);
+    if (!value) return ERROR_FILE_NOT_FOUND;
+    if (type) *type = value->type;
+    DWORD needed = static_cast<DWORD>(value->data.size());
+    if (!data) {
+        *size = needed;
+        return ERROR_SUCCESS;
+    }
+    if (*size < needed) {
+        *size = needed;
+        return ERROR_MORE_DATA;
+    }
+    std::copy(value->data.begin(), value->data.end(), data);
+    *size = needed;
+    return ERROR_SUCCESS;
+}
+
+LONG MemoryPlatform::RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) {
+    OpenKey* open = Opened(key);
+    if (!open) return ERROR_INVALID_HANDLE;
+    if (!(open->access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
+    if (failingSets.count(open->path + "|" + name)) return ERROR_ACCESS_DENIED;
+    Node(open->path)->values[name] = {type, std::vector<BYTE>(data, data + size)};
+    registryWrites.push_back(open->path + "|" + name);
+    return ERROR_SUCCESS;
+}
+
+LONG MemoryPlatform::RegDeleteValueA(HKEY key, const char* name) {
+    OpenKey* open = Opened(key);
+    if (!open) return ERROR_INVALID_HANDLE;
+    if (!(open->access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
+    return Node(open->path)->values.erase(name) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+}
+
+LONG MemoryPlatform::RegCloseKey(HKEY key) {
+    if (m_openKeys.erase(reinterpret_cast<std::uintptr_t>(key)) == 0) {
+        errors.push_back("closing a key that is not open");
+        return ERROR_INVALID_HANDLE;
+    }
+    --openKeys;
+    return ERROR_SUCCESS;
+}

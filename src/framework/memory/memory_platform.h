@@ -1,0 +1,221 @@
+// The test host's platform: dialogs built from the real resource script,
+// controls that answer their messages as the system's do, a registry tree,
+// files in memory, and modal dialogs and message boxes answered by a script
+// the test gives. Every failure a test needs can be switched on.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "framework/dialog.h"
+#include "framework/platform.h"
+
+// A dialog template as the resource script gives it.
+struct ControlTemplate {
+    int id;
+    std::string kind;  // "Button", "Edit", "ListBox", "ComboBox", "Static"
+    std::string text;  // code page 932
+    std::string style;
+};
+
+struct DialogTemplate {
+    int id = 0;
+    std::string caption;  // code page 932
+    std::vector<ControlTemplate> controls;
+};
+
+struct ResourceScript {
+    std::map<int, DialogTemplate> dialogs;
+    std::map<unsigned, std::string> strings;  // code page 932
+};
+
+// Reads the dialogs and the string table of an .rc file and its resource.h.
+ResourceScript LoadResourceScript(const std::string& rcPath);
+
+class MemoryWindow {
+public:
+    struct Line {
+        std::string text;
+        std::uint32_t data = 0;
+        bool selected = false;
+    };
+    struct Control {
+        ControlTemplate spec;
+        std::string text;
+        std::vector<Line> lines;  // list and combo boxes
+        int comboSel = -1;
+        int limit = 0;
+        bool enabled = true;
+        bool MultiSelect() const;
+    };
+
+    MemoryWindow(class MemoryPlatform& platform, CDialog& dialog, const DialogTemplate& spec);
+
+    HWND Handle() { return reinterpret_cast<HWND>(this); }
+    CDialog& Dialog() { return m_dialog; }
+    const DialogTemplate& Template() const { return m_spec; }
+    Control* Find(int id);
+    Control& At(int id);
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+    // What a user does; each raises the notifications the system would.
+    bool Click(int id);
+    void Select(int id, int line);
+    void SelectLines(int id, const std::vector<int>& lines);
+    void DoubleClick(int id, int line);
+    void ChooseMode(int index);
+    void Type(int id, const std::string& text);
+    void PressKey(int id, UINT virtualKey);
+
+    // What a user sees
+    std::vector<std::string> Lines(int id);
+    std::vector<std::uint32_t> ItemData(int id);
+    std::vector<int> SelectedLines(int id);
+    bool IsEnabled(int id) { return At(id).enabled; }
+    std::string Text(int id) { return At(id).text; }
+
+    bool ended = false;
+    INT_PTR result = 0;
+    bool minimised = false;
+    int clientWidth = 400, clientHeight = 300;
+    std::vector<std::string> systemMenu;
+    HICON bigIcon = nullptr, smallIcon = nullptr;
+    std::optional<IconOrigin> paintedIconAt;
+
+    // How a list box answers its messages.
+    LRESULT ListMessage(Control& control, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    void Notify(int id, WORD code);
+
+    MemoryPlatform& m_platform;
+    CDialog& m_dialog;
+    DialogTemplate m_spec;
+    std::map<int, Control> m_controls;
+};
+
+struct ShownBox {
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+
+struct RegValue {
+    DWORD type = REG_SZ;
+    std::vector<BYTE> data;
+};
+
+class MemoryPlatform final : public Platform {
+public:
+    explicit MemoryPlatform(const std::string& rcPath);
+    ~MemoryPlatform() override;
+
+    // ---- driving the test ----
+    using DialogScript = std::function<void(MemoryWindow&)>;
+    // The next modal run of |templateId| is handed to |script| once the
+    // dialog is initialised; the script must end it.
+    void WhenDialogOpens(int templateId, DialogScript script) { m_scripts.push_back({templateId, std::move(script)}); }
+    // Answers for the next message boxes; a box without one is answered IDOK.
+    void AnswerNextBox(int answer) { m_answers.push_back(answer); }
+    // Opens |dialog| without a modal loop, so the test can drive it.
+    MemoryWindow& Open(CDialog& dialog);
+    void Close(MemoryWindow& window);
+
+    std::vector<ShownBox> boxes;
+    std::vector<std::string> errors;  // misuse the real system would not forgive
+    std::vector<int> modalRuns;       // template ids, in order
+    std::string moduleFileName = "C:\\Program Files\\qvdutil\\qvdutil.exe";
+
+    // Named mutexes in existence, counted
+    std::map<std::string, int> mutexes;
+    int mutexReleases = 0;
+
+    // ---- files ----
+    std::string systemDirectory = "C:\\Windows\\system32";
+    std::map<std::string, std::string> files;
+    bool failOpen = false;
+    bool failCreateTemp = false;
+    std::optional<size_t> failWriteAfterBytes;
+    bool failFlush = false;
+    bool failClose = false;
+    bool failReplace = false;
+    std::string BookPath() const { return systemDirectory + "\\QVDDATA.CSV"; }
+
+    // ---- registry ----
+    void CreateKey(const std::string& path);
+    void SetValue(const std::string& path, const std::string& name, DWORD type, const std::vector<BYTE>& data);
+    void SetString(const std::string& path, const std::string& name, const std::string& text);
+    std::optional<RegValue> GetValue(const std::string& path, const std::string& name) const;
+    std::set<std::string> deniedKeys;       // cannot be opened at all
+    std::set<std::string> readOnlyKeys;     // opened only without write access
+    std::set<std::string> failingQueries;   // "key path|value name"
+    std::set<std::string> failingSets;      // "key path|value name"
+    std::set<DWORD> failingEnumIndexes;     // of the printer list
+    int openKeys = 0;
+    std::vector<std::string> registryWrites;  // "key path|value name", in order
+
+    // ---- Platform ----
+    std::string ModuleFileName() override { return moduleFileName; }
+    HANDLE CreateNamedMutex(const char* name, bool& alreadyExisted) override;
+    void ReleaseNamedMutex(HANDLE) override { ++mutexReleases; }
+    void CloseKernelHandle(HANDLE handle) override;
+
+    INT_PTR RunModal(CDialog& dialog, HWND owner) override;
+    void EndModal(HWND dialog, INT_PTR result) override;
+    LRESULT SendItemMessage(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void EnableItem(HWND dialog, int id, bool enable) override;
+    int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
+    std::string LoadStringResource(UINT id) override;
+    HICON LoadIconResource(int id) override;
+    void SetIcons(HWND dialog, HICON icon) override;
+    void AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text) override;
+    bool PaintMinimisedIcon(HWND dialog, HICON icon) override;
+
+    std::string SystemDirectory() override { return systemDirectory; }
+    bool ReadWholeFile(const std::string& path, std::string& bytes) override;
+    FileWriter* CreateTempFileIn(const std::string& directory, std::string& tempPath) override;
+    bool WriteToFile(FileWriter* file, const char* data, size_t size) override;
+    bool FlushFile(FileWriter* file) override;
+    bool CloseFile(FileWriter* file) override;
+    bool ReplaceFileWith(const std::string& from, const std::string& to) override;
+    void RemoveFile(const std::string& path) override { files.erase(path); }
+
+    LONG RegOpenKeyExA(HKEY root, const char* subKey, REGSAM access, HKEY* result) override;
+    LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize) override;
+    LONG RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) override;
+    LONG RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) override;
+    LONG RegDeleteValueA(HKEY key, const char* name) override;
+    LONG RegCloseKey(HKEY key) override;
+
+private:
+    struct RegKeyNode {
+        std::string path;  // as created
+        std::vector<std::string> subKeys;
+        std::map<std::string, RegValue> values;
+    };
+    struct OpenKey {
+        std::string path;
+        REGSAM access;
+    };
+    MemoryWindow* WindowOf(HWND hwnd);
+    RegKeyNode* Node(const std::string& path);
+    const RegKeyNode* Node(const std::string& path) const;
+    OpenKey* Opened(HKEY key);
+
+    ResourceScript m_resources;
+    std::deque<std::pair<int, DialogScript>> m_scripts;
+    std::deque<int> m_answers;
+    std::vector<std::unique_ptr<MemoryWindow>> m_windows;
+    std::map<std::string, RegKeyNode> m_registry;  // by lower-case path
+    std::map<std::uintptr_t, OpenKey> m_openKeys;
+    std::uintptr_t m_nextKey = 0x1000;
+    std::map<std::uintptr_t, std::string> m_mutexHandles;
+    std::uintptr_t m_nextHandle = 0x100;
+    int m_tempCounter = 0;
+};

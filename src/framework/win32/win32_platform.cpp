@@ -1,0 +1,211 @@
+// The product's backend: each call is one or two Win32 API calls.
+#include "framework/win32/win32_platform.h"
+
+#include <vector>
+
+#include "framework/dialog.h"
+#include "framework/text.h"
+
+struct FileWriter {
+    HANDLE handle;
+};
+
+namespace {
+
+INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CDialog* dialog;
+    if (message == WM_INITDIALOG) {
+        dialog = reinterpret_cast<CDialog*>(lParam);
+        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        dialog->Attach(hwnd);
+    } else {
+        dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+    }
+    if (!dialog) return FALSE;
+
+    LRESULT result = 0;
+    bool handled = dialog->HandleMessage(message, wParam, lParam, result);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        dialog->Detach();
+    }
+    if (!handled) return FALSE;
+    switch (message) {
+    // These answer through the return value itself.
+    case WM_INITDIALOG:
+    case WM_QUERYDRAGICON:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+        return static_cast<INT_PTR>(result);
+    default:
+        SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+}
+
+}  // namespace
+
+std::string Win32Platform::ModuleFileName() {
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) return std::string(path.data(), length);
+        path.resize(path.size() * 2);
+    }
+}
+
+HANDLE Win32Platform::CreateNamedMutex(const char* name, bool& alreadyExisted) {
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+    alreadyExisted = GetLastError() == ERROR_ALREADY_EXISTS;
+    return mutex;
+}
+
+void Win32Platform::ReleaseNamedMutex(HANDLE mutex) { ReleaseMutex(mutex); }
+
+void Win32Platform::CloseKernelHandle(HANDLE handle) {
+    if (handle) CloseHandle(handle);
+}
+
+INT_PTR Win32Platform::RunModal(CDialog& dialog, HWND owner) {
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialog.TemplateId()), owner, DialogProc,
+                           reinterpret_cast<LPARAM>(&dialog));
+}
+
+void Win32Platform::EndModal(HWND dialog, INT_PTR result) { EndDialog(dialog, result); }
+
+LRESULT Win32Platform::SendItemMessage(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendDlgItemMessageA(dialog, id, message, wParam, lParam);
+}
+
+void Win32Platform::EnableItem(HWND dialog, int id, bool enable) { EnableWindow(GetDlgItem(dialog, id), enable); }
+
+int Win32Platform::ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
+    // As the framework does: the box belongs to the topmost window of the
+    // owner's family, so it stays above an open entry dialog.
+    if (owner) owner = GetLastActivePopup(owner);
+    return MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+}
+
+std::string Win32Platform::LoadStringResource(UINT id) {
+    char buffer[256];
+    int length = LoadStringA(GetModuleHandleA(nullptr), id, buffer, sizeof buffer);
+    return std::string(buffer, length > 0 ? static_cast<std::size_t>(length) : 0);
+}
+
+HICON Win32Platform::LoadIconResource(int id) { return LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id)); }
+
+void Win32Platform::SetIcons(HWND dialog, HICON icon) {
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+void Win32Platform::AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text) {
+    HMENU menu = GetSystemMenu(dialog, FALSE);
+    if (!menu) return;
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, command, text.c_str());
+}
+
+bool Win32Platform::PaintMinimisedIcon(HWND dialog, HICON icon) {
+    if (!IsIconic(dialog)) return false;
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(dialog, &paint);
+    SendMessageA(dialog, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    GetClientRect(dialog, &client);
+    IconOrigin origin = CentredIconOrigin(client.right - client.left, client.bottom - client.top,
+                                          GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    DrawIcon(dc, origin.x, origin.y, icon);
+    EndPaint(dialog, &paint);
+    return true;
+}
+
+std::string Win32Platform::SystemDirectory() {
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        UINT length = GetSystemDirectoryA(path.data(), static_cast<UINT>(path.size()));
+        if (length == 0) return std::string();
+        if (length < path.size()) return std::string(path.data(), length);
+        path.resize(length + 1);
+    }
+}
+
+bool Win32Platform::ReadWholeFile(const std::string& path, std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bytes.clear();
+    bool ok = true;
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0) bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    char block[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file, block, sizeof block, &got, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (got == 0) break;
+        bytes.append(block, got);
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+FileWriter* Win32Platform::CreateTempFileIn(const std::string& directory, std::string& tempPath) {
+    char name[MAX_PATH + 16];
+    if (directory.size() + 14 > MAX_PATH || !GetTempFileNameA(directory.c_str(), "qvd", 0, name)) return nullptr;
+    tempPath = name;
+    HANDLE handle = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        DeleteFileA(name);
+        return nullptr;
+    }
+    return new FileWriter{handle};
+}
+
+bool Win32Platform::WriteToFile(FileWriter* file, const char* data, size_t size) {
+    while (size > 0) {
+        DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+        DWORD written = 0;
+        if (!WriteFile(file->handle, data, chunk, &written, nullptr) || written != chunk) return false;
+        data += chunk;
+        size -= chunk;
+    }
+    return true;
+}
+
+bool Win32Platform::FlushFile(FileWriter* file) { return FlushFileBuffers(file->handle) != 0; }
+
+bool Win32Platform::CloseFile(FileWriter* file) {
+    bool closed = CloseHandle(file->handle) != 0;
+    delete file;
+    return closed;
+}
+
+bool Win32Platform::ReplaceFileWith(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+void Win32Platform::RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+
+LONG Win32Platform::RegOpenKeyExA(HKEY root, const char* subKey, REGSAM access, HKEY* result) {
+    return ::RegOpenKeyExA(root, subKey, 0, access, result);
+}
+
+LONG Win32Platform::RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize) {
+    FILETIME lastWrite;
+    return ::RegEnumKeyExA(key, index, name, nameSize, nullptr, nullptr, nullptr, &lastWrite);
+}
+
+LONG Win32Platform::RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) {
+    return ::RegQueryValueExA(key, name, nullptr, type, data, size);
+}
+
+LONG Win32Platform::RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) {
+    return ::RegSetValueExA(key, name, 0, type, data, size);
+}
+
+LONG Win32Platform::RegDeleteValueA(HKEY key, const char* name) { return ::RegDeleteValueA(key, name); }
+
+LONG Win32Platform::RegCloseKey(HKEY key) { return ::RegCloseKey(key); }

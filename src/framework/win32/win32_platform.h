@@ -1,0 +1,38 @@
+#pragma once
+
+#include "framework/platform.h"
+
+class Win32Platform final : public Platform {
+public:
+    std::string ModuleFileName() override;
+    HANDLE CreateNamedMutex(const char* name, bool& alreadyExisted) override;
+    void ReleaseNamedMutex(HANDLE mutex) override;
+    void CloseKernelHandle(HANDLE handle) override;
+
+    INT_PTR RunModal(CDialog& dialog, HWND owner) override;
+    void EndModal(HWND dialog, INT_PTR result) override;
+    LRESULT SendItemMessage(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void EnableItem(HWND dialog, int id, bool enable) override;
+    int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
+    std::string LoadStringResource(UINT id) override;
+    HICON LoadIconResource(int id) override;
+    void SetIcons(HWND dialog, HICON icon) override;
+    void AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text) override;
+    bool PaintMinimisedIcon(HWND dialog, HICON icon) override;
+
+    std::string SystemDirectory() override;
+    bool ReadWholeFile(const std::string& path, std::string& bytes) override;
+    FileWriter* CreateTempFileIn(const std::string& directory, std::string& tempPath) override;
+    bool WriteToFile(FileWriter* file, const char* data, size_t size) override;
+    bool FlushFile(FileWriter* file) override;
+    bool CloseFile(FileWriter* file) override;
+    bool ReplaceFileWith(const std::string& from, const std::string& to) override;
+    void RemoveFile(const std::string& path) override;
+
+    LONG RegOpenKeyExA(HKEY root, const char* subKey, REGSAM access, HKEY* result) override;
+    LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize) override;
+    LONG RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) override;
+    LONG RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) override;
+    LONG RegDeleteValueA(HKEY key, const char* name) override;
+    LONG RegCloseKey(HKEY key) override;
+};

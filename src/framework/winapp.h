@@ -1,0 +1,36 @@
+// The application object: one per process, run from the entry point.
+#pragma once
+
+#include <string>
+
+#include "framework/win.h"
+
+class CDialog;
+
+class CWinApp {
+public:
+    CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+    virtual ~CWinApp();
+
+    // The framework's start-up: names the application, then InitInstance and
+    // ExitInstance. Every window of this program is modal, so there is no
+    // message loop of the application's own. Returns the exit code.
+    int Run(const char* commandLine);
+
+    virtual BOOL InitInstance() { return FALSE; }
+    virtual int ExitInstance() { return 0; }
+
+    static CWinApp* Current() { return s_pCurrent; }
+
+    std::string m_strAppName;  // the executable's file name without extension
+    std::string m_lpCmdLine;   // everything after the program's own name
+    CDialog* m_pMainWnd = nullptr;
+
+private:
+    static CWinApp* s_pCurrent;
+};
+
+// "C:\dir\qvdutil.exe" -> "qvdutil"
+std::string AppNameFromModulePath(const std::string& path);

@@ -1,0 +1,105 @@
+// The program on the memory backend: a fresh platform per test, the main
+// dialog opened as the start-up code would open it, and helpers that act
+// as a user does.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/address_app.h"
+#include "book/book_file.h"
+#include "dialogs/address_book_dlg.h"
+#include "dialogs/messages.h"
+#include "driver/fax_number_book.h"
+#include "framework/memory/memory_platform.h"
+#include "res/resource.h"
+
+inline const std::string kPrinters = kPrintersKey;
+inline const std::string kFaxPrinter = kPrinters + "\\FAX Printer";
+inline const std::string kDriverData = kFaxPrinter + "\\PrinterDriverData";
+
+// One CSV row of the six edited fields.
+inline std::string Row(const std::string& name, const std::string& fax, const std::string& company = "") {
+    return name + ",よみ," + company + ",,," + fax + ",,,,,,,\r\n";
+}
+
+class ProgramTest : public testing::Test {
+protected:
+    ProgramTest() : platform(QVD_RC_PATH) {
+        SetPlatform(&platform);
+        app.m_strAppName = "qvdutil";
+        app.m_lpCmdLine = "/s /m:Demo FAX Driver";
+    }
+    ~ProgramTest() override {
+        if (window) Close();
+        SetPlatform(nullptr);
+    }
+    void TearDown() override { EXPECT_EQ(platform.errors, std::vector<std::string>{}); }
+
+    void WriteBook(const std::string& bytes) { platform.files[platform.BookPath()] = bytes; }
+    std::string Book() { return platform.files[platform.BookPath()]; }
+    void AddPrinter(const std::string& path = kFaxPrinter, const std::string& driver = "Demo FAX Driver") {
+        platform.SetString(path, kPrinterDriverValue, driver);
+        platform.CreateKey(path + kDriverDataSubKey);
+    }
+    void StoreDestinations(const std::string& faxNumbers, const std::string& names) {
+        platform.SetValue(kDriverData, kFaxNumbersValue, REG_SZ, ToBytes(ValueData(faxNumbers)));
+        platform.SetValue(kDriverData, kNamesValue, REG_SZ, ToBytes(ValueData(names)));
+    }
+    // The text of a stored value, up to its first zero byte.
+    std::string Stored(const std::string& valueName, const std::string& key = kDriverData) {
+        std::optional<RegValue> value = platform.GetValue(key, valueName);
+        if (!value) return "<missing>";
+        std::string text(value->data.begin(), value->data.end());
+        return text.substr(0, text.find('\0'));
+    }
+    static std::vector<BYTE> ToBytes(const std::array<BYTE, kValueDataSize>& data) { return {data.begin(), data.end()}; }
+
+    MemoryWindow& Open() {
+        dialog = std::make_unique<CAddressBookDlg>();
+        app.m_pMainWnd = dialog.get();
+        window = &platform.Open(*dialog);
+        return *window;
+    }
+    void Close() {
+        platform.Close(*window);
+        window = nullptr;
+        app.m_pMainWnd = nullptr;
+    }
+    std::vector<std::string> BoxTexts() {
+        std::vector<std::string> texts;
+        for (const ShownBox& box : platform.boxes) texts.push_back(box.text);
+        return texts;
+    }
+    std::vector<std::string> Lines(int id) { return window->Lines(id); }
+    std::vector<std::int32_t> Destinations() {
+        std::vector<std::int32_t> ids;
+        for (int i = 0; i < dialog->m_aDestinations.GetSize(); ++i) ids.push_back(dialog->m_aDestinations[i]);
+        return ids;
+    }
+    // Enabled state of 1003, 1005, 1007 and 1004, as "1101".
+    std::string Buttons() {
+        std::string state;
+        for (int id : {IDC_ADD_DESTINATION, IDC_PROPERTIES, IDC_DELETE_ENTRY, IDC_REMOVE_DESTINATIONS})
+            state += window->IsEnabled(id) ? '1' : '0';
+        return state;
+    }
+    // Fills the new-entry dialog when it opens and presses OK.
+    void ScriptNewEntry(const std::string& name, const std::string& fax, const std::string& company = "") {
+        platform.WhenDialogOpens(IDD_NEW_ENTRY, [=](MemoryWindow& entry) {
+            entry.Type(IDC_NAME, name);
+            entry.Type(IDC_NAME_READING, "よみ");
+            entry.Type(IDC_COMPANY, company);
+            entry.Type(IDC_FAX_NUMBER, fax);
+            entry.Click(IDOK);
+        });
+    }
+
+    MemoryPlatform platform;
+    CAddressApp app;
+    std::unique_ptr<CAddressBookDlg> dialog;
+    MemoryWindow* window = nullptr;
+};
