@@ -24,6 +24,12 @@ private:
     std::size_t m_pos = 0;
 };
 
+bool IsBlank(const CAddressEntry& record) {
+    for (auto column : CAddressEntry::kColumns)
+        if (!(record.*column).empty()) return false;
+    return true;
+}
+
 }  // namespace
 
 ParseOutcome ParseAddressBook(std::string_view bytes, CAddressBook& book) {
@@ -58,6 +64,8 @@ ParseOutcome ParseAddressBook(std::string_view bytes, CAddressBook& book) {
             if (end == FieldEnd::LineEnd) lineEnded = true;
         }
 
+        // Blank lines at the very end of a file are no row.
+        if (dataEnded && IsBlank(record)) break;
         if (!record.m_strName.empty()) {
             book.m_aEntries[static_cast<std::size_t>(book.m_nEntryCount++)] = record;
         } else if (book.m_nUnnamedRowCount < CAddressBook::kMaxUnnamedRows) {

@@ -1,1 +1,66 @@
 #include "fixture.h"
+
+namespace {
+
+struct StartCase {
+    const char* commandLine;
+    bool otherCopyRunning;
+    bool dialogRuns;
+    bool mutexCreated;
+};
+
+class StartupTest : public ProgramTest {};
+
+TEST_F(StartupTest, StartConditions) {
+    const std::vector<StartCase> cases = {
+        {"/s /m:Demo FAX Driver", false, true, true},
+        {"/m:Demo FAX Driver /s", false, true, true},
+        {"/n", false, false, false},
+        {"/n /s", false, false, false},
+        {"/s /n", false, false, false},
+        {"/s /n", true, false, false},  // "/n" is tested before the mutex
+        {"", false, false, true},
+        {"/m:Demo FAX Driver", false, false, true},
+        {"/S /M:Demo", false, false, true},
+        {"/N /S", false, false, true},
+        {"/m:Driver/s", false, true, true},  // found inside the driver name
+        {"/m:Driver/n", false, false, false},
+        {"/s /m:Demo FAX Driver", true, false, false},
+    };
+    for (const StartCase& c : cases) {
+        SCOPED_TRACE(c.commandLine + std::string(c.otherCopyRunning ? " (another copy)" : ""));
+        MemoryPlatform fresh(QVD_RC_PATH);
+        SetPlatform(&fresh);
+        if (c.otherCopyRunning) fresh.mutexes["hPrevInstance"] = 1;
+        const std::string book = Row("山田", "03-1111");
+        fresh.files[fresh.BookPath()] = book;
+        bool ran = false;
+        if (c.dialogRuns) {
+            fresh.WhenDialogOpens(IDD_ADDRESSBOOK, [&](MemoryWindow& w) {
+                ran = true;
+                // While the dialog runs, the mutex is held.
+                EXPECT_EQ(fresh.mutexes["hPrevInstance"], 1);
+                w.Click(IDCANCEL);
+            });
+        }
+        CAddressApp copy;
+        copy.Run(c.commandLine);
+        EXPECT_EQ(ran, c.dialogRuns);
+        EXPECT_EQ(fresh.modalRuns.size(), c.dialogRuns ? 1u : 0u);
+        EXPECT_EQ(copy.m_hMutex != nullptr, c.mutexCreated);
+        EXPECT_EQ(fresh.mutexes.count("hPrevInstance") ? fresh.mutexes["hPrevInstance"] : 0,
+                  (c.otherCopyRunning ? 1 : 0) + (c.mutexCreated ? 1 : 0));
+        // ExitInstance runs last on every path.
+        EXPECT_EQ(fresh.mutexReleases, 1);
+        EXPECT_EQ(copy.m_strAppName, "qvdutil");
+        EXPECT_TRUE(fresh.boxes.empty());
+        EXPECT_EQ(fresh.errors, std::vector<std::string>{});
+        // A copy that ended early touched neither the book nor any printer.
+        EXPECT_EQ(fresh.files.size(), 1u);
+        EXPECT_EQ(fresh.files[fresh.BookPath()], book);
+        if (!c.dialogRuns) EXPECT_TRUE(fresh.registryWrites.empty());
+    }
+    SetPlatform(&platform);
+}
+
+}  // namespace
