@@ -58,7 +58,9 @@ TEST_F(StartupTest, StartConditions) {
         // A copy that ended early touched neither the book nor any printer.
         EXPECT_EQ(fresh.files.size(), 1u);
         EXPECT_EQ(fresh.files[fresh.BookPath()], book);
-        if (!c.dialogRuns) EXPECT_TRUE(fresh.registryWrites.empty());
+        if (!c.dialogRuns) {
+            EXPECT_TRUE(fresh.registryWrites.empty());
+        }
     }
     SetPlatform(&platform);
 }
