@@ -1,1 +1,201 @@
 #include "fixture.h"
+
+namespace {
+
+struct Person {
+    std::string name;
+    std::string fax;
+};
+
+class DestinationsTest : public ProgramTest {
+protected:
+    void OpenWith(const std::vector<Person>& persons) {
+        std::string bytes;
+        for (const Person& p : persons) bytes += Row(p.name, p.fax);
+        WriteBook(bytes);
+        AddPrinter();
+        Open();
+    }
+    void Add(int line) {
+        window->Select(IDC_ADDRESS_LIST, line);
+        window->Click(IDC_ADD_DESTINATION);
+    }
+    static std::string Digits(size_t n) { return std::string(n, '1'); }
+};
+
+TEST_F(DestinationsTest, LimitsAtTheirBoundaries) {
+    struct Case {
+        const char* what;
+        std::vector<Person> persons;  // all are added, in order
+        std::vector<std::string> messages;
+        size_t kept;
+    };
+    auto many = [](int count, size_t faxLength) {
+        std::vector<Person> persons;
+        for (int i = 0; i < count; ++i) {
+            std::string fax = std::to_string(i);
+            fax.insert(0, faxLength - fax.size(), '0');
+            persons.push_back({"N" + std::to_string(i), fax});
+        }
+        return persons;
+    };
+    // 25 names of 8 bytes + 24 commas = 224; a 9-byte name (+1 comma) ends at 234, a
+    // 30-byte one at 255 (kept), a 31-byte one at 256 (refused).
+    auto names = [](size_t lastLength) {
+        std::vector<Person> persons;
+        for (int i = 0; i < 25; ++i) persons.push_back({"name" + std::string(2, 'a' + i % 26) + "xx", "1"});
+        persons.push_back({std::string(lastLength, 'L'), "2"});
+        return persons;
+    };
+    const std::vector<Case> cases = {
+        {"FAX number of 32 bytes", {{"A", Digits(32)}}, {}, 1},
+        {"FAX number of 33 bytes", {{"A", Digits(33)}}, {msg::kFaxNumberOver32}, 0},
+        {"name text of 255 bytes", names(30), {}, 26},
+        {"name text of 256 bytes", names(31), {msg::kTextsOver255}, 25},
+        {"ten FAX numbers of 25 bytes make 259", many(10, 25), {msg::kTextsOver255}, 9},
+        {"nine FAX numbers of 25 bytes and one of 21 make 255", [&] {
+             auto p = many(10, 25);
+             p.back().fax = Digits(21);
+             return p;
+         }(), {}, 10},
+        {"100 destinations", std::vector<Person>(100, {"N", "1"}), {}, 100},
+        {"101st destination", std::vector<Person>(101, {"N", "1"}), {msg::kOver100Destinations}, 100},
+        {"33-byte number after long texts shows only message 1", [&] {
+             auto p = many(9, 25);
+             p.push_back({"X", Digits(33)});
+             return p;
+         }(), {msg::kFaxNumberOver32}, 9},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MemoryPlatform fresh(QVD_RC_PATH);
+        SetPlatform(&fresh);
+        std::string bytes;
+        for (const Person& p : c.persons) bytes += Row(p.name, p.fax);
+        fresh.files[fresh.BookPath()] = bytes;
+        CAddressBookDlg dlg;
+        app.m_pMainWnd = &dlg;
+        MemoryWindow& w = fresh.Open(dlg);
+        for (size_t i = 0; i < c.persons.size(); ++i) {
+            w.Select(IDC_ADDRESS_LIST, static_cast<int>(i));
+            w.Click(IDC_ADD_DESTINATION);
+        }
+        std::vector<std::string> shown;
+        for (const ShownBox& box : fresh.boxes) shown.push_back(box.text);
+        EXPECT_EQ(shown, c.messages);
+        EXPECT_EQ(w.Lines(IDC_DESTINATION_LIST).size(), c.kept);
+        EXPECT_EQ(dlg.m_aDestinations.GetSize(), static_cast<int>(c.kept));
+        if (c.kept > 0) {
+            EXPECT_EQ(w.Lines(IDC_DESTINATION_LIST).back(), c.persons[c.kept - 1].name);
+        }
+        fresh.Close(w);
+        app.m_pMainWnd = nullptr;
+        EXPECT_EQ(fresh.errors, std::vector<std::string>{});
+    }
+    SetPlatform(&platform);
+}
+
+TEST_F(DestinationsTest, MessageComesWhileTheRejectedLineStillStands) {
+    OpenWith({{"A", "1"}, {"B", Digits(33)}});
+    Add(0);
+    std::vector<std::string> linesDuringBox;
+    platform.onBox = [&](const ShownBox&) { linesDuringBox = Lines(IDC_DESTINATION_LIST); };
+    Add(1);
+    EXPECT_EQ(linesDuringBox, (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(Lines(IDC_DESTINATION_LIST), std::vector<std::string>{"A"});
+    EXPECT_EQ(Destinations(), std::vector<std::int32_t>{0});
+}
+
+TEST_F(DestinationsTest, APersonIsAddedOnlyOnce) {
+    OpenWith({{"A", "1"}, {"B", "2"}});
+    Add(0);
+    Add(0);
+    Add(1);
+    Add(0);
+    EXPECT_EQ(Lines(IDC_DESTINATION_LIST), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(Destinations(), (std::vector<std::int32_t>{0, 1}));
+    EXPECT_TRUE(platform.boxes.empty());
+}
+
+TEST_F(DestinationsTest, SameNamedPersonsAreDistinct) {
+    OpenWith({{"同名", "1"}, {"同名", "1"}});
+    Add(0);
+    Add(1);
+    EXPECT_EQ(Destinations(), (std::vector<std::int32_t>{0, 1}));
+}
+
+TEST_F(DestinationsTest, DoubleClickAddsAPersonLikeTheButton) {
+    OpenWith({{"A", "1"}, {"B", "2"}});
+    window->DoubleClick(IDC_ADDRESS_LIST, 1);
+    EXPECT_EQ(Lines(IDC_DESTINATION_LIST), std::vector<std::string>{"B"});
+    EXPECT_EQ(dialog->m_wCurrentItem, 1);
+}
+
+TEST_F(DestinationsTest, RemovingASelectionKeepsTheRestInOrder) {
+    OpenWith({{"A", "1"}, {"B", "2"}, {"C", "3"}, {"D", "4"}, {"E", "5"}});
+    for (int i = 0; i < 5; ++i) Add(i);
+    window->SelectLines(IDC_DESTINATION_LIST, {1, 3, 4});
+    window->Click(IDC_REMOVE_DESTINATIONS);
+    EXPECT_EQ(Lines(IDC_DESTINATION_LIST), (std::vector<std::string>{"A", "C"}));
+    EXPECT_EQ(Destinations(), (std::vector<std::int32_t>{0, 2}));
+    EXPECT_EQ(dialog->m_bDestSelection, 0);
+    EXPECT_FALSE(window->IsEnabled(IDC_REMOVE_DESTINATIONS));
+}
+
+TEST_F(DestinationsTest, DeleteKeyRemovesTheSelectedDestinations) {
+    OpenWith({{"A", "1"}, {"B", "2"}, {"C", "3"}});
+    for (int i = 0; i < 3; ++i) Add(i);
+    window->PressKey(IDC_DESTINATION_LIST, VK_DELETE);  // no selection: nothing
+    EXPECT_EQ(Lines(IDC_DESTINATION_LIST).size(), 3u);
+    window->SelectLines(IDC_DESTINATION_LIST, {0, 2});
+    window->PressKey(IDC_DESTINATION_LIST, 'A');
+    EXPECT_EQ(Lines(IDC_DESTINATION_LIST).size(), 3u);
+    window->PressKey(IDC_DESTINATION_LIST, VK_DELETE);
+    EXPECT_EQ(Lines(IDC_DESTINATION_LIST), std::vector<std::string>{"B"});
+    EXPECT_EQ(Destinations(), std::vector<std::int32_t>{1});
+    EXPECT_FALSE(window->IsEnabled(IDC_REMOVE_DESTINATIONS));
+    // The key tells the list box to go on with its own handling.
+    EXPECT_EQ(window->Send(WM_VKEYTOITEM, VK_DELETE), -1);
+}
+
+TEST_F(DestinationsTest, CompanyLinesAndNoSelectionAddNothing) {
+    OpenWith({{"A", "1"}});
+    window->ChooseMode(1);
+    window->Select(IDC_ADDRESS_LIST, 0);
+    window->Click(IDC_ADD_DESTINATION);
+    EXPECT_TRUE(Lines(IDC_DESTINATION_LIST).empty());
+    window->DoubleClick(IDC_ADDRESS_LIST, 0);  // expands instead
+    EXPECT_TRUE(Lines(IDC_DESTINATION_LIST).empty());
+    window->DoubleClick(IDC_ADDRESS_LIST, 1);  // the member line
+    EXPECT_EQ(Lines(IDC_DESTINATION_LIST), std::vector<std::string>{"A"});
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST).size(), 2u);  // still expanded
+}
+
+TEST_F(DestinationsTest, MoreThanAHundredRestoredShrinkByOnePerRequest) {
+    // One stored destination restores every person with its name and number.
+    std::string bytes;
+    for (int i = 0; i < 60; ++i) bytes += Row("P", "1");
+    WriteBook(bytes);
+    AddPrinter();
+    StoreDestinations("1,1", "P,P");
+    Open();
+    ASSERT_EQ(Destinations().size(), 120u);
+    EXPECT_EQ(Destinations()[60], 0);
+
+    Add(0);  // already listed: the count check still runs
+    Add(0);
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{msg::kOver100Destinations, msg::kOver100Destinations}));
+    EXPECT_EQ(Destinations().size(), 118u);
+    EXPECT_EQ(Lines(IDC_DESTINATION_LIST).size(), 118u);
+
+    // The selection snapshot holds at most 100 lines.
+    std::vector<int> all(118);
+    for (int i = 0; i < 118; ++i) all[static_cast<size_t>(i)] = i;
+    window->SelectLines(IDC_DESTINATION_LIST, all);
+    EXPECT_EQ(dialog->m_nDestSelCount, 100);
+    window->Click(IDC_REMOVE_DESTINATIONS);
+    EXPECT_EQ(Destinations().size(), 18u);
+    EXPECT_EQ(Destinations()[0], 40);
+}
+
+}  // namespace

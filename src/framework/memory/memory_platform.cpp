@@ -422,6 +422,7 @@ void MemoryPlatform::EnableItem(HWND dialog, int id, bool enable) {
 
 int MemoryPlatform::ShowMessageBox(HWND, const std::string& text, const std::string& caption, UINT type) {
     boxes.push_back({text, caption, type});
+    if (onBox) onBox(boxes.back());
     if (m_answers.empty()) return IDOK;
     int answer = m_answers.front();
     m_answers.pop_front();

@@ -128,6 +128,7 @@ public:
     void Close(MemoryWindow& window);
 
     std::vector<ShownBox> boxes;
+    std::function<void(const ShownBox&)> onBox;  // called while a box is shown
     std::vector<std::string> errors;  // misuse the real system would not forgive
     std::vector<int> modalRuns;       // template ids, in order
     std::string moduleFileName = "C:\\Program Files\\qvdutil\\qvdutil.exe";
