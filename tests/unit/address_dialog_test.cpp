@@ -21,7 +21,7 @@ TEST_F(AddressDialogTest, InitialisationFillsThePersonView) {
     EXPECT_EQ(Buttons(), "1110");
     EXPECT_EQ(dialog->m_wCurrentItem, 0);
     EXPECT_EQ(dialog->m_book.m_nNextID, 3);
-    EXPECT_TRUE(platform.boxes.empty());
+    EXPECT_TRUE(platform->boxes.empty());
 }
 
 TEST_F(AddressDialogTest, EmptyBookKeepsTheButtonsEnabledAndTheyDoNothing) {
@@ -32,7 +32,7 @@ TEST_F(AddressDialogTest, EmptyBookKeepsTheButtonsEnabledAndTheyDoNothing) {
     window->Click(IDC_ADD_DESTINATION);
     window->Click(IDC_PROPERTIES);
     window->Click(IDC_DELETE_ENTRY);
-    EXPECT_TRUE(platform.boxes.empty());
+    EXPECT_TRUE(platform->boxes.empty());
     EXPECT_TRUE(Lines(IDC_DESTINATION_LIST).empty());
     EXPECT_EQ(Book(), "");
 }
@@ -40,8 +40,8 @@ TEST_F(AddressDialogTest, EmptyBookKeepsTheButtonsEnabledAndTheyDoNothing) {
 TEST_F(AddressDialogTest, MissingFileShowsTheOpenMessageAndCreatesNothing) {
     Open();
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kCannotOpenBook});
-    EXPECT_EQ(platform.boxes[0].type, MB_OK | MB_ICONEXCLAMATION);
-    EXPECT_TRUE(platform.files.empty());
+    EXPECT_EQ(platform->boxes[0].type, MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_TRUE(platform->files.empty());
 }
 
 TEST_F(AddressDialogTest, OverfullFileShowsTheThousandMessage) {
@@ -154,13 +154,13 @@ TEST_F(AddressDialogTest, OkStoresTheDestinationsAndEnds) {
 
 TEST_F(AddressDialogTest, CancelWritesNothingMore) {
     OpenWithThree();
-    size_t writesAtStart = platform.registryWrites.size();
+    size_t writesAtStart = platform->registryWrites.size();
     window->Select(IDC_ADDRESS_LIST, 1);
     window->Click(IDC_ADD_DESTINATION);
     window->Click(IDCANCEL);
     EXPECT_TRUE(window->ended);
     EXPECT_EQ(window->result, IDCANCEL);
-    EXPECT_EQ(platform.registryWrites.size(), writesAtStart);
+    EXPECT_EQ(platform->registryWrites.size(), writesAtStart);
     EXPECT_EQ(Stored(kNamesValue), "");
 }
 

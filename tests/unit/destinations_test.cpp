@@ -92,14 +92,14 @@ TEST_F(DestinationsTest, LimitsAtTheirBoundaries) {
         app.m_pMainWnd = nullptr;
         EXPECT_EQ(fresh.errors, std::vector<std::string>{});
     }
-    SetPlatform(&platform);
+    SetPlatform(platform.get());
 }
 
 TEST_F(DestinationsTest, MessageComesWhileTheRejectedLineStillStands) {
     OpenWith({{"A", "1"}, {"B", Digits(33)}});
     Add(0);
     std::vector<std::string> linesDuringBox;
-    platform.onBox = [&](const ShownBox&) { linesDuringBox = Lines(IDC_DESTINATION_LIST); };
+    platform->onBox = [&](const ShownBox&) { linesDuringBox = Lines(IDC_DESTINATION_LIST); };
     Add(1);
     EXPECT_EQ(linesDuringBox, (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(Lines(IDC_DESTINATION_LIST), std::vector<std::string>{"A"});
@@ -114,7 +114,7 @@ TEST_F(DestinationsTest, APersonIsAddedOnlyOnce) {
     Add(0);
     EXPECT_EQ(Lines(IDC_DESTINATION_LIST), (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(Destinations(), (std::vector<std::int32_t>{0, 1}));
-    EXPECT_TRUE(platform.boxes.empty());
+    EXPECT_TRUE(platform->boxes.empty());
 }
 
 TEST_F(DestinationsTest, SameNamedPersonsAreDistinct) {

@@ -28,8 +28,8 @@ inline std::string Row(const std::string& name, const std::string& fax, const st
 
 class ProgramTest : public testing::Test {
 protected:
-    ProgramTest() : platform(QVD_RC_PATH) {
-        SetPlatform(&platform);
+    ProgramTest() : platform(std::make_unique<MemoryPlatform>(QVD_RC_PATH)) {
+        SetPlatform(platform.get());
         app.m_strAppName = "qvdutil";
         app.m_lpCmdLine = "/s /m:Demo FAX Driver";
     }
@@ -37,41 +37,48 @@ protected:
         if (window) Close();
         SetPlatform(nullptr);
     }
-    void TearDown() override { EXPECT_EQ(platform.errors, std::vector<std::string>{}); }
+    void TearDown() override { EXPECT_EQ(platform->errors, std::vector<std::string>{}); }
 
-    void WriteBook(const std::string& bytes) { platform.files[platform.BookPath()] = bytes; }
-    std::string Book() { return platform.files[platform.BookPath()]; }
+    void WriteBook(const std::string& bytes) { platform->files[platform->BookPath()] = bytes; }
+    std::string Book() { return platform->files[platform->BookPath()]; }
     void AddPrinter(const std::string& path = kFaxPrinter, const std::string& driver = "Demo FAX Driver") {
-        platform.SetString(path, kPrinterDriverValue, driver);
-        platform.CreateKey(path + kDriverDataSubKey);
+        platform->SetString(path, kPrinterDriverValue, driver);
+        platform->CreateKey(path + kDriverDataSubKey);
     }
     void StoreDestinations(const std::string& faxNumbers, const std::string& names) {
-        platform.SetValue(kDriverData, kFaxNumbersValue, REG_SZ, ToBytes(ValueData(faxNumbers)));
-        platform.SetValue(kDriverData, kNamesValue, REG_SZ, ToBytes(ValueData(names)));
+        platform->SetValue(kDriverData, kFaxNumbersValue, REG_SZ, ToBytes(ValueData(faxNumbers)));
+        platform->SetValue(kDriverData, kNamesValue, REG_SZ, ToBytes(ValueData(names)));
     }
     // The text of a stored value, up to its first zero byte.
     std::string Stored(const std::string& valueName, const std::string& key = kDriverData) {
-        std::optional<RegValue> value = platform.GetValue(key, valueName);
+        std::optional<RegValue> value = platform->GetValue(key, valueName);
         if (!value) return "<missing>";
         std::string text(value->data.begin(), value->data.end());
         return text.substr(0, text.find('\0'));
     }
     static std::vector<BYTE> ToBytes(const std::array<BYTE, kValueDataSize>& data) { return {data.begin(), data.end()}; }
 
+    // Starts over on a clean platform, as a new run of the program would.
+    void Restart() {
+        if (window) Close();
+        dialog.reset();
+        platform = std::make_unique<MemoryPlatform>(QVD_RC_PATH);
+        SetPlatform(platform.get());
+    }
     MemoryWindow& Open() {
         dialog = std::make_unique<CAddressBookDlg>();
         app.m_pMainWnd = dialog.get();
-        window = &platform.Open(*dialog);
+        window = &platform->Open(*dialog);
         return *window;
     }
     void Close() {
-        platform.Close(*window);
+        platform->Close(*window);
         window = nullptr;
         app.m_pMainWnd = nullptr;
     }
     std::vector<std::string> BoxTexts() {
         std::vector<std::string> texts;
-        for (const ShownBox& box : platform.boxes) texts.push_back(box.text);
+        for (const ShownBox& box : platform->boxes) texts.push_back(box.text);
         return texts;
     }
     std::vector<std::string> Lines(int id) { return window->Lines(id); }
@@ -89,7 +96,7 @@ protected:
     }
     // Fills the new-entry dialog when it opens and presses OK.
     void ScriptNewEntry(const std::string& name, const std::string& fax, const std::string& company = "") {
-        platform.WhenDialogOpens(IDD_NEW_ENTRY, [=](MemoryWindow& entry) {
+        platform->WhenDialogOpens(IDD_NEW_ENTRY, [=](MemoryWindow& entry) {
             entry.Type(IDC_NAME, name);
             entry.Type(IDC_NAME_READING, "よみ");
             entry.Type(IDC_COMPANY, company);
@@ -98,7 +105,7 @@ protected:
         });
     }
 
-    MemoryPlatform platform;
+    std::unique_ptr<MemoryPlatform> platform;
     CAddressApp app;
     std::unique_ptr<CAddressBookDlg> dialog;
     MemoryWindow* window = nullptr;

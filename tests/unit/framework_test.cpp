@@ -63,10 +63,10 @@ TEST_F(MessageBoxTest, ExclamationUnlessTheCallNamesAnIcon) {
         {MB_OK | MB_ICONASTERISK, MB_OK | MB_ICONASTERISK},
     };
     for (const Case& c : cases) AfxMessageBox("x", c.type);
-    ASSERT_EQ(platform.boxes.size(), cases.size());
+    ASSERT_EQ(platform->boxes.size(), cases.size());
     for (size_t i = 0; i < cases.size(); ++i) {
-        EXPECT_EQ(platform.boxes[i].type, cases[i].shown);
-        EXPECT_EQ(platform.boxes[i].caption, "qvdutil");
+        EXPECT_EQ(platform->boxes[i].type, cases[i].shown);
+        EXPECT_EQ(platform->boxes[i].caption, "qvdutil");
     }
 }
 
@@ -86,10 +86,10 @@ class SafeSaveTest : public ProgramTest {
 protected:
     const std::string path = "C:\\Windows\\system32\\QVDDATA.CSV";
     const std::string before = "old,row,,,,1,,,,,,,\r\n";
-    void SetUp() override { platform.files[path] = before; }
+    void SetUp() override { platform->files[path] = before; }
     std::vector<std::string> FileNames() {
         std::vector<std::string> names;
-        for (const auto& [name, bytes] : platform.files) names.push_back(name);
+        for (const auto& [name, bytes] : platform->files) names.push_back(name);
         return names;
     }
 };
@@ -119,11 +119,11 @@ TEST_F(SafeSaveTest, AFailureAtAnyStepLeavesTheOldFileAndNoTemporaryFile) {
 }
 
 TEST_F(SafeSaveTest, ReplacesTheWholeFile) {
-    EXPECT_TRUE(SaveFileSafely(platform, path, "new"));
+    EXPECT_TRUE(SaveFileSafely(*platform, path, "new"));
     EXPECT_EQ(FileNames(), std::vector<std::string>{path});
-    EXPECT_EQ(platform.files[path], "new");
-    EXPECT_TRUE(SaveFileSafely(platform, path, ""));
-    EXPECT_EQ(platform.files[path], "");
+    EXPECT_EQ(platform->files[path], "new");
+    EXPECT_TRUE(SaveFileSafely(*platform, path, ""));
+    EXPECT_EQ(platform->files[path], "");
 }
 
 // A dialog with a map that names a notification for one control only.
@@ -154,7 +154,7 @@ bool ProbeDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
 
 TEST_F(ProgramTest, MessageMapMatchesControlAndNotificationTogether) {
     ProbeDlg probe;
-    MemoryWindow& w = platform.Open(probe);
+    MemoryWindow& w = platform->Open(probe);
     LRESULT result = 0;
     auto command = [&](int id, WORD code) { return probe.HandleMessage(WM_COMMAND, MAKEWPARAM(id, code), 0, result); };
     EXPECT_TRUE(command(1003, BN_CLICKED));
@@ -167,7 +167,7 @@ TEST_F(ProgramTest, MessageMapMatchesControlAndNotificationTogether) {
     EXPECT_TRUE(command(IDCANCEL, BN_CLICKED));
     EXPECT_TRUE(w.ended);
     EXPECT_EQ(w.result, IDCANCEL);
-    platform.Close(w);
+    platform->Close(w);
 }
 
 }  // namespace

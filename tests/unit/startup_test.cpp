@@ -62,7 +62,7 @@ TEST_F(StartupTest, StartConditions) {
             EXPECT_TRUE(fresh.registryWrites.empty());
         }
     }
-    SetPlatform(&platform);
+    SetPlatform(platform.get());
 }
 
 }  // namespace
