@@ -1,1 +1,132 @@
 #include "fixture.h"
+
+namespace {
+
+class CompanyViewTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        WriteBook(Row("一郎", "1", "B") + Row("二郎", "2", "") + Row("三郎", "3", "A") + Row("四郎", "4", "B"));
+        AddPrinter();
+        Open();
+        window->ChooseMode(1);
+    }
+};
+
+TEST_F(CompanyViewTest, CompaniesInFirstAppearanceOrderWithTheEmptyOneLast) {
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"B", "A", "(なし)"}));
+    EXPECT_EQ(window->ItemData(IDC_ADDRESS_LIST), (std::vector<std::uint32_t>{5000, 5001, 5002}));
+    EXPECT_TRUE(window->SelectedLines(IDC_ADDRESS_LIST).empty());
+}
+
+TEST_F(CompanyViewTest, ExpandAndCollapse) {
+    struct Step {
+        int doubleClicked;
+        std::vector<std::string> lines;
+        std::vector<std::uint32_t> data;
+    };
+    const std::vector<Step> steps = {
+        {0, {"B", " >> 一郎", " >> 四郎", "A", "(なし)"}, {5000, 0, 3, 5001, 5002}},
+        {0, {"B", "A", "(なし)"}, {5000, 5001, 5002}},
+        {2, {"B", "A", "(なし)", " >> 二郎"}, {5000, 5001, 5002, 1}},
+        {2, {"B", "A", "(なし)"}, {5000, 5001, 5002}},  // the last line of the list goes too
+        {1, {"B", "A", " >> 三郎", "(なし)"}, {5000, 5001, 2, 5002}},
+        {0, {"B", " >> 一郎", " >> 四郎", "A", " >> 三郎", "(なし)"}, {5000, 0, 3, 5001, 2, 5002}},
+        {3, {"B", " >> 一郎", " >> 四郎", "A", "(なし)"}, {5000, 0, 3, 5001, 5002}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.doubleClicked);
+        window->DoubleClick(IDC_ADDRESS_LIST, step.doubleClicked);
+        EXPECT_EQ(Lines(IDC_ADDRESS_LIST), step.lines);
+        EXPECT_EQ(window->ItemData(IDC_ADDRESS_LIST), step.data);
+        EXPECT_EQ(window->SelectedLines(IDC_ADDRESS_LIST), std::vector<int>{step.doubleClicked});
+        EXPECT_EQ(dialog->m_wCurrentItem, step.data[static_cast<size_t>(step.doubleClicked)]);
+        EXPECT_TRUE(Lines(IDC_DESTINATION_LIST).empty());
+    }
+}
+
+TEST_F(CompanyViewTest, MemberLineDoubleClickAddsTheBareName) {
+    window->DoubleClick(IDC_ADDRESS_LIST, 0);
+    window->DoubleClick(IDC_ADDRESS_LIST, 2);
+    EXPECT_EQ(Lines(IDC_DESTINATION_LIST), std::vector<std::string>{"四郎"});
+    EXPECT_EQ(Destinations(), std::vector<std::int32_t>{3});
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST).size(), 5u);
+}
+
+TEST_F(CompanyViewTest, ExpansionsSurviveClosingTheDropDownOnTheSameMode) {
+    window->DoubleClick(IDC_ADDRESS_LIST, 1);
+    window->ChooseMode(1);
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"B", "A", " >> 三郎", "(なし)"}));
+}
+
+class VersionBoxTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        WriteBook(Row("一郎", "1"));
+        Open();
+    }
+};
+
+TEST_F(VersionBoxTest, SystemMenuEndsWithTheVersionItem) {
+    EXPECT_EQ(window->systemMenu, (std::vector<std::string>{"-", "16:ﾊﾞｰｼﾞｮﾝ情報(qvdutil) (&A)..."}));
+    HICON icon = platform->LoadIconResource(IDR_MAINFRAME);
+    EXPECT_EQ(window->bigIcon, icon);
+    EXPECT_EQ(window->smallIcon, icon);
+    EXPECT_EQ(dialog->m_hIcon, icon);
+}
+
+TEST_F(VersionBoxTest, OpensFromButtonAndFromTheSystemMenu) {
+    struct Case {
+        const char* how;
+        std::function<void()> act;
+        bool opens;
+    };
+    const std::vector<Case> cases = {
+        {"button 3", [&] { window->Click(IDC_ABOUT); }, true},
+        {"system command 0x0010", [&] { window->Send(WM_SYSCOMMAND, 0x0010); }, true},
+        {"low four bits set", [&] { window->Send(WM_SYSCOMMAND, 0x001F); }, true},
+        {"another command", [&] { window->Send(WM_SYSCOMMAND, 0x0020); }, false},
+        {"SC_CLOSE", [&] { window->Send(WM_SYSCOMMAND, 0xF060); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        platform->modalRuns.clear();
+        if (c.opens) {
+            platform->WhenDialogOpens(IDD_ABOUTBOX, [](MemoryWindow& about) {
+                EXPECT_EQ(about.Template().caption, "ﾊﾞｰｼﾞｮﾝ情報 pelinote");
+                about.Click(IDOK);
+            });
+        }
+        LRESULT handled = 0;
+        c.act();
+        EXPECT_EQ(platform->modalRuns, c.opens ? std::vector<int>{IDD_ABOUTBOX} : std::vector<int>{});
+        // Other commands go to the default processing.
+        bool mine = dialog->HandleMessage(WM_SYSCOMMAND, c.opens ? 0x0030 : 0xF060, 0, handled);
+        EXPECT_FALSE(mine);
+    }
+    EXPECT_FALSE(window->ended);
+}
+
+TEST_F(VersionBoxTest, EscAndCloseBoxEndTheVersionBox) {
+    platform->WhenDialogOpens(IDD_ABOUTBOX, [](MemoryWindow& about) {
+        about.Send(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED));  // Esc and the close box
+    });
+    window->Click(IDC_ABOUT);
+    EXPECT_EQ(platform->modalRuns, std::vector<int>{IDD_ABOUTBOX});
+}
+
+TEST_F(VersionBoxTest, PaintsTheIconOnlyWhileMinimised) {
+    LRESULT result = 0;
+    EXPECT_FALSE(dialog->HandleMessage(WM_PAINT, 0, 0, result));
+    EXPECT_FALSE(window->paintedIconAt);
+    window->minimised = true;
+    window->clientWidth = 37;
+    window->clientHeight = 20;
+    EXPECT_TRUE(dialog->HandleMessage(WM_PAINT, 0, 0, result));
+    ASSERT_TRUE(window->paintedIconAt);
+    EXPECT_EQ(window->paintedIconAt->x, 3);
+    EXPECT_EQ(window->paintedIconAt->y, -5);
+    EXPECT_TRUE(dialog->HandleMessage(WM_QUERYDRAGICON, 0, 0, result));
+    EXPECT_EQ(reinterpret_cast<HICON>(result), dialog->m_hIcon);
+}
+
+}  // namespace

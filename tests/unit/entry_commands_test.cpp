@@ -1,1 +1,215 @@
 #include "fixture.h"
+
+namespace {
+
+class EntryCommandsTest : public ProgramTest {
+protected:
+    void OpenWith(const std::string& bytes) {
+        WriteBook(bytes);
+        AddPrinter();
+        Open();
+    }
+    void Add(int line) {
+        window->Select(IDC_ADDRESS_LIST, line);
+        window->Click(IDC_ADD_DESTINATION);
+    }
+    void Delete(int line, int answer = IDOK) {
+        window->Select(IDC_ADDRESS_LIST, line);
+        platform->AnswerNextBox(answer);
+        window->Click(IDC_DELETE_ENTRY);
+    }
+    void Rename(int line, const std::string& name) {
+        platform->WhenDialogOpens(IDD_ENTRY_PROPERTY, [name](MemoryWindow& w) {
+            w.At(IDC_NAME).text.clear();
+            w.Type(IDC_NAME, name);
+            w.Click(IDOK);
+        });
+        window->Select(IDC_ADDRESS_LIST, line);
+        window->Click(IDC_PROPERTIES);
+    }
+    const std::string five = Row("A", "1") + Row("B", "2") + Row("C", "3") + Row("D", "4") + Row("E", "5");
+};
+
+TEST_F(EntryCommandsTest, CreateAppendsAPersonAndSavesTheBook) {
+    OpenWith(Row("A", "1") + ",,unnamed,,,9,,,,,,,\r\n");
+    window->Select(IDC_ADDRESS_LIST, 0);
+    ScriptNewEntry("新人", "03-0000", "会社");
+    window->Click(IDC_CREATE_ENTRY);
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"A", "新人"}));
+    EXPECT_EQ(window->ItemData(IDC_ADDRESS_LIST), (std::vector<std::uint32_t>{0, 1}));
+    EXPECT_EQ(Book(), Row("A", "1") + "新人,よみ,会社,,,03-0000,,,,,,,\r\n" + ",,unnamed,,,9,,,,,,,\r\n");
+    // Selection, buttons and the destinations stay as they were.
+    EXPECT_EQ(window->SelectedLines(IDC_ADDRESS_LIST), std::vector<int>{0});
+    EXPECT_EQ(Buttons(), "1110");
+    EXPECT_TRUE(platform->boxes.empty());
+}
+
+TEST_F(EntryCommandsTest, CreateCancelledChangesNothing) {
+    OpenWith(five);
+    platform->WhenDialogOpens(IDD_NEW_ENTRY, [](MemoryWindow& w) { w.Click(IDCANCEL); });
+    window->Click(IDC_CREATE_ENTRY);
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST).size(), 5u);
+    EXPECT_EQ(Book(), five);
+}
+
+TEST_F(EntryCommandsTest, ThousandPersonLimit) {
+    std::string bytes;
+    for (int i = 0; i < 999; ++i) bytes += Row("P" + std::to_string(i), "1");
+    OpenWith(bytes);
+    ScriptNewEntry("P999", "1");
+    window->Click(IDC_CREATE_ENTRY);
+    EXPECT_EQ(dialog->m_book.m_nEntryCount, 1000);
+    window->Click(IDC_CREATE_ENTRY);  // no script: the dialog must not open
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kNoMoreEntries});
+    EXPECT_EQ(platform->modalRuns, std::vector<int>{IDD_NEW_ENTRY});
+}
+
+TEST_F(EntryCommandsTest, IDsAreNeverHandedOutTwice) {
+    OpenWith(five);
+    Delete(2);
+    ScriptNewEntry("F", "6");
+    window->Click(IDC_CREATE_ENTRY);
+    EXPECT_EQ(window->ItemData(IDC_ADDRESS_LIST), (std::vector<std::uint32_t>{0, 1, 3, 4, 5}));
+    // Created then deleted in the same run: gone from the file, its ID not reused.
+    Delete(4);
+    EXPECT_EQ(Book(), Row("A", "1") + Row("B", "2") + Row("D", "4") + Row("E", "5"));
+    ScriptNewEntry("G", "7");
+    window->Click(IDC_CREATE_ENTRY);
+    EXPECT_EQ(window->ItemData(IDC_ADDRESS_LIST).back(), 6u);
+}
+
+TEST_F(EntryCommandsTest, IDsAreRenumberedBeforeReachingTheCompanyRange) {
+    OpenWith(five);
+    Add(3);
+    Add(1);
+    Delete(0);
+    dialog->m_book.m_nNextID = 4999;  // as after thousands of creations in one run
+    ScriptNewEntry("F", "6");
+    window->Click(IDC_CREATE_ENTRY);
+    EXPECT_EQ(window->ItemData(IDC_ADDRESS_LIST).back(), 4999u);
+    ScriptNewEntry("G", "7");
+    window->Click(IDC_CREATE_ENTRY);
+    // Slots 0..4 hold B, C, D, E, F; they are numbered afresh and G follows.
+    EXPECT_EQ(window->ItemData(IDC_ADDRESS_LIST), (std::vector<std::uint32_t>{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"B", "C", "D", "E", "F", "G"}));
+    EXPECT_EQ(Destinations(), (std::vector<std::int32_t>{2, 0}));  // D and B, as before
+    EXPECT_EQ(Lines(IDC_DESTINATION_LIST), (std::vector<std::string>{"D", "B"}));
+    window->Click(IDOK);
+    EXPECT_EQ(Stored(kNamesValue), "D,B");
+    EXPECT_EQ(Stored(kFaxNumbersValue), "4,2");
+}
+
+TEST_F(EntryCommandsTest, PropertiesRenameEveryDestinationLineOfThePerson) {
+    OpenWith(five);
+    Add(1);
+    Add(2);
+    // The list built at start may repeat a person; make B stand twice.
+    dialog->m_aDestinations.Add(1);
+    window->At(IDC_DESTINATION_LIST).lines.push_back({"B"});
+    Rename(1, "Bob");
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"A", "Bob", "C", "D", "E"}));
+    EXPECT_EQ(window->SelectedLines(IDC_ADDRESS_LIST), std::vector<int>{1});
+    EXPECT_EQ(window->ItemData(IDC_ADDRESS_LIST)[1], 1u);
+    EXPECT_EQ(Lines(IDC_DESTINATION_LIST), (std::vector<std::string>{"Bob", "C", "Bob"}));
+    EXPECT_EQ(Destinations(), (std::vector<std::int32_t>{1, 2, 1}));
+    EXPECT_EQ(Book(), Row("A", "1") + Row("Bob", "2") + Row("C", "3") + Row("D", "4") + Row("E", "5"));
+}
+
+TEST_F(EntryCommandsTest, PropertiesKeepTheHiddenColumns) {
+    OpenWith("A,a,c,cr,d,1,x1,x2,x3,x4,x5,x6,x7\r\n");
+    Rename(0, "Z");
+    EXPECT_EQ(Book(), "Z,a,c,cr,d,1,x1,x2,x3,x4,x5,x6,x7\r\n");
+}
+
+TEST_F(EntryCommandsTest, PropertiesWithoutAChangeSaveNothing) {
+    OpenWith(five);
+    platform->files[platform->BookPath()] = "sentinel";
+    platform->WhenDialogOpens(IDD_ENTRY_PROPERTY, [](MemoryWindow& w) { w.Click(IDOK); });
+    window->Select(IDC_ADDRESS_LIST, 0);
+    window->Click(IDC_PROPERTIES);
+    EXPECT_EQ(Book(), "sentinel");
+}
+
+TEST_F(EntryCommandsTest, DeleteRemovesEveryDestinationLineOfThePerson) {
+    OpenWith(five);
+    Add(0);
+    Add(1);
+    dialog->m_aDestinations.Add(1);
+    window->At(IDC_DESTINATION_LIST).lines.push_back({"B"});
+    Add(2);
+    window->SelectLines(IDC_DESTINATION_LIST, {3});
+    Delete(1);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kConfirmDelete});
+    EXPECT_EQ(platform->boxes[0].type, MB_OKCANCEL | MB_ICONEXCLAMATION);
+    EXPECT_EQ(Lines(IDC_DESTINATION_LIST), (std::vector<std::string>{"A", "C"}));
+    EXPECT_EQ(Destinations(), (std::vector<std::int32_t>{0, 2}));
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"A", "C", "D", "E"}));
+    EXPECT_TRUE(window->SelectedLines(IDC_ADDRESS_LIST).empty());
+    EXPECT_EQ(Buttons(), "0000");
+    EXPECT_EQ(Book(), Row("A", "1") + Row("C", "3") + Row("D", "4") + Row("E", "5"));
+}
+
+TEST_F(EntryCommandsTest, DeleteOfOneOfTwoNamesakesTakesTheSelectedOne) {
+    OpenWith(Row("同名", "1") + Row("同名", "2"));
+    Delete(1);
+    EXPECT_EQ(Book(), Row("同名", "1"));
+}
+
+TEST_F(EntryCommandsTest, DeleteNotConfirmedChangesNothing) {
+    OpenWith(five);
+    Add(0);
+    Delete(0, IDCANCEL);
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST).size(), 5u);
+    EXPECT_EQ(Lines(IDC_DESTINATION_LIST), std::vector<std::string>{"A"});
+    EXPECT_EQ(Book(), five);
+}
+
+TEST_F(EntryCommandsTest, CompanyLinesRefuseDeleteAndIgnoreProperties) {
+    OpenWith(five);
+    window->ChooseMode(1);
+    window->Select(IDC_ADDRESS_LIST, 0);
+    window->Click(IDC_DELETE_ENTRY);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kCannotDeleteCompany});
+    window->Click(IDC_PROPERTIES);  // no script: must not open
+    EXPECT_EQ(platform->modalRuns, std::vector<int>{});
+    EXPECT_EQ(Book(), five);
+}
+
+TEST_F(EntryCommandsTest, InTheCompanyViewCreatedAndMemberLinesArePersons) {
+    OpenWith(Row("A", "1", "X") + Row("B", "2", "Y"));
+    window->ChooseMode(1);
+    ScriptNewEntry("C", "3", "X");
+    window->Click(IDC_CREATE_ENTRY);
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"X", "Y", "C"}));
+    window->DoubleClick(IDC_ADDRESS_LIST, 0);  // expand X: it matches the table built on entry
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"X", " >> A", " >> C", "Y", "C"}));
+    Rename(1, "Anna");  // a member line keeps its prefix
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST)[1], " >> Anna");
+    Delete(4);
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"X", " >> Anna", " >> C", "Y"}));
+    EXPECT_EQ(Book(), Row("Anna", "1", "X") + Row("B", "2", "Y"));
+}
+
+TEST_F(EntryCommandsTest, FailedSaveKeepsTheChangeInMemoryAndTheOldFile) {
+    OpenWith(five);
+    platform->failReplace = true;
+    Delete(0);
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{msg::kConfirmDelete, msg::kCannotWriteBook}));
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"B", "C", "D", "E"}));
+    EXPECT_EQ(Book(), five);
+    EXPECT_EQ(platform->files.size(), 1u);
+    // The next successful save writes the whole book.
+    platform->failReplace = false;
+    ScriptNewEntry("F", "6");
+    window->Click(IDC_CREATE_ENTRY);
+    EXPECT_EQ(Book(), Row("B", "2") + Row("C", "3") + Row("D", "4") + Row("E", "5") + Row("F", "6"));
+}
+
+TEST_F(EntryCommandsTest, DeletingEveryoneSavesAnEmptyFile) {
+    OpenWith(Row("A", "1"));
+    Delete(0);
+    EXPECT_EQ(Book(), "");
+    EXPECT_EQ(platform->files.count(platform->BookPath()), 1u);
+}
+
+}  // namespace
