@@ -1,0 +1,333 @@
+#include "automation.h"
+
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+namespace e2e {
+
+namespace {
+
+std::string Directory() {
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string text = path;
+    return text.substr(0, text.find_last_of('\\') + 1);
+}
+
+std::string FromWide(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
+    int size = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr, nullptr);
+    return text;
+}
+
+struct Search {
+    DWORD process;
+    std::string caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindTopLevel(HWND window, LPARAM parameter) {
+    Search* search = reinterpret_cast<Search*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->process || !IsWindowVisible(window)) return TRUE;
+    if (Text(window) != search->caption) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND Item(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+
+// Deliveries whose handler has returned; a handler that opened a modal box
+// returns long after its Deliver did, so the mark cannot live on its stack.
+std::set<ULONG_PTR> g_delivered;
+ULONG_PTR g_nextDelivery = 0;
+
+void CALLBACK Delivered(HWND, UINT, ULONG_PTR delivery, LRESULT) { g_delivered.insert(delivery); }
+
+// Delivers a message without blocking on it: returns once the handler has
+// run, or once it has opened a modal box (which disables the dialog), or
+// once the window is gone.
+void Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ULONG_PTR delivery = ++g_nextDelivery;
+    if (!SendMessageCallbackA(window, message, wParam, lParam, Delivered, delivery)) return;
+    for (int waited = 0; waited < 10000; waited += 5) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        if (g_delivered.count(delivery) || !IsWindow(window) || !IsWindowEnabled(window)) break;
+        Sleep(5);
+    }
+}
+
+void Notify(HWND dialog, int id, WORD code) {
+    Deliver(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(Item(dialog, id)));
+}
+
+void KillRunningCopies() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (_stricmp(entry.szExeFile, "qvdutil.exe") != 0) continue;
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        if (!process) continue;
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+    }
+    CloseHandle(snapshot);
+}
+
+void DeleteTree(HKEY root, const std::string& path) { RegDeleteTreeA(root, path.c_str()); }
+
+}  // namespace
+
+// ---- processes and windows ----------------------------------------------------
+
+Program::Program(const std::string& arguments, const std::string& exe) {
+    std::string path = Directory() + exe;
+    std::string commandLine = "\"" + path + "\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &m_info))
+        ADD_FAILURE() << "cannot start " << path;
+}
+
+Program::~Program() {
+    if (m_info.hProcess) {
+        if (Running()) {
+            TerminateProcess(m_info.hProcess, 1);
+            WaitForSingleObject(m_info.hProcess, 5000);
+        }
+        CloseHandle(m_info.hProcess);
+        CloseHandle(m_info.hThread);
+    }
+}
+
+bool Program::WaitForExit(DWORD milliseconds) {
+    return m_info.hProcess && WaitForSingleObject(m_info.hProcess, milliseconds) == WAIT_OBJECT_0;
+}
+
+HWND Program::WaitForWindow(const std::string& caption, DWORD milliseconds) {
+    for (DWORD waited = 0;; waited += 50) {
+        Search search = {m_info.dwProcessId, caption, nullptr};
+        EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            WaitIdle(search.found);
+            return search.found;
+        }
+        if (waited >= milliseconds || !Running()) return nullptr;
+        Sleep(50);
+    }
+}
+
+std::string Program::AnswerBox(int button, DWORD milliseconds) {
+    HWND box = WaitForWindow("qvdutil", milliseconds);
+    if (!box) return "<no message box>";
+    std::string text = Text(GetDlgItem(box, 0xFFFF));
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+    for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(20);
+    return text;
+}
+
+bool Program::NoBox(DWORD milliseconds) { return WaitForWindow("qvdutil", milliseconds) == nullptr; }
+
+void WaitIdle(HWND window) {
+    DWORD_PTR result;
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+    Sleep(30);
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+}
+
+std::string Text(HWND window) {
+    char text[1024] = {};
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, nullptr);
+    return text;
+}
+
+bool Enabled(HWND dialog, int id) { return IsWindowEnabled(Item(dialog, id)) != FALSE; }
+
+void Click(HWND dialog, int id) { Notify(dialog, id, BN_CLICKED); }
+
+void SelectLine(HWND dialog, int listId, int line) {
+    SendMessageA(Item(dialog, listId), LB_SETCURSEL, static_cast<WPARAM>(line), 0);
+    Notify(dialog, listId, LBN_SELCHANGE);
+}
+
+void SelectLines(HWND dialog, int listId, const std::vector<int>& lines) {
+    HWND list = Item(dialog, listId);
+    SendMessageA(list, LB_SETSEL, FALSE, -1);
+    for (int line : lines) SendMessageA(list, LB_SETSEL, TRUE, line);
+    Notify(dialog, listId, LBN_SELCHANGE);
+}
+
+void DoubleClickLine(HWND dialog, int listId, int line) {
+    SelectLine(dialog, listId, line);
+    Notify(dialog, listId, LBN_DBLCLK);
+}
+
+void ChooseMode(HWND dialog, int mode) {
+    SendMessageA(Item(dialog, 1002), CB_SETCURSEL, static_cast<WPARAM>(mode), 0);
+    Notify(dialog, 1002, CBN_SELCHANGE);
+    Notify(dialog, 1002, CBN_CLOSEUP);
+}
+
+void SetText(HWND dialog, int id, const std::string& text) {
+    SendMessageA(Item(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    WaitIdle(dialog);
+}
+
+void Type(HWND dialog, int id, const std::string& ascii) {
+    HWND edit = Item(dialog, id);
+    for (char c : ascii) SendMessageA(edit, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(c)), 1);
+}
+
+void PressKey(HWND window, UINT virtualKey) {
+    // Posted, so that the dialog's own loop sees it as keyboard input.
+    PostMessageA(window, WM_KEYDOWN, virtualKey, 1);
+    PostMessageA(window, WM_KEYUP, virtualKey, 0xC0000001);
+    Sleep(200);
+    WaitIdle(GetAncestor(window, GA_ROOT));
+}
+
+void SystemCommand(HWND window, WPARAM command) { Deliver(window, WM_SYSCOMMAND, command, 0); }
+
+std::vector<std::string> Lines(HWND dialog, int listId) {
+    HWND list = Item(dialog, listId);
+    std::vector<std::string> lines;
+    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        // Across processes the text comes back as UTF-16.
+        int length = static_cast<int>(SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0));
+        std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+        int copied = static_cast<int>(SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data())));
+        text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+        lines.push_back(FromWide(text));
+    }
+    return lines;
+}
+
+std::vector<LPARAM> ItemData(HWND dialog, int listId) {
+    HWND list = Item(dialog, listId);
+    std::vector<LPARAM> data;
+    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) data.push_back(SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0));
+    return data;
+}
+
+std::vector<int> SelectedLines(HWND dialog, int listId) {
+    HWND list = Item(dialog, listId);
+    std::vector<int> selected;
+    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+        if (SendMessageA(list, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0) selected.push_back(i);
+    return selected;
+}
+
+// ---- the address book file -------------------------------------------------------
+
+std::string BookPath() {
+    char directory[MAX_PATH];
+    GetSystemDirectoryA(directory, MAX_PATH);
+    return std::string(directory) + "\\QVDDATA.CSV";
+}
+
+void WriteBook(const std::string& bytes) {
+    std::ofstream out(BookPath(), std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::string ReadBook() {
+    std::ifstream in(BookPath(), std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+bool BookExists() { return GetFileAttributesA(BookPath().c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void RemoveBook() { DeleteFileA(BookPath().c_str()); }
+
+// ---- registry ------------------------------------------------------------------
+
+void AddPrinter(const std::string& key, const std::string& driver) {
+    HKEY printer, data;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &printer, nullptr);
+    RegSetValueExA(printer, "Printer Driver", 0, REG_SZ, reinterpret_cast<const BYTE*>(driver.c_str()),
+                   static_cast<DWORD>(driver.size() + 1));
+    RegCreateKeyExA(printer, "PrinterDriverData", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &data, nullptr);
+    RegCloseKey(data);
+    RegCloseKey(printer);
+}
+
+void RemovePrinters() {
+    HKEY printers;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPrinters, 0, KEY_ALL_ACCESS, &printers) != ERROR_SUCCESS) return;
+    std::vector<std::string> names;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD size = sizeof name;
+        if (RegEnumKeyExA(printers, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (std::string(name).rfind("E2E", 0) == 0) names.push_back(name);
+    }
+    RegCloseKey(printers);
+    for (const std::string& printer : names) DeleteTree(HKEY_LOCAL_MACHINE, std::string(kPrinters) + "\\" + printer);
+}
+
+void SetValue(const std::string& key, const char* name, const std::string& text) {
+    std::vector<BYTE> data(256, 0);
+    std::copy(text.begin(), text.end(), data.begin());
+    HKEY handle;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE, &handle);
+    RegSetValueExA(handle, name, 0, REG_SZ, data.data(), 256);
+    RegCloseKey(handle);
+}
+
+std::vector<BYTE> ValueData(const std::string& key, const char* name, DWORD* type, bool* exists) {
+    std::vector<BYTE> data(4096);
+    DWORD size = static_cast<DWORD>(data.size());
+    HKEY handle;
+    bool found = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE, &handle) == ERROR_SUCCESS;
+    if (found) {
+        found = RegQueryValueExA(handle, name, nullptr, type, data.data(), &size) == ERROR_SUCCESS;
+        RegCloseKey(handle);
+    }
+    if (exists) *exists = found;
+    data.resize(found ? size : 0);
+    return data;
+}
+
+std::string ValueText(const std::string& key, const char* name) {
+    bool exists = false;
+    std::vector<BYTE> data = ValueData(key, name, nullptr, &exists);
+    if (!exists) return "<missing>";
+    std::string text(data.begin(), data.end());
+    return text.substr(0, text.find('\0'));
+}
+
+// ---- fixture --------------------------------------------------------------------
+
+void EndToEnd::SetUp() {
+    ASSERT_EQ(GetACP(), 932u) << "the ja_JP.UTF-8 locale is missing: Japanese texts would be mojibake";
+    KillRunningCopies();
+    RemoveBook();
+    RemovePrinters();
+}
+
+void EndToEnd::TearDown() {
+    KillRunningCopies();
+    RemovePrinters();
+}
+
+std::string Row(const std::string& name, const std::string& fax, const std::string& company) {
+    return name + ",よみ," + company + ",,," + fax + ",,,,,,,\r\n";
+}
+
+}  // namespace e2e

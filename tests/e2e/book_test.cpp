@@ -1,0 +1,134 @@
+#include "automation.h"
+
+namespace e2e {
+namespace {
+
+using BookTest = EndToEnd;
+
+// Fills the six edits of an entry dialog.
+void Fill(HWND entry, const std::vector<std::string>& fields) {
+    for (size_t i = 0; i < fields.size(); ++i) SetText(entry, 1008 + static_cast<int>(i), fields[i]);
+}
+
+TEST_F(BookTest, MissingBookIsReportedAndCreatedByTheFirstSave) {
+    Program copy("/s /m:E2E FAX Driver");
+    EXPECT_EQ(copy.AnswerBox(), "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ (qvddata.csv) をｵｰﾌﾟﾝできませんでした。\n新規にｱﾄﾞﾚｽ帳を作成します。");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(BookExists());
+    Click(dialog, 1006);
+    HWND entry = copy.WaitForWindow("ｴﾝﾄﾘの作成");
+    ASSERT_NE(entry, nullptr);
+    Click(entry, IDOK);
+    EXPECT_EQ(copy.AnswerBox(), "新規登録には、最低限[名前], [名前の読み], [FAX番号]が必要です。");
+    Fill(entry, {"山田太郎", "やまだたろう", "山田商事", "やまだしょうじ", "営業部", "03-1234-5678"});
+    Click(entry, IDOK);
+    ASSERT_TRUE(copy.NoBox());
+    EXPECT_EQ(ReadBook(), "山田太郎,やまだたろう,山田商事,やまだしょうじ,営業部,03-1234-5678,,,,,,,\r\n");
+    EXPECT_EQ(Lines(dialog, 1000), std::vector<std::string>{"山田太郎"});
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(copy.WaitForExit());
+}
+
+TEST_F(BookTest, CreateEditDeleteThroughTheRealDialogs) {
+    WriteBook("A,a,,,,1,x1,x2,x3,x4,x5,x6,x7\n,,unnamed,,,9\nB,b,,,,2\r\n");
+    Program copy("/s /m:E2E FAX Driver");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Lines(dialog, 1000), (std::vector<std::string>{"A", "B"}));
+
+    // Create
+    Click(dialog, 1006);
+    HWND entry = copy.WaitForWindow("ｴﾝﾄﾘの作成");
+    ASSERT_NE(entry, nullptr);
+    Fill(entry, {"鈴木", "すずき", "", "", "", "06-1*2"});
+    Click(entry, IDOK);
+    EXPECT_EQ(copy.AnswerBox(), "FAX番号は、半角の数字 '0'～'9' , '-' , '#' 記号のみ入力可能です。");
+    SetText(entry, 1013, "06-1#2");
+    Click(entry, IDOK);
+    ASSERT_TRUE(copy.NoBox());
+    EXPECT_EQ(ReadBook(), "A,a,,,,1,x1,x2,x3,x4,x5,x6,x7\r\nB,b,,,,2,,,,,,,\r\n鈴木,すずき,,,,06-1#2,,,,,,,\r\n"
+                          ",,unnamed,,,9,,,,,,,\r\n");
+
+    // Properties: '*' is allowed here; the save question comes first
+    SelectLine(dialog, 1000, 0);
+    Click(dialog, 1005);
+    HWND property = copy.WaitForWindow("ﾌﾟﾛﾊﾟﾃｨ");
+    ASSERT_NE(property, nullptr);
+    EXPECT_EQ(Text(GetDlgItem(property, 1008)), "A");
+    SetText(property, 1013, "1*2");
+    Click(property, IDOK);
+    EXPECT_EQ(copy.AnswerBox(IDCANCEL), "ﾃﾞｰﾀ が変更されています。保存しますか？");
+    Click(property, IDOK);
+    EXPECT_EQ(copy.AnswerBox(IDOK), "ﾃﾞｰﾀ が変更されています。保存しますか？");
+    ASSERT_TRUE(copy.NoBox());
+    EXPECT_EQ(ReadBook(), "A,a,,,,1*2,x1,x2,x3,x4,x5,x6,x7\r\nB,b,,,,2,,,,,,,\r\n鈴木,すずき,,,,06-1#2,,,,,,,\r\n"
+                          ",,unnamed,,,9,,,,,,,\r\n");
+
+    // Delete, answering Cancel first
+    SelectLine(dialog, 1000, 1);
+    Click(dialog, 1007);
+    EXPECT_EQ(copy.AnswerBox(IDCANCEL), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
+    EXPECT_EQ(Lines(dialog, 1000).size(), 3u);
+    Click(dialog, 1007);
+    EXPECT_EQ(copy.AnswerBox(IDOK), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
+    EXPECT_EQ(Lines(dialog, 1000), (std::vector<std::string>{"A", "鈴木"}));
+    EXPECT_FALSE(Enabled(dialog, 1003));
+    EXPECT_EQ(ReadBook(), "A,a,,,,1*2,x1,x2,x3,x4,x5,x6,x7\r\n鈴木,すずき,,,,06-1#2,,,,,,,\r\n,,unnamed,,,9,,,,,,,\r\n");
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(copy.WaitForExit());
+}
+
+TEST_F(BookTest, TypingLimitsCountBytes) {
+    WriteBook(Row("A", "1"));
+    Program copy("/s /m:E2E FAX Driver");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, 1005);
+    HWND property = copy.WaitForWindow("ﾌﾟﾛﾊﾟﾃｨ");
+    ASSERT_NE(property, nullptr);
+    SetText(property, 1008, "");
+    Type(property, 1008, std::string(70, 'n'));
+    EXPECT_EQ(Text(GetDlgItem(property, 1008)), std::string(65, 'n'));
+    Click(property, IDOK);
+    EXPECT_EQ(copy.AnswerBox(), "「名前」または「名前の読み」が制限文字数を超えています。（最大64文字）");
+    Click(property, IDCANCEL);
+    EXPECT_EQ(ReadBook(), Row("A", "1"));
+
+    Click(dialog, 1006);
+    HWND entry = copy.WaitForWindow("ｴﾝﾄﾘの作成");
+    ASSERT_NE(entry, nullptr);
+    Type(entry, 1013, std::string(260, '1'));
+    EXPECT_EQ(Text(GetDlgItem(entry, 1013)).size(), 255u);
+    Click(entry, IDCANCEL);
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(copy.WaitForExit());
+}
+
+TEST_F(BookTest, FailedSaveLeavesTheFileAsItWas) {
+    const std::string before = Row("A", "1") + Row("B", "2");
+    WriteBook(before);
+    Program copy("/s /m:E2E FAX Driver");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    // Another program holds the file without sharing it for writing.
+    HANDLE held = CreateFileA(BookPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    SelectLine(dialog, 1000, 0);
+    Click(dialog, 1007);
+    EXPECT_EQ(copy.AnswerBox(IDOK), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
+    EXPECT_EQ(copy.AnswerBox(), "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ(qvddata.csv) に書き込みできませんでした。");
+    CloseHandle(held);
+    EXPECT_EQ(ReadBook(), before);
+    WIN32_FIND_DATAA found;
+    char directory[MAX_PATH];
+    GetSystemDirectoryA(directory, MAX_PATH);
+    HANDLE search = FindFirstFileA((std::string(directory) + "\\qvd*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a temporary file was left behind";
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(copy.WaitForExit());
+}
+
+}  // namespace
+}  // namespace e2e

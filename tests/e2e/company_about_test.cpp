@@ -1,0 +1,66 @@
+#include "automation.h"
+
+namespace e2e {
+namespace {
+
+using CompanyAboutTest = EndToEnd;
+
+TEST_F(CompanyAboutTest, CompanyViewExpandsAndCollapses) {
+    WriteBook(Row("一郎", "1", "B") + Row("二郎", "2", "") + Row("三郎", "3", "A") + Row("四郎", "4", "B"));
+    Program copy("/s /m:E2E FAX Driver");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    ChooseMode(dialog, 1);
+    EXPECT_EQ(Lines(dialog, 1000), (std::vector<std::string>{"B", "A", "(なし)"}));
+    EXPECT_EQ(ItemData(dialog, 1000), (std::vector<LPARAM>{5000, 5001, 5002}));
+    EXPECT_FALSE(Enabled(dialog, 1003));
+    DoubleClickLine(dialog, 1000, 0);
+    EXPECT_EQ(Lines(dialog, 1000), (std::vector<std::string>{"B", " >> 一郎", " >> 四郎", "A", "(なし)"}));
+    EXPECT_EQ(ItemData(dialog, 1000), (std::vector<LPARAM>{5000, 0, 3, 5001, 5002}));
+    DoubleClickLine(dialog, 1000, 4);
+    EXPECT_EQ(Lines(dialog, 1000).back(), " >> 二郎");
+    DoubleClickLine(dialog, 1000, 4);
+    EXPECT_EQ(Lines(dialog, 1000).size(), 5u);
+    DoubleClickLine(dialog, 1000, 2);  // member line: adds the person
+    EXPECT_EQ(Lines(dialog, 1001), std::vector<std::string>{"四郎"});
+    ChooseMode(dialog, 0);
+    EXPECT_EQ(Lines(dialog, 1000), (std::vector<std::string>{"一郎", "二郎", "三郎", "四郎"}));
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(copy.WaitForExit());
+}
+
+TEST_F(CompanyAboutTest, VersionBoxFromButtonAndSystemMenu) {
+    WriteBook(Row("一郎", "1"));
+    Program copy("/s /m:E2E FAX Driver");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+
+    struct Way {
+        const char* how;
+        WPARAM systemCommand;  // 0: button 3
+        bool closeWithEsc;
+    };
+    for (Way way : {Way{"button, OK", 0, false}, Way{"system menu, Esc", 0x0010, true},
+                    Way{"low bits set, OK", 0x001F, false}}) {
+        SCOPED_TRACE(way.how);
+        if (way.systemCommand)
+            SystemCommand(dialog, way.systemCommand);
+        else
+            Click(dialog, 3);
+        HWND about = copy.WaitForWindow("ﾊﾞｰｼﾞｮﾝ情報 pelinote");
+        ASSERT_NE(about, nullptr);
+        EXPECT_FALSE(IsWindowEnabled(dialog));
+        if (way.closeWithEsc)
+            PressKey(GetDlgItem(about, IDOK), VK_ESCAPE);
+        else
+            Click(about, IDOK);
+        for (int i = 0; i < 100 && IsWindow(about); ++i) Sleep(20);
+        EXPECT_FALSE(IsWindow(about));
+        EXPECT_TRUE(copy.Running());
+    }
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(copy.WaitForExit());
+}
+
+}  // namespace
+}  // namespace e2e
