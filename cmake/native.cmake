@@ -1,13 +1,22 @@
 # The test host: every layer but the Win32 backend, under ASan and UBSan.
-find_package(GTest REQUIRED)
 
-set(SANITIZERS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+option(QVD_FUZZ "Build the libFuzzer targets (clang)" OFF)
+option(QVD_SANITIZE "Build under ASan and UBSan (off for benchmarks)" ON)
+set(SANITIZERS)
+if(QVD_SANITIZE)
+    set(SANITIZERS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+endif()
+if(QVD_FUZZ)
+    list(APPEND SANITIZERS -fsanitize=fuzzer-no-link)
+endif()
 target_compile_options(qvdcore PRIVATE ${SANITIZERS})
 
 add_library(qvdmemory STATIC src/framework/memory/memory_platform.cpp)
 target_link_libraries(qvdmemory PUBLIC qvdcore)
 target_compile_options(qvdmemory PRIVATE ${SANITIZERS})
 
+if(NOT QVD_FUZZ)
+find_package(GTest REQUIRED)
 add_executable(unit_tests
     tests/unit/test_main.cpp
     tests/unit/book_test.cpp
@@ -29,20 +38,21 @@ target_link_libraries(unit_tests PRIVATE qvdmemory GTest::gtest)
 enable_testing()
 include(GoogleTest)
 gtest_discover_tests(unit_tests DISCOVERY_MODE PRE_TEST)
+endif()
 
+# Benchmarks only in a build without sanitizers.
 find_package(benchmark QUIET)
-if(benchmark_FOUND)
+if(benchmark_FOUND AND NOT QVD_SANITIZE)
     add_executable(book_bench bench/book_bench.cpp)
     target_link_libraries(book_bench PRIVATE qvdcore benchmark::benchmark)
 endif()
 
-if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-    add_executable(parse_fuzzer fuzz/parse_fuzzer.cpp)
-    target_compile_options(parse_fuzzer PRIVATE -fsanitize=fuzzer,address,undefined)
-    target_link_options(parse_fuzzer PRIVATE -fsanitize=fuzzer,address,undefined)
-    target_link_libraries(parse_fuzzer PRIVATE qvdcore)
-    add_executable(restore_fuzzer fuzz/restore_fuzzer.cpp)
-    target_compile_options(restore_fuzzer PRIVATE -fsanitize=fuzzer,address,undefined)
-    target_link_options(restore_fuzzer PRIVATE -fsanitize=fuzzer,address,undefined)
-    target_link_libraries(restore_fuzzer PRIVATE qvdcore)
+if(QVD_FUZZ)
+    foreach(target parse_fuzzer restore_fuzzer)
+        add_executable(${target} fuzz/${target}.cpp)
+        target_compile_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)
+        target_link_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)
+        target_compile_definitions(${target} PRIVATE QVD_RC_PATH="${CMAKE_SOURCE_DIR}/res/qvdutil.rc")
+        target_link_libraries(${target} PRIVATE qvdmemory)
+    endforeach()
 endif()

@@ -13,6 +13,9 @@ target_link_libraries(qvdutil PRIVATE qvdcore user32 gdi32 advapi32 ${STATIC_RUN
 add_executable(faxdriver tools/driver-standin/faxdriver.cpp)
 target_link_libraries(faxdriver PRIVATE advapi32 ${STATIC_RUNTIME})
 
+add_executable(launch_bench bench/launch_bench.cpp)
+target_link_libraries(launch_bench PRIVATE user32 ${STATIC_RUNTIME})
+
 option(QVD_E2E "Build the end-to-end tests" ON)
 if(QVD_E2E)
     set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)

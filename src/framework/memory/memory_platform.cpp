@@ -118,8 +118,7 @@ ResourceScript LoadResourceScript(const std::string& rcPath) {
 
 bool MemoryWindow::Control::MultiSelect() const { return spec.style.find("LBS_EXTENDEDSEL") != std::string::npos; }
 
-MemoryWindow::MemoryWindow(MemoryPlatform& platform, CDialog& dialog, const DialogTemplate& spec)
-    : m_platform(platform), m_dialog(dialog), m_spec(spec) {
+MemoryWindow::MemoryWindow(CDialog& dialog, const DialogTemplate& spec) : m_dialog(dialog), m_spec(spec) {
     for (const ControlTemplate& control : spec.controls) {
         if (control.id == -1) continue;
         Control& made = m_controls[control.id];
@@ -316,7 +315,7 @@ MemoryWindow* MemoryPlatform::WindowOf(HWND hwnd) {
 MemoryWindow& MemoryPlatform::Open(CDialog& dialog) {
     auto found = m_resources.dialogs.find(dialog.TemplateId());
     if (found == m_resources.dialogs.end()) throw std::out_of_range("no dialog template " + std::to_string(dialog.TemplateId()));
-    m_windows.push_back(std::make_unique<MemoryWindow>(*this, dialog, found->second));
+    m_windows.push_back(std::make_unique<MemoryWindow>(dialog, found->second));
     MemoryWindow& window = *m_windows.back();
     dialog.Attach(window.Handle());
     window.Send(WM_INITDIALOG);

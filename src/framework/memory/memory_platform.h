@@ -55,7 +55,7 @@ public:
         bool MultiSelect() const;
     };
 
-    MemoryWindow(class MemoryPlatform& platform, CDialog& dialog, const DialogTemplate& spec);
+    MemoryWindow(CDialog& dialog, const DialogTemplate& spec);
 
     HWND Handle() { return reinterpret_cast<HWND>(this); }
     CDialog& Dialog() { return m_dialog; }
@@ -94,7 +94,6 @@ public:
 private:
     void Notify(int id, WORD code);
 
-    MemoryPlatform& m_platform;
     CDialog& m_dialog;
     DialogTemplate m_spec;
     std::map<int, Control> m_controls;

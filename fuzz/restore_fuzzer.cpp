@@ -1,0 +1,62 @@
+// Whatever the printer's stored values hold, restoring them never crashes,
+// and what is written back fits its 256 bytes with both texts naming the
+// same destinations.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "app/address_app.h"
+#include "dialogs/address_book_dlg.h"
+#include "driver/fax_number_book.h"
+#include "framework/memory/memory_platform.h"
+
+namespace {
+
+const std::string kPrinter = std::string(kPrintersKey) + "\\Fuzz";
+const std::string kData = kPrinter + kDriverDataSubKey;
+
+// Piece i of one text belongs with piece i of the other: as many commas.
+size_t Commas(const std::vector<BYTE>& data) {
+    std::string text(data.begin(), data.end());
+    text = text.substr(0, text.find('\0'));
+    return static_cast<size_t>(std::count(text.begin(), text.end(), ','));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // Input: a split point, then the book, FAX value and name value separated
+    // by 0xFF bytes.
+    std::string input(reinterpret_cast<const char*>(data), size);
+    size_t first = input.find('\xFF');
+    size_t second = first == std::string::npos ? std::string::npos : input.find('\xFF', first + 1);
+    if (second == std::string::npos) return 0;
+    std::string book = input.substr(0, first);
+    std::string fax = input.substr(first + 1, second - first - 1);
+    std::string names = input.substr(second + 1);
+
+    static MemoryPlatform* platform = new MemoryPlatform(QVD_RC_PATH);
+    SetPlatform(platform);
+    platform->files[platform->BookPath()] = book;
+    platform->SetString(kPrinter, kPrinterDriverValue, "Fuzz Driver");
+    platform->SetValue(kData, kFaxNumbersValue, REG_SZ, std::vector<BYTE>(fax.begin(), fax.end()));
+    platform->SetValue(kData, kNamesValue, REG_SZ, std::vector<BYTE>(names.begin(), names.end()));
+
+    CAddressApp app;
+    app.m_lpCmdLine = "/s /m:Fuzz Driver";
+    CAddressBookDlg dialog;
+    app.m_pMainWnd = &dialog;
+    MemoryWindow& window = platform->Open(dialog);
+    platform->Close(window);
+
+    std::vector<BYTE> writtenFax = platform->GetValue(kData, kFaxNumbersValue)->data;
+    std::vector<BYTE> writtenNames = platform->GetValue(kData, kNamesValue)->data;
+    if (writtenFax.size() != 256 || writtenNames.size() != 256) abort();
+    if (writtenFax.back() != 0 || writtenNames.back() != 0) abort();
+    if (Commas(writtenFax) != Commas(writtenNames)) abort();
+    if (!platform->errors.empty()) abort();
+    platform->boxes.clear();
+    return 0;
+}
