@@ -9,16 +9,11 @@ struct Person {
 
 class DestinationsTest : public ProgramTest {
 protected:
+    using ProgramTest::OpenWith;
     void OpenWith(const std::vector<Person>& persons) {
         std::string bytes;
         for (const Person& p : persons) bytes += Row(p.name, p.fax);
-        WriteBook(bytes);
-        AddPrinter();
-        Open();
-    }
-    void Add(int line) {
-        window->Select(IDC_ADDRESS_LIST, line);
-        window->Click(IDC_ADD_DESTINATION);
+        OpenWith(bytes);
     }
     static std::string Digits(size_t n) { return std::string(n, '1'); }
 };

@@ -4,15 +4,6 @@ namespace {
 
 class EntryCommandsTest : public ProgramTest {
 protected:
-    void OpenWith(const std::string& bytes) {
-        WriteBook(bytes);
-        AddPrinter();
-        Open();
-    }
-    void Add(int line) {
-        window->Select(IDC_ADDRESS_LIST, line);
-        window->Click(IDC_ADD_DESTINATION);
-    }
     void Delete(int line, int answer = IDOK) {
         window->Select(IDC_ADDRESS_LIST, line);
         platform->AnswerNextBox(answer);

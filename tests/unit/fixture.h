@@ -71,6 +71,15 @@ protected:
         window = &platform->Open(*dialog);
         return *window;
     }
+    void OpenWith(const std::string& book) {
+        WriteBook(book);
+        AddPrinter();
+        Open();
+    }
+    void Add(int line) {
+        window->Select(IDC_ADDRESS_LIST, line);
+        window->Click(IDC_ADD_DESTINATION);
+    }
     void Close() {
         platform->Close(*window);
         window = nullptr;
