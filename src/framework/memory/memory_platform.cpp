@@ -116,13 +116,13 @@ ResourceScript LoadResourceScript(const std::string& rcPath) {
 
 // ---- windows and controls -------------------------------------------------------
 
-bool MemoryWindow::Control::MultiSelect() const { return spec.style.find("LBS_EXTENDEDSEL") != std::string::npos; }
+bool MemoryWindow::Control::MultiSelect() const { return layout.style.find("LBS_EXTENDEDSEL") != std::string::npos; }
 
-MemoryWindow::MemoryWindow(CDialog& dialog, const DialogTemplate& spec) : m_dialog(dialog), m_spec(spec) {
-    for (const ControlTemplate& control : spec.controls) {
+MemoryWindow::MemoryWindow(CDialog& dialog, const DialogTemplate& layout) : m_dialog(dialog), m_layout(layout) {
+    for (const ControlTemplate& control : layout.controls) {
         if (control.id == -1) continue;
         Control& made = m_controls[control.id];
-        made.spec = control;
+        made.layout = control;
         made.text = control.text;
     }
 }
@@ -134,7 +134,7 @@ MemoryWindow::Control* MemoryWindow::Find(int id) {
 
 MemoryWindow::Control& MemoryWindow::At(int id) {
     Control* control = Find(id);
-    if (!control) throw std::out_of_range("no control " + std::to_string(id) + " in dialog " + std::to_string(m_spec.id));
+    if (!control) throw std::out_of_range("no control " + std::to_string(id) + " in dialog " + std::to_string(m_layout.id));
     return *control;
 }
 
@@ -190,7 +190,7 @@ void MemoryWindow::Type(int id, const std::string& text) {
 
 void MemoryWindow::PressKey(int id, UINT virtualKey) {
     Control& list = At(id);
-    if (list.spec.style.find("LBS_WANTKEYBOARDINPUT") == std::string::npos) return;
+    if (list.layout.style.find("LBS_WANTKEYBOARDINPUT") == std::string::npos) return;
     Send(WM_VKEYTOITEM, MAKEWPARAM(static_cast<WORD>(virtualKey), 0), 0);
 }
 
@@ -371,7 +371,7 @@ LRESULT MemoryPlatform::SendItemMessage(HWND dialog, int id, UINT message, WPARA
     case WM_SETTEXT:
         control->text = reinterpret_cast<const char*>(lParam);
         // An edit reports every change of its text, also one the program makes.
-        if (control->spec.kind == "Edit") window->Send(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), EN_CHANGE));
+        if (control->layout.kind == "Edit") window->Send(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), EN_CHANGE));
         return TRUE;
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(control->text.size());
@@ -402,7 +402,7 @@ LRESULT MemoryPlatform::SendItemMessage(HWND dialog, int id, UINT message, WPARA
         return valid ? index : CB_ERR;
     }
     default:
-        if (control->spec.kind != "ListBox") {
+        if (control->layout.kind != "ListBox") {
             errors.push_back("list box message to control " + std::to_string(id));
             return 0;
         }

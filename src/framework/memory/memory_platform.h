@@ -46,7 +46,7 @@ public:
         bool selected = false;
     };
     struct Control {
-        ControlTemplate spec;
+        ControlTemplate layout;
         std::string text;
         std::vector<Line> lines;  // list and combo boxes
         int comboSel = -1;
@@ -55,11 +55,11 @@ public:
         bool MultiSelect() const;
     };
 
-    MemoryWindow(CDialog& dialog, const DialogTemplate& spec);
+    MemoryWindow(CDialog& dialog, const DialogTemplate& layout);
 
     HWND Handle() { return reinterpret_cast<HWND>(this); }
     CDialog& Dialog() { return m_dialog; }
-    const DialogTemplate& Template() const { return m_spec; }
+    const DialogTemplate& Template() const { return m_layout; }
     Control* Find(int id);
     Control& At(int id);
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
@@ -95,7 +95,7 @@ private:
     void Notify(int id, WORD code);
 
     CDialog& m_dialog;
-    DialogTemplate m_spec;
+    DialogTemplate m_layout;
     std::map<int, Control> m_controls;
 };
 
