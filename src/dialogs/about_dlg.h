@@ -2,9 +2,9 @@
 #pragma once
 
 #include "framework/dialog.h"
+#include "res/resource.h"
 
 class CAboutDlg : public CDialog {
 public:
-    enum { IDD = 100 };
-    CAboutDlg() : CDialog(IDD) {}
+    CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
 };

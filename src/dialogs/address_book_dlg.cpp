@@ -44,7 +44,7 @@ const MessageMapEntry<CAddressBookDlg> CAddressBookDlg::kMessageMap[] = {
     {CBN_SELCHANGE, IDC_DISPLAY_MODE, &CAddressBookDlg::OnSelchangeDisplayMode},
 };
 
-CAddressBookDlg::CAddressBookDlg() : CDialog(IDD) { m_hIcon = ThePlatform().LoadIconResource(IDR_MAINFRAME); }
+CAddressBookDlg::CAddressBookDlg() : CDialog(IDD_ADDRESSBOOK) { m_hIcon = ThePlatform().LoadIconResource(IDR_MAINFRAME); }
 
 bool CAddressBookDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);

@@ -10,7 +10,6 @@
 
 class CAddressBookDlg : public CDialog {
 public:
-    enum { IDD = 102 };
     static constexpr int kMaxDestinations = 100;
     static constexpr std::size_t kMaxDestinationFaxBytes = 32;
 

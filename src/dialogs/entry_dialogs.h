@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "framework/dialog.h"
+#include "res/resource.h"
 
 // What the two entry dialogs share: the six fields and the checks made on OK.
 class CEntryDialog : public CDialog {
@@ -31,7 +32,7 @@ protected:
 
 class CNewEntryDlg : public CEntryDialog {
 public:
-    CNewEntryDlg() : CEntryDialog(130) {}
+    CNewEntryDlg() : CEntryDialog(IDD_NEW_ENTRY) {}
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -40,7 +41,7 @@ protected:
 
 class CEntryPropertyDlg : public CEntryDialog {
 public:
-    CEntryPropertyDlg() : CEntryDialog(129) {}
+    CEntryPropertyDlg() : CEntryDialog(IDD_ENTRY_PROPERTY) {}
 
     int m_bModified = 0;
 
