@@ -79,6 +79,30 @@ TEST_F(BookTest, CreateEditDeleteThroughTheRealDialogs) {
     EXPECT_TRUE(copy.WaitForExit());
 }
 
+TEST_F(BookTest, ThousandPersons) {
+    std::string book;
+    for (int i = 0; i < 1001; ++i) book += Row("P" + std::to_string(i), std::to_string(i));
+    WriteBook(book);
+    Program copy("/s /m:E2E FAX Driver");
+    EXPECT_EQ(copy.AnswerBox(), "1000人を超えるﾃﾞｰﾀは読み込みできません。\n"
+                                "以後ｱﾄﾞﾚｽ帳ﾃﾞｰﾀを変更すると、1000人を超えた部分のﾃﾞｰﾀは捨てられます。");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    std::vector<std::string> lines = Lines(dialog, 1000);
+    ASSERT_EQ(lines.size(), 1000u);
+    EXPECT_EQ(lines.back(), "P999");
+    Click(dialog, 1006);
+    EXPECT_EQ(copy.AnswerBox(), "これ以上ﾒﾝﾊﾞｰの新規追加はできません。");
+    EXPECT_EQ(copy.WaitForWindow("ｴﾝﾄﾘの作成", 300), nullptr);
+    // Deleting one saves the 999 that remain; the 1001st person is gone.
+    SelectLine(dialog, 1000, 999);
+    Click(dialog, 1007);
+    EXPECT_EQ(copy.AnswerBox(IDOK), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
+    EXPECT_EQ(ReadBook(), book.substr(0, book.find("P999,")));
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(copy.WaitForExit());
+}
+
 TEST_F(BookTest, TypingLimitsCountBytes) {
     WriteBook(Row("A", "1"));
     Program copy("/s /m:E2E FAX Driver");
