@@ -10,15 +10,14 @@
 
 class CControl {
 public:
-    CControl(HWND dialog, int id) : m_hDialog(dialog), m_nID(id) {}
+    CControl(HWND dialog, int id);
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     std::string GetWindowText() const;
     void SetWindowText(const std::string& text) const;
     void EnableWindow(bool enable) const;
 
 protected:
-    HWND m_hDialog;
-    int m_nID;
+    HWND m_hWnd;
 };
 
 class CListBox : public CControl {

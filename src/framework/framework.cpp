@@ -62,8 +62,10 @@ int AfxMessageBox(const std::string& text, UINT type) {
 
 // ---- controls ---------------------------------------------------------------
 
+CControl::CControl(HWND dialog, int id) : m_hWnd(ThePlatform().ItemHandle(dialog, id)) {}
+
 LRESULT CControl::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return ThePlatform().SendItemMessage(m_hDialog, m_nID, message, wParam, lParam);
+    return ThePlatform().SendToWindow(m_hWnd, message, wParam, lParam);
 }
 
 std::string CControl::GetWindowText() const {
@@ -78,7 +80,7 @@ void CControl::SetWindowText(const std::string& text) const {
     Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void CControl::EnableWindow(bool enable) const { ThePlatform().EnableItem(m_hDialog, m_nID, enable); }
+void CControl::EnableWindow(bool enable) const { ThePlatform().EnableControl(m_hWnd, enable); }
 
 int CListBox::AddString(const std::string& text) const {
     return static_cast<int>(Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));

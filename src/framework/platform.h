@@ -25,8 +25,10 @@ public:
     // Windows and dialogs
     virtual INT_PTR RunModal(CDialog& dialog, HWND owner) = 0;
     virtual void EndModal(HWND dialog, INT_PTR result) = 0;
-    virtual LRESULT SendItemMessage(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) = 0;
-    virtual void EnableItem(HWND dialog, int id, bool enable) = 0;
+    // A control's handle; looked up once per use, as the lookup is not free.
+    virtual HWND ItemHandle(HWND dialog, int id) = 0;
+    virtual LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    virtual void EnableControl(HWND control, bool enable) = 0;
     virtual int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) = 0;
     virtual std::string LoadStringResource(UINT id) = 0;
     virtual HICON LoadIconResource(int id) = 0;

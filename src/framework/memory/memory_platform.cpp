@@ -122,6 +122,7 @@ MemoryWindow::MemoryWindow(CDialog& dialog, const DialogTemplate& layout) : m_di
     for (const ControlTemplate& control : layout.controls) {
         if (control.id == -1) continue;
         Control& made = m_controls[control.id];
+        made.id = control.id;
         made.layout = control;
         made.text = control.text;
     }
@@ -130,6 +131,11 @@ MemoryWindow::MemoryWindow(CDialog& dialog, const DialogTemplate& layout) : m_di
 MemoryWindow::Control* MemoryWindow::Find(int id) {
     auto found = m_controls.find(id);
     return found == m_controls.end() ? nullptr : &found->second;
+}
+
+bool MemoryWindow::Owns(const Control* control) const {
+    auto found = m_controls.find(control->id);
+    return found != m_controls.end() && &found->second == control;
 }
 
 MemoryWindow::Control& MemoryWindow::At(int id) {
@@ -359,14 +365,28 @@ void MemoryPlatform::EndModal(HWND dialog, INT_PTR result) {
     }
 }
 
-LRESULT MemoryPlatform::SendItemMessage(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+HWND MemoryPlatform::ItemHandle(HWND dialog, int id) {
     MemoryWindow* window = WindowOf(dialog);
-    if (!window) return 0;
+    if (!window) return nullptr;
     MemoryWindow::Control* control = window->Find(id);
-    if (!control) {
-        errors.push_back("no control " + std::to_string(id) + " in dialog " + std::to_string(window->Template().id));
-        return 0;
+    if (!control) errors.push_back("no control " + std::to_string(id) + " in dialog " + std::to_string(window->Template().id));
+    return reinterpret_cast<HWND>(control);
+}
+
+std::pair<MemoryWindow*, MemoryWindow::Control*> MemoryPlatform::ControlOf(HWND handle) {
+    auto* control = reinterpret_cast<MemoryWindow::Control*>(handle);
+    if (control) {
+        for (auto& window : m_windows)
+            if (window->Owns(control)) return {window.get(), control};
     }
+    errors.push_back("message to a control that does not exist");
+    return {nullptr, nullptr};
+}
+
+LRESULT MemoryPlatform::SendToWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto [window, control] = ControlOf(handle);
+    if (!control) return 0;
+    const int id = control->id;
     switch (message) {
     case WM_SETTEXT:
         control->text = reinterpret_cast<const char*>(lParam);
@@ -410,13 +430,8 @@ LRESULT MemoryPlatform::SendItemMessage(HWND dialog, int id, UINT message, WPARA
     }
 }
 
-void MemoryPlatform::EnableItem(HWND dialog, int id, bool enable) {
-    if (MemoryWindow* window = WindowOf(dialog)) {
-        if (MemoryWindow::Control* control = window->Find(id))
-            control->enabled = enable;
-        else
-            errors.push_back("no control " + std::to_string(id) + " to enable");
-    }
+void MemoryPlatform::EnableControl(HWND handle, bool enable) {
+    if (MemoryWindow::Control* control = ControlOf(handle).second) control->enabled = enable;
 }
 
 int MemoryPlatform::ShowMessageBox(HWND, const std::string& text, const std::string& caption, UINT type) {

@@ -46,6 +46,7 @@ public:
         bool selected = false;
     };
     struct Control {
+        int id = 0;
         ControlTemplate layout;
         std::string text;
         std::vector<Line> lines;  // list and combo boxes
@@ -61,6 +62,7 @@ public:
     CDialog& Dialog() { return m_dialog; }
     const DialogTemplate& Template() const { return m_layout; }
     Control* Find(int id);
+    bool Owns(const Control* control) const;
     Control& At(int id);
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
@@ -168,8 +170,9 @@ public:
 
     INT_PTR RunModal(CDialog& dialog, HWND owner) override;
     void EndModal(HWND dialog, INT_PTR result) override;
-    LRESULT SendItemMessage(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) override;
-    void EnableItem(HWND dialog, int id, bool enable) override;
+    HWND ItemHandle(HWND dialog, int id) override;
+    LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void EnableControl(HWND control, bool enable) override;
     int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
     std::string LoadStringResource(UINT id) override;
     HICON LoadIconResource(int id) override;
@@ -204,6 +207,8 @@ private:
         REGSAM access;
     };
     MemoryWindow* WindowOf(HWND hwnd);
+    // The open window and control behind a control handle.
+    std::pair<MemoryWindow*, MemoryWindow::Control*> ControlOf(HWND control);
     RegKeyNode* Node(const std::string& path);
     const RegKeyNode* Node(const std::string& path) const;
     OpenKey* Opened(HKEY key);

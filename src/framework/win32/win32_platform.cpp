@@ -73,11 +73,13 @@ INT_PTR Win32Platform::RunModal(CDialog& dialog, HWND owner) {
 
 void Win32Platform::EndModal(HWND dialog, INT_PTR result) { EndDialog(dialog, result); }
 
-LRESULT Win32Platform::SendItemMessage(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
-    return SendDlgItemMessageA(dialog, id, message, wParam, lParam);
+HWND Win32Platform::ItemHandle(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+
+LRESULT Win32Platform::SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendMessageA(window, message, wParam, lParam);
 }
 
-void Win32Platform::EnableItem(HWND dialog, int id, bool enable) { EnableWindow(GetDlgItem(dialog, id), enable); }
+void Win32Platform::EnableControl(HWND control, bool enable) { EnableWindow(control, enable); }
 
 int Win32Platform::ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) {
     // As the framework does: the box belongs to the topmost window of the

@@ -11,8 +11,9 @@ public:
 
     INT_PTR RunModal(CDialog& dialog, HWND owner) override;
     void EndModal(HWND dialog, INT_PTR result) override;
-    LRESULT SendItemMessage(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) override;
-    void EnableItem(HWND dialog, int id, bool enable) override;
+    HWND ItemHandle(HWND dialog, int id) override;
+    LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void EnableControl(HWND control, bool enable) override;
     int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
     std::string LoadStringResource(UINT id) override;
     HICON LoadIconResource(int id) override;
