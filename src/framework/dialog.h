@@ -72,7 +72,7 @@ protected:
     virtual void DoDataExchange(CDataExchange&) {}
     // The dialog's message map; true when a row handled the message.
     virtual bool OnWndMsg(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
-    bool UpdateData(bool saveAndValidate);
+    void UpdateData(bool saveAndValidate);
 
     template <class T, std::size_t N>
     static bool DispatchMessageMap(T& self, const MessageMapEntry<T> (&map)[N], UINT message, WPARAM wParam,

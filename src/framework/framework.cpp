@@ -145,12 +145,11 @@ INT_PTR CDialog::DoModal() {
 
 void CDialog::EndDialog(INT_PTR result) { ThePlatform().EndModal(m_hWnd, result); }
 
-bool CDialog::UpdateData(bool saveAndValidate) {
+void CDialog::UpdateData(bool saveAndValidate) {
     m_bExchanging = true;
     CDataExchange exchange(*this, saveAndValidate);
     DoDataExchange(exchange);
     m_bExchanging = false;
-    return true;
 }
 
 BOOL CDialog::OnInitDialog() {
@@ -159,7 +158,7 @@ BOOL CDialog::OnInitDialog() {
 }
 
 void CDialog::OnOK() {
-    if (!UpdateData(true)) return;
+    UpdateData(true);
     EndDialog(IDOK);
 }
 
