@@ -10,7 +10,7 @@
 #include "app/address_app.h"
 #include "dialogs/address_book_dlg.h"
 #include "driver/fax_number_book.h"
-#include "framework/memory/memory_platform.h"
+#include "support/memory_platform.h"
 
 namespace {
 

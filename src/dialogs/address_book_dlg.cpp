@@ -22,7 +22,7 @@ bool IsCompanyItem(std::uint32_t data) { return data >= CAddressBook::kCompanyIt
 
 }  // namespace
 
-const MessageMapEntry<CAddressBookDlg> CAddressBookDlg::kMessageMap[] = {
+const MessageMap<CAddressBookDlg> CAddressBookDlg::kMessageMap = {
     {WM_SYSCOMMAND, &CAddressBookDlg::OnSysCommand},
     {WM_PAINT, &CAddressBookDlg::OnPaint},
     {WM_QUERYDRAGICON, &CAddressBookDlg::OnQueryDragIcon},
@@ -44,11 +44,7 @@ const MessageMapEntry<CAddressBookDlg> CAddressBookDlg::kMessageMap[] = {
     {CBN_SELCHANGE, IDC_DISPLAY_MODE, &CAddressBookDlg::OnSelchangeDisplayMode},
 };
 
-CAddressBookDlg::CAddressBookDlg() : CDialog(IDD_ADDRESSBOOK) { m_hIcon = ThePlatform().LoadIconResource(IDR_MAINFRAME); }
-
-bool CAddressBookDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
-}
+CAddressBookDlg::CAddressBookDlg() : CMappedDialog(IDD_ADDRESSBOOK) { m_hIcon = ThePlatform().LoadIconResource(IDR_MAINFRAME); }
 
 // ---- creation and initialisation ----------------------------------------------
 

@@ -8,12 +8,14 @@
 #include "book/address_book.h"
 #include "framework/dialog.h"
 
-class CAddressBookDlg : public CDialog {
+class CAddressBookDlg : public CMappedDialog<CAddressBookDlg> {
 public:
     static constexpr int kMaxDestinations = 100;
     static constexpr std::size_t kMaxDestinationFaxBytes = 32;
 
     CAddressBookDlg();
+
+    static const MessageMap<CAddressBookDlg> kMessageMap;
 
     CAddressBook m_book;
     HICON m_hIcon = nullptr;
@@ -30,7 +32,6 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
-    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     std::optional<LRESULT> OnSysCommand(WPARAM nID, LPARAM);
@@ -75,5 +76,4 @@ private:
     // them, so that created persons never reach the company item range.
     void RenumberPersons();
 
-    static const MessageMapEntry<CAddressBookDlg> kMessageMap[];
 };

@@ -61,7 +61,7 @@ void CNewEntryDlg::OnOK() {
 
 // ---- properties ---------------------------------------------------------------
 
-const MessageMapEntry<CEntryPropertyDlg> CEntryPropertyDlg::kMessageMap[] = {
+const MessageMap<CEntryPropertyDlg> CEntryPropertyDlg::kMessageMap = {
     {WM_CREATE, &CEntryPropertyDlg::OnCreate},
     {EN_CHANGE, IDC_NAME, &CEntryPropertyDlg::OnChangeField},
     {EN_CHANGE, IDC_NAME_READING, &CEntryPropertyDlg::OnChangeField},
@@ -70,10 +70,6 @@ const MessageMapEntry<CEntryPropertyDlg> CEntryPropertyDlg::kMessageMap[] = {
     {EN_CHANGE, IDC_DEPARTMENT, &CEntryPropertyDlg::OnChangeField},
     {EN_CHANGE, IDC_FAX_NUMBER, &CEntryPropertyDlg::OnChangeField},
 };
-
-bool CEntryPropertyDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return DispatchMessageMap(*this, kMessageMap, message, wParam, lParam, result);
-}
 
 std::optional<LRESULT> CEntryPropertyDlg::OnCreate(WPARAM, LPARAM) {
     m_bModified = 0;

@@ -39,20 +39,19 @@ protected:
     void OnOK() override;
 };
 
-class CEntryPropertyDlg : public CEntryDialog {
+class CEntryPropertyDlg : public CMappedDialog<CEntryPropertyDlg, CEntryDialog> {
 public:
-    CEntryPropertyDlg() : CEntryDialog(IDD_ENTRY_PROPERTY) {}
+    CEntryPropertyDlg() : CMappedDialog(IDD_ENTRY_PROPERTY) {}
+
+    static const MessageMap<CEntryPropertyDlg> kMessageMap;
 
     int m_bModified = 0;
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
     void OnOK() override;
-    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     std::optional<LRESULT> OnCreate(WPARAM, LPARAM);
     void OnChangeField();
-
-    static const MessageMapEntry<CEntryPropertyDlg> kMessageMap[];
 };

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "framework/controls.h"
 #include "framework/win.h"
@@ -74,34 +75,41 @@ protected:
     virtual bool OnWndMsg(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
     void UpdateData(bool saveAndValidate);
 
-    template <class T, std::size_t N>
-    static bool DispatchMessageMap(T& self, const MessageMapEntry<T> (&map)[N], UINT message, WPARAM wParam,
-                                   LPARAM lParam, LRESULT& result);
-
 private:
     int m_nIDTemplate;
     HWND m_hWnd = nullptr;
     bool m_bExchanging = false;
 };
 
-template <class T, std::size_t N>
-bool CDialog::DispatchMessageMap(T& self, const MessageMapEntry<T> (&map)[N], UINT message, WPARAM wParam,
-                                 LPARAM lParam, LRESULT& result) {
-    for (const MessageMapEntry<T>& entry : map) {
-        if (entry.message != message) continue;
-        if (message == WM_COMMAND) {
-            // A command matches on the control AND the notification, never the id alone.
-            if (entry.controlId != LOWORD(wParam) || entry.code != HIWORD(wParam)) continue;
-            (self.*entry.onCommand)();
+template <class T>
+using MessageMap = std::vector<MessageMapEntry<T>>;
+
+// A dialog dispatched through its table `static const MessageMap<T> kMessageMap`;
+// |Base| is CDialog or a shared dialog base of its own.
+template <class T, class Base = CDialog>
+class CMappedDialog : public Base {
+public:
+    using Base::Base;
+
+protected:
+    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        for (const MessageMapEntry<T>& entry : T::kMessageMap) {
+            if (entry.message != message) continue;
+            T& self = static_cast<T&>(*this);
+            if (message == WM_COMMAND) {
+                // A command matches on the control AND the notification, never the id alone.
+                if (entry.controlId != LOWORD(wParam) || entry.code != HIWORD(wParam)) continue;
+                (self.*entry.onCommand)();
+                return true;
+            }
+            std::optional<LRESULT> answer = (self.*entry.onMessage)(wParam, lParam);
+            if (!answer) return false;
+            result = *answer;
             return true;
         }
-        std::optional<LRESULT> answer = (self.*entry.onMessage)(wParam, lParam);
-        if (!answer) return false;
-        result = *answer;
-        return true;
+        return false;
     }
-    return false;
-}
+};
 
 struct IconOrigin {
     int x;

@@ -1,4 +1,4 @@
-#include "fixture.h"
+#include "support/fixture.h"
 
 namespace {
 

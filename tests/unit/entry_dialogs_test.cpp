@@ -1,5 +1,5 @@
 #include "dialogs/entry_dialogs.h"
-#include "fixture.h"
+#include "support/fixture.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "fixture.h"
+#include "support/fixture.h"
 #include "framework/files.h"
 #include "framework/text.h"
 
@@ -127,30 +127,23 @@ TEST_F(SafeSaveTest, ReplacesTheWholeFile) {
 }
 
 // A dialog with a map that names a notification for one control only.
-class ProbeDlg : public CDialog {
+class ProbeDlg : public CMappedDialog<ProbeDlg> {
 public:
-    ProbeDlg() : CDialog(IDD_ADDRESSBOOK) {}
+    ProbeDlg() : CMappedDialog(IDD_ADDRESSBOOK) {}
     std::vector<std::string> calls;
-
-protected:
-    bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    static const MessageMap<ProbeDlg> kMessageMap;
 
 private:
     void OnClick() { calls.push_back("click"); }
     void OnSelchange() { calls.push_back("selchange"); }
     std::optional<LRESULT> OnPaint(WPARAM, LPARAM) { return std::nullopt; }
-    static const MessageMapEntry<ProbeDlg> kMap[];
 };
 
-const MessageMapEntry<ProbeDlg> ProbeDlg::kMap[] = {
+const MessageMap<ProbeDlg> ProbeDlg::kMessageMap = {
     {BN_CLICKED, 1003, &ProbeDlg::OnClick},
     {LBN_SELCHANGE, 1000, &ProbeDlg::OnSelchange},
     {WM_PAINT, &ProbeDlg::OnPaint},
 };
-
-bool ProbeDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    return DispatchMessageMap(*this, kMap, message, wParam, lParam, result);
-}
 
 TEST_F(ProgramTest, MessageMapMatchesControlAndNotificationTogether) {
     ProbeDlg probe;

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "framework/memory/memory_platform.h"
+#include "support/memory_platform.h"
 #include "res/resource.h"
 
 namespace {

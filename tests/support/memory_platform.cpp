@@ -1,4 +1,4 @@
-#include "framework/memory/memory_platform.h"
+#include "support/memory_platform.h"
 
 #include <iconv.h>
 

@@ -14,7 +14,7 @@
 #include "dialogs/address_book_dlg.h"
 #include "dialogs/messages.h"
 #include "driver/fax_number_book.h"
-#include "framework/memory/memory_platform.h"
+#include "support/memory_platform.h"
 #include "res/resource.h"
 
 inline const std::string kPrinters = kPrintersKey;

@@ -1,0 +1,26 @@
+#include "framework/winapp.h"
+
+#include "framework/dialog.h"
+#include "framework/platform.h"
+
+CWinApp* CWinApp::s_pCurrent = nullptr;
+
+CWinApp::CWinApp() { s_pCurrent = this; }
+
+CWinApp::~CWinApp() {
+    if (s_pCurrent == this) s_pCurrent = nullptr;
+}
+
+std::string AppNameFromModulePath(const std::string& path) {
+    std::size_t slash = path.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+int CWinApp::Run(const char* commandLine) {
+    m_strAppName = AppNameFromModulePath(ThePlatform().ModuleFileName());
+    m_lpCmdLine = commandLine ? commandLine : "";
+    InitInstance();
+    return ExitInstance();
+}
