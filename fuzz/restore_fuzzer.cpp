@@ -1,6 +1,6 @@
 // Whatever the printer's stored values hold, restoring them never crashes,
-// and what is written back fits its 256 bytes with both texts naming the
-// same destinations.
+// what is written back fits its 256 bytes with both texts naming the same
+// destinations, and no stored destination that matched a person is lost.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/address_app.h"
+#include "book/book_file.h"
 #include "dialogs/address_book_dlg.h"
 #include "driver/fax_number_book.h"
 #include "support/memory_platform.h"
@@ -15,7 +16,7 @@
 namespace {
 
 const std::string kPrinter = std::string(kPrintersKey) + "\\Fuzz";
-const std::string kData = kPrinter + kDriverDataSubKey;
+const std::string kData = kPrinter + "\\" + kDriverDataKey;
 
 // Piece i of one text belongs with piece i of the other: as many commas.
 size_t Commas(const std::vector<BYTE>& data) {
@@ -39,11 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     static MemoryPlatform* platform = new MemoryPlatform(QVD_RC_PATH);
     SetPlatform(platform);
-    platform->files[platform->BookPath()] = book;
+    platform->files[AddressBookPath(*platform)] = book;
     platform->SetString(kPrinter, kPrinterDriverValue, "Fuzz Driver");
     platform->SetValue(kData, kFaxNumbersValue, REG_SZ, std::vector<BYTE>(fax.begin(), fax.end()));
     platform->SetValue(kData, kNamesValue, REG_SZ, std::vector<BYTE>(names.begin(), names.end()));
 
+    StoredTexts stored = ReadStoredTexts(*platform, "Fuzz Driver");
     CAddressApp app;
     app.m_lpCmdLine = "/s /m:Fuzz Driver";
     CAddressBookDlg dialog;
@@ -57,6 +59,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (writtenFax.back() != 0 || writtenNames.back() != 0) abort();
     if (Commas(writtenFax) != Commas(writtenNames)) abort();
     if (!platform->errors.empty()) abort();
+
+    // A stored value of 256 bytes without a zero byte can hold more than the
+    // values take; every other stored piece that matched must be written back.
+    if (stored.faxNumbers.size() <= kMaxTextBytes && stored.names.size() <= kMaxTextBytes) {
+        StoredTexts written = ReadStoredTexts(*platform, "Fuzz Driver");
+        DestinationPieces kept = PiecesOfStoredTexts(written);
+        CAddressBook parsed;
+        ParseAddressBook(book, parsed);
+        for (const DestinationPiece& piece : PiecesOfStoredTexts(stored)) {
+            bool matched = false;
+            for (int slot = 0; slot < parsed.m_nEntryCount; ++slot) {
+                const CAddressEntry& person = parsed.m_aEntries[static_cast<size_t>(slot)];
+                matched = matched || (person.m_strName == piece.name && person.m_strFaxNumber == piece.faxNumber);
+            }
+            if (matched && std::find(kept.begin(), kept.end(), piece) == kept.end()) abort();
+        }
+    }
     platform->boxes.clear();
     return 0;
 }

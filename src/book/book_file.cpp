@@ -1,5 +1,8 @@
 #include "book/book_file.h"
 
+#include "framework/files.h"
+#include "framework/platform.h"
+
 namespace {
 
 enum class FieldEnd { Comma, LineEnd, EndOfData };
@@ -42,12 +45,6 @@ ParseOutcome ParseAddressBook(std::string_view bytes, CAddressBook& book) {
     for (;;) {
         FieldEnd end = reader.Read(field);
         if (end == FieldEnd::EndOfData && field.empty()) break;
-        // Tested before the row's kind is known, as a blank line or an
-        // unnamed row after the 1000th person ends the reading too.
-        if (book.m_nEntryCount >= CAddressBook::kMaxEntries) {
-            outcome.tooManyPersons = true;
-            break;
-        }
         record = CAddressEntry();
         record.*CAddressEntry::kColumns[0] = field;
         bool lineEnded = end != FieldEnd::Comma;
@@ -67,6 +64,12 @@ ParseOutcome ParseAddressBook(std::string_view bytes, CAddressBook& book) {
         // Blank lines at the very end of a file are no row.
         if (dataEnded && IsBlank(record)) break;
         if (!record.m_strName.empty()) {
+            // Only persons count: the unnamed rows a full book was saved
+            // with come back with it.
+            if (book.m_nEntryCount >= CAddressBook::kMaxEntries) {
+                outcome.tooManyPersons = true;
+                break;
+            }
             book.m_aEntries[static_cast<std::size_t>(book.m_nEntryCount++)] = record;
         } else if (book.m_nUnnamedRowCount < CAddressBook::kMaxUnnamedRows) {
             book.m_aUnnamedRows[book.m_nUnnamedRowCount++] = record;
@@ -88,4 +91,41 @@ std::string FormatAddressBook(const CAddressBook& book) {
     for (int slot = 0; slot < book.m_nEntryCount; ++slot) append(book.m_aEntries[static_cast<std::size_t>(slot)]);
     for (std::uint32_t row = 0; row < book.m_nUnnamedRowCount; ++row) append(book.m_aUnnamedRows[row]);
     return bytes;
+}
+
+std::string AddressBookPath(Platform& platform, const char* fileName) {
+    return platform.SystemDirectory() + "\\" + fileName;
+}
+
+CAddressBookFile::LoadResult CAddressBookFile::Load(Platform& platform, std::string& bytes) {
+    bytes.clear();
+    m_strOnDisk.clear();
+    switch (ReadFilePatiently(platform, AddressBookPath(platform), bytes)) {
+    case FileReadStatus::Read:
+        m_bReadable = true;
+        m_strOnDisk = bytes;
+        return LoadResult::Loaded;
+    case FileReadStatus::Missing:
+        m_bReadable = true;
+        return LoadResult::Missing;
+    case FileReadStatus::Locked:
+    case FileReadStatus::Failed:
+        break;
+    }
+    m_bReadable = false;
+    bytes.clear();
+    return LoadResult::Unreadable;
+}
+
+bool CAddressBookFile::Save(Platform& platform, const std::string& bytes) {
+    if (!m_bReadable) return false;
+    const std::string path = AddressBookPath(platform);
+    std::string now;
+    FileReadStatus status = ReadFilePatiently(platform, path, now);
+    // A file deleted meanwhile holds nothing to lose.
+    bool unchanged = status == FileReadStatus::Missing || (status == FileReadStatus::Read && now == m_strOnDisk);
+    if (!unchanged) return false;
+    if (!SaveFileSafely(platform, path, AddressBookPath(platform, kAddressBookTempFileName), bytes)) return false;
+    m_strOnDisk = bytes;
+    return true;
 }

@@ -3,12 +3,9 @@
 #include <algorithm>
 #include <map>
 
-#include "book/book_file.h"
 #include "dialogs/about_dlg.h"
 #include "dialogs/entry_dialogs.h"
 #include "dialogs/messages.h"
-#include "driver/fax_number_book.h"
-#include "framework/files.h"
 #include "framework/platform.h"
 #include "framework/text.h"
 #include "framework/winapp.h"
@@ -101,14 +98,13 @@ void CAddressBookDlg::EnablePersonButtons(bool enable) {
 // ---- ending -------------------------------------------------------------------
 
 void CAddressBookDlg::OnOK() {
-    std::vector<std::string> faxNumbers, names;
-    DestinationPieces(faxNumbers, names);
+    DestinationPieces pieces = Pieces();
     // The driver would get a shortened list; let the user choose what goes.
-    if (FittingCount(faxNumbers, names) < faxNumbers.size()) {
+    if (CheckDestinations(pieces, DestinationCheck::Texts) != DestinationBreach::None) {
         AfxMessageBox(msg::kTextsOver255);
         return;
     }
-    if (WriteFaxNumberBook() == WriteResult::Failed) {
+    if (WriteFaxNumberBook(pieces) == StoreResult::Failed) {
         AfxMessageBox(msg::kCannotStoreDestinations);
         return;
     }
@@ -221,12 +217,14 @@ void CAddressBookDlg::ExpandOrCollapseCompany(int line) {
 
 // ---- destinations -------------------------------------------------------------
 
-void CAddressBookDlg::DestinationPieces(std::vector<std::string>& faxNumbers, std::vector<std::string>& names) {
+DestinationPieces CAddressBookDlg::Pieces() {
+    DestinationPieces pieces;
+    pieces.reserve(static_cast<std::size_t>(m_aDestinations.GetSize()));
     for (int i = 0; i < m_aDestinations.GetSize(); ++i) {
         const CAddressEntry* person = m_book.FindPerson(static_cast<std::uint16_t>(m_aDestinations[i]));
-        faxNumbers.push_back(person ? person->m_strFaxNumber : std::string());
-        names.push_back(person ? person->m_strName : std::string());
+        pieces.push_back(person ? DestinationPiece{person->m_strFaxNumber, person->m_strName} : DestinationPiece{});
     }
+    return pieces;
 }
 
 void CAddressBookDlg::RemoveLastDestination() {
@@ -254,18 +252,15 @@ void CAddressBookDlg::OnAddDestination() {
     }
 
     // The limits hold for the whole list, also when nothing was added.
-    std::vector<std::string> faxNumbers, names;
-    DestinationPieces(faxNumbers, names);
-    if (faxNumbers.empty()) return;
-    if (faxNumbers.back().size() > kMaxDestinationFaxBytes) {
-        AfxMessageBox(msg::kFaxNumberOver32);
+    DestinationPieces pieces = Pieces();
+    DestinationBreach breach = CheckDestinations(pieces, DestinationCheck::AfterAdd);
+    if (breach == DestinationBreach::FaxNumberOver32 || breach == DestinationBreach::TextOver255) {
+        AfxMessageBox(breach == DestinationBreach::FaxNumberOver32 ? msg::kFaxNumberOver32 : msg::kTextsOver255);
         RemoveLastDestination();
-    } else if (JoinPieces(faxNumbers, faxNumbers.size()).size() > kMaxTextBytes ||
-               JoinPieces(names, names.size()).size() > kMaxTextBytes) {
-        AfxMessageBox(msg::kTextsOver255);
-        RemoveLastDestination();
+        pieces.pop_back();
+        breach = CheckDestinations(pieces, DestinationCheck::Count);
     }
-    if (m_aDestinations.GetSize() > kMaxDestinations) {
+    if (breach == DestinationBreach::Over100) {
         AfxMessageBox(msg::kOver100Destinations);
         RemoveLastDestination();
     }
@@ -298,61 +293,59 @@ void CAddressBookDlg::ReadFaxNumberBook(std::string& names, std::string& faxNumb
 }
 
 void CAddressBookDlg::RestoreDestinations() {
-    std::vector<std::string> faxPieces = SplitPieces(m_strFaxNumberBook);
-    std::vector<std::string> namePieces = SplitPieces(m_strFaxNumberBook2);
-    faxPieces.resize(namePieces.size());
-    for (std::size_t k = 0; k < namePieces.size(); ++k) {
+    // The stored pieces that found a person, each once: what was stored and
+    // still holds, should the restored list be too long to write back.
+    DestinationPieces matched;
+    for (const DestinationPiece& stored : PiecesOfStoredTexts({m_strFaxNumberBook, m_strFaxNumberBook2})) {
+        bool found = false;
         for (int slot = 0; slot < m_book.m_nEntryCount; ++slot) {
             const CAddressEntry& person = m_book.m_aEntries[static_cast<std::size_t>(slot)];
-            if (person.m_strName == namePieces[k] && person.m_strFaxNumber == faxPieces[k])
-                m_aDestinations.Add(person.m_nID);
+            if (person.m_strName != stored.name || person.m_strFaxNumber != stored.faxNumber) continue;
+            m_aDestinations.Add(person.m_nID);
+            found = true;
         }
+        if (found) matched.push_back(stored);
     }
     CListBox list = ListBox(IDC_DESTINATION_LIST);
     for (int i = 0; i < m_aDestinations.GetSize(); ++i) {
         const CAddressEntry* person = m_book.FindPerson(m_aDestinations[i]);
         list.AddString(person ? person->m_strName : std::string());
     }
-    WriteFaxNumberBook();
+    DestinationPieces restored = Pieces();
+    bool fits = CheckDestinations(restored, DestinationCheck::Texts) == DestinationBreach::None;
+    WriteFaxNumberBook(fits ? restored : matched);
 }
 
-CAddressBookDlg::WriteResult CAddressBookDlg::WriteFaxNumberBook() {
-    std::vector<std::string> faxNumbers, names;
-    DestinationPieces(faxNumbers, names);
+StoreResult CAddressBookDlg::WriteFaxNumberBook(const DestinationPieces& pieces) {
     // Both texts stop at the same destination, so no name is ever paired
     // with another person's number.
-    std::size_t fitting = FittingCount(faxNumbers, names);
-    switch (StoreTexts(ThePlatform(), DriverName(), JoinPieces(faxNumbers, fitting), JoinPieces(names, fitting))) {
-    case StoreResult::NoPrinter:
-        return WriteResult::NoPrinter;
-    case StoreResult::Stored:
-        return WriteResult::Written;
-    case StoreResult::Failed:
-        break;
-    }
-    return WriteResult::Failed;
+    return StoreTexts(ThePlatform(), DriverName(), JoinPieces(pieces, FittingCount(pieces)));
 }
 
 // ---- the address book file ----------------------------------------------------
 
 void CAddressBookDlg::LoadAddressBook() {
-    m_book.Clear();
     m_wCurrentItem = 0;
     m_aDestinations.SetSize(0);
     std::string bytes;
-    if (!ThePlatform().ReadWholeFile(ThePlatform().SystemDirectory() + "\\" + kAddressBookFileName, bytes)) {
+    switch (m_bookFile.Load(ThePlatform(), bytes)) {
+    case CAddressBookFile::LoadResult::Missing:
         AfxMessageBox(msg::kCannotOpenBook);
-    } else if (ParseAddressBook(bytes, m_book).tooManyPersons) {
-        AfxMessageBox(msg::kTooManyPersons);
+        break;
+    case CAddressBookFile::LoadResult::Unreadable:
+        AfxMessageBox(msg::kCannotReadBook);
+        break;
+    case CAddressBookFile::LoadResult::Loaded:
+        break;
     }
-    m_book.m_nNextID = m_book.m_nEntryCount;
+    // The parser empties the book first, also when nothing could be read.
+    if (ParseAddressBook(bytes, m_book).tooManyPersons) AfxMessageBox(msg::kTooManyPersons);
     m_bDestSelection = 0;
     m_nDisplayMode = 0;
 }
 
 bool CAddressBookDlg::SaveAddressBook() {
-    std::string path = ThePlatform().SystemDirectory() + "\\" + kAddressBookFileName;
-    if (SaveFileSafely(ThePlatform(), path, FormatAddressBook(m_book))) return true;
+    if (m_bookFile.Save(ThePlatform(), FormatAddressBook(m_book))) return true;
     AfxMessageBox(msg::kCannotWriteBook);
     return false;
 }

@@ -6,18 +6,18 @@
 #include <string>
 
 #include "book/address_book.h"
+#include "book/book_file.h"
+#include "driver/fax_number_book.h"
 #include "framework/dialog.h"
 
 class CAddressBookDlg : public CMappedDialog<CAddressBookDlg> {
 public:
-    static constexpr int kMaxDestinations = 100;
-    static constexpr std::size_t kMaxDestinationFaxBytes = 32;
-
     CAddressBookDlg();
 
     static const MessageMap<CAddressBookDlg> kMessageMap;
 
     CAddressBook m_book;
+    CAddressBookFile m_bookFile;
     HICON m_hIcon = nullptr;
     std::string m_strFaxNumberBook2;
     std::int32_t m_nDestSelCount = 0;
@@ -57,8 +57,8 @@ private:
     // The printer's stored destinations
     void ReadFaxNumberBook(std::string& names, std::string& faxNumbers);
     void RestoreDestinations();
-    enum class WriteResult { NoPrinter, Written, Failed };
-    WriteResult WriteFaxNumberBook();
+    // Writes the longest leading run of |pieces| that the values can hold.
+    StoreResult WriteFaxNumberBook(const DestinationPieces& pieces);
     std::string DriverName() const;
 
     // The address book file
@@ -70,8 +70,8 @@ private:
     void ExpandOrCollapseCompany(int line);
     void EnablePersonButtons(bool enable);
     void RemoveLastDestination();
-    // The FAX numbers and names of the destinations, in list order.
-    void DestinationPieces(std::vector<std::string>& faxNumbers, std::vector<std::string>& names);
+    // The FAX number and name of each destination, in list order.
+    DestinationPieces Pieces();
     // Gives the persons IDs 0, 1, ... again, and everything that refers to
     // them, so that created persons never reach the company item range.
     void RenumberPersons();

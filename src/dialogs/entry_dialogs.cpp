@@ -1,11 +1,11 @@
 #include "dialogs/entry_dialogs.h"
 
 #include "dialogs/messages.h"
+#include "driver/fax_number_book.h"
 #include "res/resource.h"
 
 namespace {
 
-constexpr std::size_t kMaxFaxBytes = 32;
 constexpr std::size_t kMaxFieldBytes = 64;
 
 bool HasComma(const std::string& text) { return text.find(',') != std::string::npos; }
@@ -30,7 +30,7 @@ bool CEntryDialog::ReadAndCheckFields(const Rules& rules) {
         failure = msg::kNoComma;
     else if (!faxWellFormed)
         failure = rules.faxCharactersMessage;
-    else if (m_strFaxNumber.size() > kMaxFaxBytes)
+    else if (m_strFaxNumber.size() > kMaxFaxNumberBytes)
         failure = msg::kFaxNumberTooLong;
     else if (m_strName.size() > kMaxFieldBytes || m_strNameReading.size() > kMaxFieldBytes)
         failure = msg::kNameTooLong;

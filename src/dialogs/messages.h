@@ -6,6 +6,10 @@ namespace msg {
 // Address book file
 inline constexpr const char* kCannotOpenBook =
     "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ (qvddata.csv) をｵｰﾌﾟﾝできませんでした。\n新規にｱﾄﾞﾚｽ帳を作成します。";
+// The file is there but could not be read (held open by another program,
+// no access): saving would replace persons this run never saw.
+inline constexpr const char* kCannotReadBook =
+    "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ (qvddata.csv) を読み込みできませんでした。\nｱﾄﾞﾚｽ帳ﾃﾞｰﾀの変更は保存されません。";
 inline constexpr const char* kTooManyPersons =
     "1000人を超えるﾃﾞｰﾀは読み込みできません。\n以後ｱﾄﾞﾚｽ帳ﾃﾞｰﾀを変更すると、1000人を超えた部分のﾃﾞｰﾀは捨てられます。";
 inline constexpr const char* kCannotWriteBook = "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ(qvddata.csv) に書き込みできませんでした。";

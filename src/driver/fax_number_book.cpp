@@ -2,29 +2,34 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <utility>
 
 #include "framework/platform.h"
 #include "framework/text.h"
 
 namespace {
 
-// Closes the key when it goes out of scope.
+// An open key, closed when it goes out of scope. Keys are opened one level
+// at a time, relative to their parent: a full path through a printer with a
+// long name passes the length some systems allow for one open.
 class RegKey {
 public:
-    RegKey(Platform& platform, const std::string& path, REGSAM access) : m_platform(platform) {
-        if (m_platform.RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), access, &m_key) != ERROR_SUCCESS)
-            m_key = nullptr;
+    RegKey(Platform& platform, HKEY parent, const std::string& subKey, REGSAM access) : m_platform(&platform) {
+        if (m_platform->RegOpenKeyExA(parent, subKey.c_str(), access, &m_key) != ERROR_SUCCESS) m_key = nullptr;
     }
-    ~RegKey() {
-        if (m_key) m_platform.RegCloseKey(m_key);
-    }
+    explicit RegKey(Platform& platform) : m_platform(&platform) {}  // none
+    RegKey(RegKey&& other) noexcept : m_platform(other.m_platform), m_key(std::exchange(other.m_key, nullptr)) {}
+    RegKey& operator=(RegKey&&) = delete;
     RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
+    ~RegKey() {
+        if (m_key) m_platform->RegCloseKey(m_key);
+    }
     explicit operator bool() const { return m_key != nullptr; }
     HKEY get() const { return m_key; }
 
 private:
-    Platform& m_platform;
+    Platform* m_platform;
     HKEY m_key = nullptr;
 };
 
@@ -38,6 +43,28 @@ std::optional<std::string> ReadText(Platform& platform, HKEY key, const char* na
     size = std::min<DWORD>(size, sizeof data);
     const BYTE* zero = std::find(data, data + size, BYTE{0});
     return std::string(reinterpret_cast<const char*>(data), static_cast<std::size_t>(zero - data));
+}
+
+// The driver-data key of the first printer, in enumeration order, whose
+// "Printer Driver" equals |driverName|; |printerFound| tells a missing
+// printer from a key that cannot be opened.
+RegKey OpenDriverData(Platform& platform, const std::string& driverName, REGSAM access, bool& printerFound) {
+    printerFound = false;
+    RegKey printers(platform, HKEY_LOCAL_MACHINE, kPrintersKey, KEY_ENUMERATE_SUB_KEYS);
+    for (DWORD index = 0; printers; ++index) {
+        char name[256];
+        DWORD nameSize = sizeof name;
+        LONG status = platform.RegEnumKeyExA(printers.get(), index, name, &nameSize);
+        if (status == ERROR_NO_MORE_ITEMS) break;
+        if (status != ERROR_SUCCESS) continue;
+        RegKey printer(platform, printers.get(), std::string(name, std::min<DWORD>(nameSize, 255)), KEY_QUERY_VALUE);
+        if (!printer) continue;
+        std::optional<std::string> driver = ReadText(platform, printer.get(), kPrinterDriverValue);
+        if (!driver || *driver != driverName) continue;
+        printerFound = true;
+        return RegKey(platform, printer.get(), kDriverDataKey, access);
+    }
+    return RegKey(platform);
 }
 
 struct SavedValue {
@@ -72,43 +99,24 @@ std::string DriverNameFromCommandLine(std::string_view commandLine) {
     return found == std::string_view::npos ? std::string() : std::string(commandLine.substr(found + kOption.size()));
 }
 
-std::optional<std::string> FindPrinterKey(Platform& platform, const std::string& driverName) {
-    RegKey printers(platform, kPrintersKey, KEY_ENUMERATE_SUB_KEYS);
-    if (!printers) return std::nullopt;
-    for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD nameSize = sizeof name;
-        LONG status = platform.RegEnumKeyExA(printers.get(), index, name, &nameSize);
-        if (status == ERROR_NO_MORE_ITEMS) return std::nullopt;
-        if (status != ERROR_SUCCESS) continue;
-        std::string path = std::string(kPrintersKey) + "\\" + std::string(name, std::min<DWORD>(nameSize, 255));
-        RegKey printer(platform, path, KEY_QUERY_VALUE);
-        if (!printer) continue;
-        std::optional<std::string> driver = ReadText(platform, printer.get(), kPrinterDriverValue);
-        if (driver && *driver == driverName) return path;
-    }
-}
-
 StoredTexts ReadStoredTexts(Platform& platform, const std::string& driverName) {
     StoredTexts texts;
-    std::optional<std::string> printer = FindPrinterKey(platform, driverName);
-    if (!printer) return texts;
-    RegKey data(platform, *printer + kDriverDataSubKey, KEY_QUERY_VALUE);
+    bool printerFound = false;
+    RegKey data = OpenDriverData(platform, driverName, KEY_QUERY_VALUE, printerFound);
     if (!data) return texts;
     texts.faxNumbers = ReadText(platform, data.get(), kFaxNumbersValue).value_or("");
     texts.names = ReadText(platform, data.get(), kNamesValue).value_or("");
     return texts;
 }
 
-StoreResult StoreTexts(Platform& platform, const std::string& driverName, const std::string& faxNumbers,
-                       const std::string& names) {
-    std::optional<std::string> printer = FindPrinterKey(platform, driverName);
-    if (!printer) return StoreResult::NoPrinter;
-    RegKey data(platform, *printer + kDriverDataSubKey, KEY_QUERY_VALUE | KEY_SET_VALUE);
+StoreResult StoreTexts(Platform& platform, const std::string& driverName, const StoredTexts& texts) {
+    bool printerFound = false;
+    RegKey data = OpenDriverData(platform, driverName, KEY_QUERY_VALUE | KEY_SET_VALUE, printerFound);
+    if (!printerFound) return StoreResult::NoPrinter;
     if (!data) return StoreResult::Failed;
 
-    const auto faxData = ValueData(faxNumbers);
-    const auto nameData = ValueData(names);
+    const auto faxData = ValueData(texts.faxNumbers);
+    const auto nameData = ValueData(texts.names);
     SavedValue previous = SaveValue(platform, data.get(), kFaxNumbersValue);
     if (platform.RegSetValueExA(data.get(), kFaxNumbersValue, REG_SZ, faxData.data(), kValueDataSize) !=
         ERROR_SUCCESS)
@@ -139,23 +147,45 @@ std::vector<std::string> SplitPieces(std::string_view text) {
     }
 }
 
-std::string JoinPieces(const std::vector<std::string>& pieces, std::size_t count) {
-    std::string text;
-    for (std::size_t i = 0; i < count && i < pieces.size(); ++i) {
-        if (i > 0) text += ',';
-        text += pieces[i];
+DestinationPieces PiecesOfStoredTexts(const StoredTexts& texts) {
+    std::vector<std::string> faxNumbers = SplitPieces(texts.faxNumbers);
+    std::vector<std::string> names = SplitPieces(texts.names);
+    DestinationPieces pieces(names.size());
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        pieces[k].name = std::move(names[k]);
+        if (k < faxNumbers.size()) pieces[k].faxNumber = std::move(faxNumbers[k]);
     }
-    return text;
+    return pieces;
 }
 
-std::size_t FittingCount(const std::vector<std::string>& faxNumbers, const std::vector<std::string>& names) {
+StoredTexts JoinPieces(const DestinationPieces& pieces, std::size_t count) {
+    StoredTexts texts;
+    for (std::size_t i = 0; i < count && i < pieces.size(); ++i) {
+        if (i > 0) {
+            texts.faxNumbers += ',';
+            texts.names += ',';
+        }
+        texts.faxNumbers += pieces[i].faxNumber;
+        texts.names += pieces[i].name;
+    }
+    return texts;
+}
+
+std::size_t FittingCount(const DestinationPieces& pieces) {
     std::size_t faxBytes = 0, nameBytes = 0;
-    std::size_t count = std::min(faxNumbers.size(), names.size());
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
         std::size_t separator = i > 0 ? 1 : 0;
-        faxBytes += separator + faxNumbers[i].size();
-        nameBytes += separator + names[i].size();
+        faxBytes += separator + pieces[i].faxNumber.size();
+        nameBytes += separator + pieces[i].name.size();
         if (faxBytes > kMaxTextBytes || nameBytes > kMaxTextBytes) return i;
     }
-    return count;
+    return pieces.size();
+}
+
+DestinationBreach CheckDestinations(const DestinationPieces& pieces, DestinationCheck check) {
+    if (check == DestinationCheck::AfterAdd && !pieces.empty() && pieces.back().faxNumber.size() > kMaxFaxNumberBytes)
+        return DestinationBreach::FaxNumberOver32;
+    if (check != DestinationCheck::Count && FittingCount(pieces) < pieces.size()) return DestinationBreach::TextOver255;
+    if (check != DestinationCheck::Texts && pieces.size() > kMaxDestinations) return DestinationBreach::Over100;
+    return DestinationBreach::None;
 }

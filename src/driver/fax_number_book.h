@@ -1,10 +1,10 @@
 // The destinations handed to the fax printer driver: two comma-joined texts
-// in the driver-data key of the printer that uses the driver.
+// in the driver-data key of the printer that uses the driver, and the limits
+// a destination list must keep so that the texts can hold it.
 #pragma once
 
 #include <array>
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,19 +14,19 @@
 class Platform;
 
 inline constexpr const char* kPrintersKey = "System\\CurrentControlSet\\control\\Print\\Printers";
-inline constexpr const char* kDriverDataSubKey = "\\PrinterDriverData";
+inline constexpr const char* kDriverDataKey = "PrinterDriverData";
 inline constexpr const char* kPrinterDriverValue = "Printer Driver";
 inline constexpr const char* kFaxNumbersValue = "FaxNumberBook";
 inline constexpr const char* kNamesValue = "FaxNumberBook2";
 inline constexpr std::size_t kValueDataSize = 256;
-inline constexpr std::size_t kMaxTextBytes = kValueDataSize - 1;
+
+// The limits of a destination list.
+inline constexpr std::size_t kMaxTextBytes = kValueDataSize - 1;  // each joined text, without its zero byte
+inline constexpr std::size_t kMaxFaxNumberBytes = 32;             // one FAX number
+inline constexpr std::size_t kMaxDestinations = 100;
 
 // Everything after the first "/m:", untrimmed; empty without one.
 std::string DriverNameFromCommandLine(std::string_view commandLine);
-
-// The key path of the first printer, in enumeration order, whose
-// "Printer Driver" equals |driverName|.
-std::optional<std::string> FindPrinterKey(Platform& platform, const std::string& driverName);
 
 struct StoredTexts {
     std::string faxNumbers;
@@ -40,8 +40,7 @@ enum class StoreResult { NoPrinter, Stored, Failed };
 
 // Writes both values, or neither: when the second cannot be set, the first
 // is put back as it was. Each text must hold at most kMaxTextBytes.
-StoreResult StoreTexts(Platform& platform, const std::string& driverName, const std::string& faxNumbers,
-                       const std::string& names);
+StoreResult StoreTexts(Platform& platform, const std::string& driverName, const StoredTexts& texts);
 
 // The data of a value as written: the text, a zero byte, zero padding.
 std::array<BYTE, kValueDataSize> ValueData(const std::string& text);
@@ -49,9 +48,31 @@ std::array<BYTE, kValueDataSize> ValueData(const std::string& text);
 // "a,,b" -> {"a", "", "b"}; "" -> {""}.
 std::vector<std::string> SplitPieces(std::string_view text);
 
-// The first |count| pieces joined with ",".
-std::string JoinPieces(const std::vector<std::string>& pieces, std::size_t count);
+// One destination as the driver sees it: piece i of each text.
+struct DestinationPiece {
+    std::string faxNumber;
+    std::string name;
+    bool operator==(const DestinationPiece& other) const {
+        return faxNumber == other.faxNumber && name == other.name;
+    }
+};
+using DestinationPieces = std::vector<DestinationPiece>;
 
-// The length of the longest leading run of destinations whose joined FAX
-// numbers and joined names both fit in kMaxTextBytes.
-std::size_t FittingCount(const std::vector<std::string>& faxNumbers, const std::vector<std::string>& names);
+// The pieces of two stored texts: as many as there are names, a missing FAX
+// number empty, FAX numbers beyond the names ignored.
+DestinationPieces PiecesOfStoredTexts(const StoredTexts& texts);
+
+// The first |count| pieces joined into the two texts.
+StoredTexts JoinPieces(const DestinationPieces& pieces, std::size_t count);
+
+// The length of the longest leading run whose joined texts both fit in
+// kMaxTextBytes.
+std::size_t FittingCount(const DestinationPieces& pieces);
+
+// The limit a destination list breaks, if any. Which limits are tested
+// depends on the moment: a list the user has just added to is held to all
+// three (the FAX number of its last destination first, then the texts, then
+// the count); the values themselves need only the texts to fit.
+enum class DestinationBreach { None, FaxNumberOver32, TextOver255, Over100 };
+enum class DestinationCheck { AfterAdd, Texts, Count };
+DestinationBreach CheckDestinations(const DestinationPieces& pieces, DestinationCheck check);

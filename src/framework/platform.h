@@ -11,6 +11,13 @@ class CDialog;
 // An open file the program writes; only the backend knows what is behind it.
 struct FileWriter;
 
+enum class FileReadStatus {
+    Read,
+    Missing,  // neither the file nor its directory exists
+    Locked,   // another program holds it open without sharing, or holds a lock on it
+    Failed,   // no access, or a read error part-way
+};
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -40,10 +47,12 @@ public:
 
     // Files
     virtual std::string SystemDirectory() = 0;
-    // The whole file, opened for reading with deny-write sharing; false when
-    // it cannot be opened or read.
-    virtual bool ReadWholeFile(const std::string& path, std::string& bytes) = 0;
-    virtual FileWriter* CreateTempFileIn(const std::string& directory, std::string& tempPath) = 0;
+    // The whole file, opened for reading with deny-write sharing; |bytes|
+    // holds it only when the answer is Read.
+    virtual FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes) = 0;
+    virtual void Pause(unsigned milliseconds) = 0;
+    // Creates |path| or truncates it, shared with no one; null on failure.
+    virtual FileWriter* CreateFileForWriting(const std::string& path) = 0;
     virtual bool WriteToFile(FileWriter* file, const char* data, size_t size) = 0;
     virtual bool FlushFile(FileWriter* file) = 0;
     virtual bool CloseFile(FileWriter* file) = 0;

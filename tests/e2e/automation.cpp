@@ -84,7 +84,24 @@ void KillRunningCopies() {
     CloseHandle(snapshot);
 }
 
-void DeleteTree(HKEY root, const std::string& path) { RegDeleteTreeA(root, path.c_str()); }
+// Opens (or creates) a key one component at a time: Wine cannot open a path
+// of more than 260 characters in one call. Null when it cannot.
+HKEY OpenPath(const std::string& path, REGSAM access, bool create) {
+    HKEY key = HKEY_LOCAL_MACHINE;
+    for (size_t start = 0; start <= path.size();) {
+        size_t slash = path.find('\\', start);
+        std::string part = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        HKEY next = nullptr;
+        LONG status = create ? RegCreateKeyExA(key, part.c_str(), 0, nullptr, 0, access, nullptr, &next, nullptr)
+                             : RegOpenKeyExA(key, part.c_str(), 0, access, &next);
+        if (key != HKEY_LOCAL_MACHINE) RegCloseKey(key);
+        if (status != ERROR_SUCCESS) return nullptr;
+        key = next;
+        if (slash == std::string::npos) break;
+        start = slash + 1;
+    }
+    return key;
+}
 
 }  // namespace
 
@@ -258,8 +275,7 @@ void RemoveBook() { DeleteFileA(BookPath().c_str()); }
 // ---- registry ------------------------------------------------------------------
 
 void AddPrinter(const std::string& key, const std::string& driver) {
-    HKEY printer, data;
-    RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &printer, nullptr);
+    HKEY printer = OpenPath(key, KEY_ALL_ACCESS, true), data;
     RegSetValueExA(printer, "Printer Driver", 0, REG_SZ, reinterpret_cast<const BYTE*>(driver.c_str()),
                    static_cast<DWORD>(driver.size() + 1));
     RegCreateKeyExA(printer, "PrinterDriverData", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &data, nullptr);
@@ -277,15 +293,15 @@ void RemovePrinters() {
         if (RegEnumKeyExA(printers, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
         if (std::string(name).rfind("E2E", 0) == 0) names.push_back(name);
     }
+    for (const std::string& printer : names) RegDeleteTreeA(printers, printer.c_str());
     RegCloseKey(printers);
-    for (const std::string& printer : names) DeleteTree(HKEY_LOCAL_MACHINE, std::string(kPrinters) + "\\" + printer);
 }
 
 void SetValue(const std::string& key, const char* name, const std::string& text) {
     std::vector<BYTE> data(256, 0);
     std::copy(text.begin(), text.end(), data.begin());
-    HKEY handle;
-    RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE, &handle);
+    HKEY handle = OpenPath(key, KEY_SET_VALUE, false);
+    if (!handle) return;
     RegSetValueExA(handle, name, 0, REG_SZ, data.data(), 256);
     RegCloseKey(handle);
 }
@@ -293,8 +309,8 @@ void SetValue(const std::string& key, const char* name, const std::string& text)
 std::vector<BYTE> ValueData(const std::string& key, const char* name, DWORD* type, bool* exists) {
     std::vector<BYTE> data(4096);
     DWORD size = static_cast<DWORD>(data.size());
-    HKEY handle;
-    bool found = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE, &handle) == ERROR_SUCCESS;
+    HKEY handle = OpenPath(key, KEY_QUERY_VALUE, false);
+    bool found = handle != nullptr;
     if (found) {
         found = RegQueryValueExA(handle, name, nullptr, type, data.data(), &size) == ERROR_SUCCESS;
         RegCloseKey(handle);

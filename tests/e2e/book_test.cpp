@@ -129,6 +129,46 @@ TEST_F(BookTest, TypingLimitsCountBytes) {
     EXPECT_TRUE(copy.WaitForExit());
 }
 
+TEST_F(BookTest, ABookLockedAtTheStartIsNeverReplaced) {
+    const std::string three = Row("A", "1") + Row("B", "2") + "C,c,,,,3,x1,x2,x3,x4,x5,x6,x7\r\n";
+    WriteBook(three);
+    // A spreadsheet or a backup tool holds it without sharing.
+    HANDLE held = CreateFileA(BookPath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Program copy("/s /m:E2E FAX Driver");
+    EXPECT_EQ(copy.AnswerBox(), "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ (qvddata.csv) を読み込みできませんでした。\nｱﾄﾞﾚｽ帳ﾃﾞｰﾀの変更は保存されません。");
+    CloseHandle(held);
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, 1006);
+    HWND entry = copy.WaitForWindow("ｴﾝﾄﾘの作成");
+    ASSERT_NE(entry, nullptr);
+    Fill(entry, {"D", "d", "", "", "", "4"});
+    Click(entry, IDOK);
+    EXPECT_EQ(copy.AnswerBox(), "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ(qvddata.csv) に書き込みできませんでした。");
+    EXPECT_EQ(Lines(dialog, 1000), std::vector<std::string>{"D"});
+    EXPECT_EQ(ReadBook(), three);
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(copy.WaitForExit());
+    EXPECT_EQ(ReadBook(), three);
+}
+
+TEST_F(BookTest, ABookChangedMeanwhileIsNotOverwritten) {
+    WriteBook(Row("A", "1"));
+    Program copy("/s /m:E2E FAX Driver");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    const std::string theirs = Row("A", "1") + Row("Edited", "9");
+    WriteBook(theirs);
+    SelectLine(dialog, 1000, 0);
+    Click(dialog, 1007);
+    EXPECT_EQ(copy.AnswerBox(IDOK), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
+    EXPECT_EQ(copy.AnswerBox(), "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ(qvddata.csv) に書き込みできませんでした。");
+    EXPECT_EQ(ReadBook(), theirs);
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(copy.WaitForExit());
+}
+
 TEST_F(BookTest, FailedSaveLeavesTheFileAsItWas) {
     const std::string before = Row("A", "1") + Row("B", "2");
     WriteBook(before);
@@ -147,7 +187,7 @@ TEST_F(BookTest, FailedSaveLeavesTheFileAsItWas) {
     WIN32_FIND_DATAA found;
     char directory[MAX_PATH];
     GetSystemDirectoryA(directory, MAX_PATH);
-    HANDLE search = FindFirstFileA((std::string(directory) + "\\qvd*.tmp").c_str(), &found);
+    HANDLE search = FindFirstFileA((std::string(directory) + "\\QVDDATA.TMP").c_str(), &found);
     EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a temporary file was left behind";
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
     Click(dialog, IDCANCEL);

@@ -42,6 +42,27 @@ TEST_F(DestinationsTest, StoredValuesRestoreChangeAndOk) {
     EXPECT_EQ(ValueData(kDataKey, "FaxNumberBook2", &type), Padded("山田,鈴木"));
 }
 
+TEST_F(DestinationsTest, APrinterKeyNameOf250Bytes) {
+    // Its driver-data key lies past 260 characters from the root.
+    const std::string printer = std::string(kPrinters) + "\\E2E" + std::string(247, 'P');
+    const std::string data = printer + "\\PrinterDriverData";
+    WriteBook(Row("山田", "03-1111") + Row("鈴木", "06-2222"));
+    AddPrinter(printer);
+    SetValue(data, "FaxNumberBook", "03-1111");
+    SetValue(data, "FaxNumberBook2", "山田");
+    ASSERT_EQ(ValueText(data, "FaxNumberBook2"), "山田");
+    Program copy("/s /m:E2E FAX Driver");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Lines(dialog, 1001), std::vector<std::string>{"山田"});
+    SelectLine(dialog, 1000, 1);
+    Click(dialog, 1003);
+    Click(dialog, IDOK);
+    EXPECT_TRUE(copy.WaitForExit());
+    EXPECT_EQ(ValueText(data, "FaxNumberBook"), "03-1111,06-2222");
+    EXPECT_EQ(ValueText(data, "FaxNumberBook2"), "山田,鈴木");
+}
+
 TEST_F(DestinationsTest, CancelLeavesTheRebuiltValues) {
     WriteBook(Row("山田", "03-1111"));
     AddPrinter();

@@ -39,11 +39,11 @@ protected:
     }
     void TearDown() override { EXPECT_EQ(platform->errors, std::vector<std::string>{}); }
 
-    void WriteBook(const std::string& bytes) { platform->files[platform->BookPath()] = bytes; }
-    std::string Book() { return platform->files[platform->BookPath()]; }
+    void WriteBook(const std::string& bytes) { platform->files[AddressBookPath(*platform)] = bytes; }
+    std::string Book() { return platform->files[AddressBookPath(*platform)]; }
     void AddPrinter(const std::string& path = kFaxPrinter, const std::string& driver = "Demo FAX Driver") {
         platform->SetString(path, kPrinterDriverValue, driver);
-        platform->CreateKey(path + kDriverDataSubKey);
+        platform->CreateKey(path + "\\" + kDriverDataKey);
     }
     void StoreDestinations(const std::string& faxNumbers, const std::string& names) {
         platform->SetValue(kDriverData, kFaxNumbersValue, REG_SZ, ToBytes(ValueData(faxNumbers)));
@@ -104,11 +104,13 @@ protected:
         return state;
     }
     // Fills the new-entry dialog when it opens and presses OK.
-    void ScriptNewEntry(const std::string& name, const std::string& fax, const std::string& company = "") {
+    void ScriptNewEntry(const std::string& name, const std::string& fax, const std::string& company = "",
+                        const std::string& department = "") {
         platform->WhenDialogOpens(IDD_NEW_ENTRY, [=](MemoryWindow& entry) {
             entry.Type(IDC_NAME, name);
             entry.Type(IDC_NAME_READING, "よみ");
             entry.Type(IDC_COMPANY, company);
+            entry.Type(IDC_DEPARTMENT, department);
             entry.Type(IDC_FAX_NUMBER, fax);
             entry.Click(IDOK);
         });

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "framework/dialog.h"
+#include "framework/text.h"
 
 struct FileWriter {
     std::string path;
@@ -34,9 +35,28 @@ std::string Utf8ToCp932(const std::string& utf8) {
     return out;
 }
 
+// Key names compare without case, character by character: the trail byte of
+// a double-byte character is neither a letter nor a separator.
 std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (IsLeadByte932(static_cast<unsigned char>(text[i]))) {
+            ++i;
+            continue;
+        }
+        text[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+    }
     return text;
+}
+
+size_t LastKeySeparator(const std::string& path) {
+    size_t last = std::string::npos;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (IsLeadByte932(static_cast<unsigned char>(path[i])))
+            ++i;
+        else if (path[i] == '\\')
+            last = i;
+    }
+    return last;
 }
 
 std::string ReadText(const std::string& path) {
@@ -176,11 +196,11 @@ void MemoryWindow::DoubleClick(int id, int line) {
     Notify(id, LBN_DBLCLK);
 }
 
-void MemoryWindow::ChooseMode(int index) {
-    Control& combo = At(1002);
+void MemoryWindow::ChooseComboItem(int id, int index) {
+    Control& combo = At(id);
     combo.comboSel = index;
-    Notify(1002, CBN_SELCHANGE);
-    Notify(1002, CBN_CLOSEUP);
+    Notify(id, CBN_SELCHANGE);
+    Notify(id, CBN_CLOSEUP);
 }
 
 void MemoryWindow::Type(int id, const std::string& text) {
@@ -486,18 +506,23 @@ void MemoryPlatform::CloseKernelHandle(HANDLE handle) {
 
 // ---- files ----------------------------------------------------------------------
 
-bool MemoryPlatform::ReadWholeFile(const std::string& path, std::string& bytes) {
+FileReadStatus MemoryPlatform::ReadWholeFile(const std::string& path, std::string& bytes) {
     auto found = files.find(path);
-    if (failOpen || found == files.end()) return false;
+    if (found == files.end()) return FileReadStatus::Missing;
+    auto locked = lockedReads.find(path);
+    if (locked != lockedReads.end() && locked->second > 0) {
+        --locked->second;
+        return FileReadStatus::Locked;
+    }
+    if (unreadableFiles.count(path)) return FileReadStatus::Failed;
     bytes = found->second;
-    return true;
+    return FileReadStatus::Read;
 }
 
-FileWriter* MemoryPlatform::CreateTempFileIn(const std::string& directory, std::string& tempPath) {
-    if (failCreateTemp) return nullptr;
-    tempPath = directory + "\\qvd" + std::to_string(++m_tempCounter) + ".tmp";
-    files[tempPath];
-    return new FileWriter{tempPath, {}};
+FileWriter* MemoryPlatform::CreateFileForWriting(const std::string& path) {
+    if (failCreate) return nullptr;
+    files[path].clear();
+    return new FileWriter{path, {}};
 }
 
 bool MemoryPlatform::WriteToFile(FileWriter* file, const char* data, size_t size) {
@@ -540,7 +565,7 @@ const MemoryPlatform::RegKeyNode* MemoryPlatform::Node(const std::string& path) 
 
 void MemoryPlatform::CreateKey(const std::string& path) {
     if (Node(path)) return;
-    size_t slash = path.rfind('\\');
+    size_t slash = LastKeySeparator(path);
     if (slash != std::string::npos) {
         CreateKey(path.substr(0, slash));
         Node(path.substr(0, slash))->subKeys.push_back(path.substr(slash + 1));
@@ -576,10 +601,17 @@ MemoryPlatform::OpenKey* MemoryPlatform::Opened(HKEY key) {
 }
 
 LONG MemoryPlatform::RegOpenKeyExA(HKEY root, const char* subKey, REGSAM access, HKEY* result) {
-    if (root != HKEY_LOCAL_MACHINE) return ERROR_INVALID_HANDLE;
-    RegKeyNode* node = Node(subKey);
+    std::string path = subKey;
+    if (root != HKEY_LOCAL_MACHINE) {
+        OpenKey* parent = Opened(root);
+        if (!parent) return ERROR_INVALID_HANDLE;
+        path = parent->path + (path.empty() ? "" : "\\") + path;
+    }
+    // As under Wine: a longer path cannot be opened in one call.
+    if (std::strlen(subKey) > kMaxOpenPath) return ERROR_MORE_DATA;
+    RegKeyNode* node = Node(path);
     if (!node) return ERROR_FILE_NOT_FOUND;
-    std::string lower = Lower(subKey);
+    std::string lower = Lower(path);
     auto listed = [&lower](const std::set<std::string>& paths) {
         return std::any_of(paths.begin(), paths.end(), [&](const std::string& p) { return Lower(p) == lower; });
     };

@@ -71,7 +71,7 @@ public:
     void Select(int id, int line);
     void SelectLines(int id, const std::vector<int>& lines);
     void DoubleClick(int id, int line);
-    void ChooseMode(int index);
+    void ChooseComboItem(int id, int index);
     void Type(int id, const std::string& text);
     void PressKey(int id, UINT virtualKey);
 
@@ -141,13 +141,14 @@ public:
     // ---- files ----
     std::string systemDirectory = "C:\\Windows\\system32";
     std::map<std::string, std::string> files;
-    bool failOpen = false;
-    bool failCreateTemp = false;
+    std::map<std::string, int> lockedReads;  // how many reads of a file still find it held open
+    std::set<std::string> unreadableFiles;   // no access, or a read error part-way
+    std::vector<unsigned> pauses;            // asked for, in milliseconds; none is waited for
+    bool failCreate = false;
     std::optional<size_t> failWriteAfterBytes;
     bool failFlush = false;
     bool failClose = false;
     bool failReplace = false;
-    std::string BookPath() const { return systemDirectory + "\\QVDDATA.CSV"; }
 
     // ---- registry ----
     void CreateKey(const std::string& path);
@@ -161,6 +162,7 @@ public:
     std::set<DWORD> failingEnumIndexes;     // of the printer list
     int openKeys = 0;
     std::vector<std::string> registryWrites;  // "key path|value name", in order
+    static constexpr size_t kMaxOpenPath = 260;
 
     // ---- Platform ----
     std::string ModuleFileName() override { return moduleFileName; }
@@ -181,8 +183,9 @@ public:
     bool PaintMinimisedIcon(HWND dialog, HICON icon) override;
 
     std::string SystemDirectory() override { return systemDirectory; }
-    bool ReadWholeFile(const std::string& path, std::string& bytes) override;
-    FileWriter* CreateTempFileIn(const std::string& directory, std::string& tempPath) override;
+    FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes) override;
+    void Pause(unsigned milliseconds) override { pauses.push_back(milliseconds); }
+    FileWriter* CreateFileForWriting(const std::string& path) override;
     bool WriteToFile(FileWriter* file, const char* data, size_t size) override;
     bool FlushFile(FileWriter* file) override;
     bool CloseFile(FileWriter* file) override;
@@ -222,5 +225,4 @@ private:
     std::uintptr_t m_nextKey = 0x1000;
     std::map<std::uintptr_t, std::string> m_mutexHandles;
     std::uintptr_t m_nextHandle = 0x100;
-    int m_tempCounter = 0;
 };

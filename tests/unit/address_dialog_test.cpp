@@ -78,12 +78,12 @@ TEST_F(AddressDialogTest, SelectionsAndButtonStates) {
         {"destination selection emptied", [&] { window->SelectLines(IDC_DESTINATION_LIST, {}); }, "0000", {}, {}},
         {"address book line selected again", [&] { window->Select(IDC_ADDRESS_LIST, 2); }, "1110", {2}, {}},
         {"address book selection emptied", [&] { window->Select(IDC_ADDRESS_LIST, -1); }, "0110", {}, {}},
-        {"drop-down closed without a selection", [&] { window->ChooseMode(0); }, "0000", {}, {}},
-        {"company view entered", [&] { window->ChooseMode(1); }, "0000", {}, {}},
-        {"person view entered", [&] { window->ChooseMode(0); }, "1110", {0}, {}},
+        {"drop-down closed without a selection", [&] { window->ChooseComboItem(IDC_DISPLAY_MODE, 0); }, "0000", {}, {}},
+        {"company view entered", [&] { window->ChooseComboItem(IDC_DISPLAY_MODE, 1); }, "0000", {}, {}},
+        {"person view entered", [&] { window->ChooseComboItem(IDC_DISPLAY_MODE, 0); }, "1110", {0}, {}},
         {"destinations selected then mode closed", [&] {
              window->SelectLines(IDC_DESTINATION_LIST, {0});
-             window->ChooseMode(0);
+             window->ChooseComboItem(IDC_DISPLAY_MODE, 0);
          },
          "0001", {}, {0}},
     };
@@ -101,22 +101,22 @@ TEST_F(AddressDialogTest, SelectingALineRemembersItsPerson) {
     OpenWithThree();
     window->Select(IDC_ADDRESS_LIST, 2);
     EXPECT_EQ(dialog->m_wCurrentItem, 2);
-    window->ChooseMode(1);
+    window->ChooseComboItem(IDC_DISPLAY_MODE, 1);
     window->Select(IDC_ADDRESS_LIST, 1);
     EXPECT_EQ(dialog->m_wCurrentItem, 5001);
 }
 
 TEST_F(AddressDialogTest, ModeSwitchRebuildsOnlyOnAChange) {
     OpenWithThree();
-    window->ChooseMode(1);
+    window->ChooseComboItem(IDC_DISPLAY_MODE, 1);
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"A社", "B社"}));
     EXPECT_EQ(dialog->m_nDisplayMode, 1);
     window->DoubleClick(IDC_ADDRESS_LIST, 0);
-    window->ChooseMode(1);  // closed on the mode already shown
+    window->ChooseComboItem(IDC_DISPLAY_MODE, 1);  // closed on the mode already shown
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"A社", " >> 山田", " >> 佐藤", "B社"}));
     EXPECT_EQ(window->SelectedLines(IDC_ADDRESS_LIST), std::vector<int>{0});
     EXPECT_EQ(Buttons(), "1110");
-    window->ChooseMode(0);
+    window->ChooseComboItem(IDC_DISPLAY_MODE, 0);
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"山田", "鈴木", "佐藤"}));
     EXPECT_EQ(window->ItemData(IDC_ADDRESS_LIST), (std::vector<std::uint32_t>{0, 1, 2}));
 }
@@ -133,8 +133,8 @@ TEST_F(AddressDialogTest, AfterADeletionThePersonViewStillFindsThePersons) {
     OpenWithThree();
     window->Select(IDC_ADDRESS_LIST, 0);
     window->Click(IDC_DELETE_ENTRY);
-    window->ChooseMode(1);
-    window->ChooseMode(0);
+    window->ChooseComboItem(IDC_DISPLAY_MODE, 1);
+    window->ChooseComboItem(IDC_DISPLAY_MODE, 0);
     EXPECT_EQ(window->ItemData(IDC_ADDRESS_LIST), (std::vector<std::uint32_t>{1, 2}));
     window->Select(IDC_ADDRESS_LIST, 1);
     window->Click(IDC_ADD_DESTINATION);

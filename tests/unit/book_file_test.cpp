@@ -64,10 +64,14 @@ TEST(BookFile, ParsesEveryShapeTheGrammarAllows) {
         {"record cut short keeps its fields", "A,a,,,,1\r\nB,b,c", {"A|a||||1", "B|b|c"}, {}, ""},
         {"trailing comma at the end", "A,a,,,,1,x,", {"A|a||||1|x"}, {}, ""},
         {"only blank lines", "\r\n\r\n", {}, {}, ""},
+        {"bare name at the very end", "A,a,,,,1\r\nB", {"A|a||||1", "B"}, {}, "A,a,,,,1,,,,,,,\r\nB,,,,,,,,,,,,\r\n"},
+        {"bare name alone", "B", {"B"}, {}, ""},
     };
+    // One book for every case, as a reload would use it: nothing of the
+    // previous file may survive.
+    CAddressBook book;
     for (const ParseCase& c : cases) {
         SCOPED_TRACE(c.what);
-        CAddressBook book;
         ParseOutcome outcome = ParseAddressBook(c.bytes, book);
         EXPECT_FALSE(outcome.tooManyPersons);
         EXPECT_EQ(Persons(book), c.persons);
@@ -107,25 +111,40 @@ std::string PersonRows(int count) {
 }
 
 TEST(BookFile, ThousandPersonLimit) {
+    // Only a 1001st person ends the reading: a full book keeps the unnamed
+    // rows it was saved with.
+    const std::string unnamed = ",,co,,,9,,,,,,,\r\n";
+    std::string sixtyFour;
+    for (int i = 0; i < 64; ++i) sixtyFour += unnamed;
     struct Case {
         const char* what;
         std::string bytes;
         int persons;
+        unsigned unnamedRows;
         bool tooMany;
+        bool savedBackUnchanged;
     };
     const std::vector<Case> cases = {
-        {"999 persons", PersonRows(999), 999, false},
-        {"1000 persons then the end", PersonRows(1000), 1000, false},
-        {"1000 persons then a blank line", PersonRows(1000) + "\r\n", 1000, true},
-        {"1001 persons", PersonRows(1001), 1000, true},
-        {"1000 persons then an unnamed row", PersonRows(1000) + ",,,,,1\r\n", 1000, true},
+        {"999 persons", PersonRows(999), 999, 0, false, true},
+        {"1000 persons then the end", PersonRows(1000), 1000, 0, false, true},
+        {"1000 persons then a blank line at the end", PersonRows(1000) + "\r\n", 1000, 0, false, false},
+        {"1000 persons, a blank line, a person", PersonRows(1000) + "\r\nX,x,,,,1,,,,,,,\r\n", 1000, 1, true, false},
+        {"1001 persons", PersonRows(1001), 1000, 0, true, false},
+        {"1000 persons then an unnamed row", PersonRows(1000) + unnamed, 1000, 1, false, true},
+        {"1000 persons then 64 unnamed rows", PersonRows(1000) + sixtyFour, 1000, 64, false, true},
+        {"1000 persons, an unnamed row, a person, an unnamed row",
+         PersonRows(1000) + unnamed + "X,x,,,,1,,,,,,,\r\n" + unnamed, 1000, 1, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         CAddressBook book;
         EXPECT_EQ(ParseAddressBook(c.bytes, book).tooManyPersons, c.tooMany);
         EXPECT_EQ(book.m_nEntryCount, c.persons);
+        EXPECT_EQ(book.m_nUnnamedRowCount, c.unnamedRows);
         EXPECT_EQ(book.m_aEntries[static_cast<size_t>(c.persons - 1)].m_strName, "P" + std::to_string(c.persons - 1));
+        if (c.savedBackUnchanged) {
+            EXPECT_EQ(FormatAddressBook(book), c.bytes);
+        }
     }
 }
 

@@ -8,7 +8,7 @@ protected:
         WriteBook(Row("一郎", "1", "B") + Row("二郎", "2", "") + Row("三郎", "3", "A") + Row("四郎", "4", "B"));
         AddPrinter();
         Open();
-        window->ChooseMode(1);
+        window->ChooseComboItem(IDC_DISPLAY_MODE, 1);
     }
 };
 
@@ -54,7 +54,7 @@ TEST_F(CompanyViewTest, MemberLineDoubleClickAddsTheBareName) {
 
 TEST_F(CompanyViewTest, ExpansionsSurviveClosingTheDropDownOnTheSameMode) {
     window->DoubleClick(IDC_ADDRESS_LIST, 1);
-    window->ChooseMode(1);
+    window->ChooseComboItem(IDC_DISPLAY_MODE, 1);
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"B", "A", " >> 三郎", "(なし)"}));
 }
 

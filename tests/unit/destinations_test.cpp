@@ -67,7 +67,7 @@ TEST_F(DestinationsTest, LimitsAtTheirBoundaries) {
         SetPlatform(&fresh);
         std::string bytes;
         for (const Person& p : c.persons) bytes += Row(p.name, p.fax);
-        fresh.files[fresh.BookPath()] = bytes;
+        fresh.files[AddressBookPath(fresh)] = bytes;
         CAddressBookDlg dlg;
         app.m_pMainWnd = &dlg;
         MemoryWindow& w = fresh.Open(dlg);
@@ -155,7 +155,7 @@ TEST_F(DestinationsTest, DeleteKeyRemovesTheSelectedDestinations) {
 
 TEST_F(DestinationsTest, CompanyLinesAndNoSelectionAddNothing) {
     OpenWith({{"A", "1"}});
-    window->ChooseMode(1);
+    window->ChooseComboItem(IDC_DISPLAY_MODE, 1);
     window->Select(IDC_ADDRESS_LIST, 0);
     window->Click(IDC_ADD_DESTINATION);
     EXPECT_TRUE(Lines(IDC_DESTINATION_LIST).empty());

@@ -56,7 +56,7 @@ TEST_F(DriverTest, RestoreMatchesNameAndNumber) {
         SCOPED_TRACE(c.what);
         MemoryPlatform fresh(QVD_RC_PATH);
         SetPlatform(&fresh);
-        fresh.files[fresh.BookPath()] = Book();
+        fresh.files[AddressBookPath(fresh)] = Book();
         fresh.SetString(kFaxPrinter, kPrinterDriverValue, "Demo FAX Driver");
         fresh.SetValue(kDriverData, kFaxNumbersValue, REG_SZ, ToBytes(ValueData(c.faxes)));
         fresh.SetValue(kDriverData, kNamesValue, REG_SZ, ToBytes(ValueData(c.names)));
@@ -85,6 +85,18 @@ TEST_F(DriverTest, FirstUseCreatesBothValuesEvenOnCancel) {
     window->Click(IDCANCEL);
     EXPECT_EQ(platform->GetValue(kDriverData, kFaxNumbersValue)->data, std::vector<BYTE>(256, 0));
     EXPECT_EQ(platform->GetValue(kDriverData, kNamesValue)->data, std::vector<BYTE>(256, 0));
+}
+
+TEST_F(DriverTest, AMissingFaxNumberValueReadsAsTheEmptyText) {
+    // Only a person whose FAX number is empty matches an empty piece.
+    Restart();
+    WriteBook(Row("番号なし", "") + Row("鈴木", "06-2222"));
+    AddPrinter();
+    platform->SetValue(kDriverData, kNamesValue, REG_SZ, ToBytes(ValueData("番号なし")));
+    Open();
+    EXPECT_EQ(Restored(), std::vector<std::string>{"番号なし"});
+    EXPECT_EQ(Stored(kFaxNumbersValue), "");
+    EXPECT_EQ(Stored(kNamesValue), "番号なし");
 }
 
 TEST_F(DriverTest, PrinterLookup) {
@@ -132,8 +144,8 @@ TEST_F(DriverTest, PrinterLookup) {
         AddPrinter(kFaxPrinter);
         AddPrinter(second);
         StoreDestinations("06-2222", "鈴木");
-        platform->SetValue(second + kDriverDataSubKey, kFaxNumbersValue, REG_SZ, ToBytes(ValueData("06-2222")));
-        platform->SetValue(second + kDriverDataSubKey, kNamesValue, REG_SZ, ToBytes(ValueData("鈴木")));
+        platform->SetValue(second + "\\" + kDriverDataKey, kFaxNumbersValue, REG_SZ, ToBytes(ValueData("06-2222")));
+        platform->SetValue(second + "\\" + kDriverDataKey, kNamesValue, REG_SZ, ToBytes(ValueData("鈴木")));
         c.arrange(*platform);
         app.m_lpCmdLine = c.commandLine;
         platform->registryWrites.clear();
@@ -156,17 +168,26 @@ TEST_F(DriverTest, PrinterLookup) {
     }
 }
 
-TEST_F(DriverTest, LongPrinterKeyNamesWork) {
-    for (size_t length : {61u, 62u, 200u, 255u}) {
-        SCOPED_TRACE(length);
+TEST_F(DriverTest, PrinterKeyNamesUpTo255BytesAreReadAndWritten) {
+    std::string sjis;  // "ソ" and "表" end in 0x5C, the byte of a key separator
+    while (sjis.size() + 4 <= 255) sjis += "ソ表";
+    for (const std::string& name : {std::string(61, 'P'), std::string(62, 'P'), std::string(195, 'P'),
+                                    std::string(255, 'P'), sjis}) {
+        SCOPED_TRACE(name.size());
         Restart();
-        WriteBook(Row("鈴木", "06-2222"));
-        std::string printer = kPrinters + "\\" + std::string(length, 'P');
+        WriteBook(Row("鈴木", "06-2222") + Row("佐藤", "09-3333"));
+        std::string printer = kPrinters + "\\" + name;
         AddPrinter(printer);
-        platform->SetValue(printer + kDriverDataSubKey, kFaxNumbersValue, REG_SZ, ToBytes(ValueData("06-2222")));
-        platform->SetValue(printer + kDriverDataSubKey, kNamesValue, REG_SZ, ToBytes(ValueData("鈴木")));
+        const std::string data = printer + "\\" + kDriverDataKey;
+        platform->SetValue(data, kFaxNumbersValue, REG_SZ, ToBytes(ValueData("06-2222")));
+        platform->SetValue(data, kNamesValue, REG_SZ, ToBytes(ValueData("鈴木")));
         Open();
         EXPECT_EQ(Lines(IDC_DESTINATION_LIST), std::vector<std::string>{"鈴木"});
+        Add(1);
+        window->Click(IDOK);
+        EXPECT_TRUE(window->ended);
+        EXPECT_EQ(Stored(kNamesValue, data), "鈴木,佐藤");
+        EXPECT_EQ(Stored(kFaxNumbersValue, data), "06-2222,09-3333");
     }
 }
 
@@ -258,41 +279,106 @@ TEST_F(DriverTest, OkRefusesAListTheValuesCannotHold) {
     EXPECT_EQ(Stored(kFaxNumbersValue), "0,1,2,3,4,5,6");
 }
 
-TEST_F(DriverTest, OversizedRestoreWritesTheLongestLeadingRunThatFits) {
-    // Two persons share a name and number: each stored piece restores both,
-    // which can take the joined texts past 255 bytes.
-    std::string name(60, 'N');
-    std::string bytes;
-    for (int i = 0; i < 2; ++i) bytes += Row(name, "1");
-    bytes += Row("B", "2");
-    WriteBook(bytes);
-    AddPrinter();
-    StoreDestinations("1,1,2", name + "," + name + ",B");  // 125 bytes of names
-    Open();
-    ASSERT_EQ(Restored().size(), 5u);  // four of N, then B
-    // 4 x 60 + 3 = 243 bytes fit; B would make 245 - still fits.
-    EXPECT_EQ(Stored(kNamesValue), name + "," + name + "," + name + "," + name + ",B");
-    // One more N-person makes six pieces of N: only four fit, both values stop there.
-    Restart();
-    WriteBook(Row(name, "1") + Row(name, "1") + Row(name, "1") + Row("B", "2"));
-    AddPrinter();
-    StoreDestinations("1,1,2", name + "," + name + ",B");
-    Open();
-    ASSERT_EQ(Restored().size(), 7u);
-    EXPECT_EQ(Stored(kNamesValue), name + "," + name + "," + name + "," + name);
-    EXPECT_EQ(Stored(kFaxNumbersValue), "1,1,1,1");
+TEST_F(DriverTest, RestoreThatOverflowsWritesBackWhatWasStoredAndMatched) {
+    // Persons who share a name and number: each stored piece restores all of
+    // them, which can take the joined texts past 255 bytes.
+    const std::string n(60, 'N');
+    struct Case {
+        const char* what;
+        std::string book;
+        std::string storedFaxNumbers, storedNames;
+        size_t restoredLines;
+        std::string writtenFaxNumbers, writtenNames;
+    };
+    const std::vector<Case> cases = {
+        {"fits: every restored line is written", Row(n, "1") + Row(n, "1") + Row("B", "2"), "1,1,2", n + "," + n + ",B",
+         5, "1,1,1,1,2", n + "," + n + "," + n + "," + n + ",B"},
+        {"overflows: each stored piece that matched, once", Row(n, "1") + Row(n, "1") + Row(n, "1") + Row("B", "2"),
+         "1,1,2", n + "," + n + ",B", 7, "1,1,2", n + "," + n + ",B"},
+        {"overflows: a piece that matched no one is dropped",
+         Row(n, "1") + Row(n, "1") + Row(n, "1") + Row("B", "2"), "1,7,1,2", n + ",gone," + n + ",B", 7, "1,1,2",
+         n + "," + n + ",B"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Restart();
+        WriteBook(c.book);
+        AddPrinter();
+        StoreDestinations(c.storedFaxNumbers, c.storedNames);
+        Open();
+        EXPECT_EQ(Restored().size(), c.restoredLines);
+        EXPECT_EQ(Stored(kFaxNumbersValue), c.writtenFaxNumbers);
+        EXPECT_EQ(Stored(kNamesValue), c.writtenNames);
+        // After Cancel, the next start loses none of it.
+        window->Click(IDCANCEL);
+        Close();
+        Open();
+        EXPECT_EQ(Stored(kFaxNumbersValue), c.writtenFaxNumbers);
+        EXPECT_EQ(Stored(kNamesValue), c.writtenNames);
+    }
 }
 
-TEST(DriverFormat, PiecesAndFitting) {
-    EXPECT_EQ(SplitPieces(""), std::vector<std::string>{""});
-    EXPECT_EQ(SplitPieces("a,,b,"), (std::vector<std::string>{"a", "", "b", ""}));
-    EXPECT_EQ(SplitPieces(",ソ"), (std::vector<std::string>{"", "ソ"}));
-    EXPECT_EQ(JoinPieces({"a", "b", "c"}, 2), "a,b");
-    std::vector<std::string> fifty(6, std::string(50, 'x'));  // 5 x 50 + 4 = 254; 6 make 305
-    EXPECT_EQ(FittingCount(fifty, std::vector<std::string>(6, "n")), 5u);
-    EXPECT_EQ(FittingCount(std::vector<std::string>(6, "1"), fifty), 5u);
-    EXPECT_EQ(FittingCount({std::string(255, '1')}, {"n"}), 1u);
-    EXPECT_EQ(FittingCount({std::string(256, '1')}, {"n"}), 0u);
+TEST(DriverFormat, StoredTextsSplitIntoPieces) {
+    struct Case {
+        std::string faxNumbers, names;
+        DestinationPieces pieces;  // {FAX number, name}
+    };
+    const std::vector<Case> cases = {
+        {"", "", {{"", ""}}},
+        {"1,,3,", "a,b,c,", {{"1", "a"}, {"", "b"}, {"3", "c"}, {"", ""}}},
+        {"1,2", "a,", {{"1", "a"}, {"2", ""}}},        // an empty last piece is a piece
+        {"1", "a,b,c", {{"1", "a"}, {"", "b"}, {"", "c"}}},  // more names than numbers
+        {"1,2,3", "a", {{"1", "a"}}},                   // numbers beyond the names
+        {"1", ",ソ", {{"1", ""}, {"", "ソ"}}},           // 0x5C trail byte is no separator
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.faxNumbers + " | " + c.names);
+        EXPECT_EQ(PiecesOfStoredTexts({c.faxNumbers, c.names}), c.pieces);
+    }
+}
+
+TEST(DriverFormat, DestinationLimitsAtTheirBoundaries) {
+    auto many = [](size_t count, size_t faxBytes, size_t nameBytes) {
+        return DestinationPieces(count, DestinationPiece{std::string(faxBytes, '1'), std::string(nameBytes, 'n')});
+    };
+    auto withLast = [](DestinationPieces pieces, size_t faxBytes) {
+        pieces.back().faxNumber.assign(faxBytes, '9');
+        return pieces;
+    };
+    using B = DestinationBreach;
+    struct Case {
+        const char* what;
+        DestinationPieces pieces;
+        size_t fitting;
+        B afterAdd, texts, count;
+    };
+    const std::vector<Case> cases = {
+        {"empty", {}, 0, B::None, B::None, B::None},
+        {"FAX text 127+1+127 = 255", many(2, 127, 1), 2, B::FaxNumberOver32, B::None, B::None},
+        {"FAX text 127+1+128 = 256", withLast(many(2, 127, 1), 128), 1, B::FaxNumberOver32, B::TextOver255, B::None},
+        {"name text 127+1+127 = 255", many(2, 1, 127), 2, B::None, B::None, B::None},
+        {"name text 128+1+127 = 256", DestinationPieces{{"1", std::string(128, 'n')}, {"1", std::string(127, 'n')}},
+         1, B::TextOver255, B::TextOver255, B::None},
+        {"one text of 255", many(1, 1, 255), 1, B::None, B::None, B::None},
+        {"one text of 256", many(1, 1, 256), 0, B::TextOver255, B::TextOver255, B::None},
+        {"last FAX number of 32", withLast(many(3, 1, 1), 32), 3, B::None, B::None, B::None},
+        {"last FAX number of 33", withLast(many(3, 1, 1), 33), 3, B::FaxNumberOver32, B::None, B::None},
+        {"an earlier FAX number of 33 is not the added one",
+         DestinationPieces{{std::string(33, '1'), "a"}, {"2", "b"}}, 2, B::None, B::None, B::None},
+        {"100 destinations", many(100, 1, 1), 100, B::None, B::None, B::None},
+        {"101 destinations", many(101, 0, 0), 101, B::Over100, B::None, B::Over100},
+        {"text comes before count", many(129, 1, 1), 128, B::TextOver255, B::TextOver255, B::Over100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(FittingCount(c.pieces), c.fitting);
+        EXPECT_EQ(CheckDestinations(c.pieces, DestinationCheck::AfterAdd), c.afterAdd);
+        EXPECT_EQ(CheckDestinations(c.pieces, DestinationCheck::Texts), c.texts);
+        EXPECT_EQ(CheckDestinations(c.pieces, DestinationCheck::Count), c.count);
+    }
+    StoredTexts joined = JoinPieces({{"1", "a"}, {"", "b"}, {"3", "c"}}, 2);
+    EXPECT_EQ(joined.faxNumbers, "1,");
+    EXPECT_EQ(joined.names, "a,b");
     auto data = ValueData("abc");
     EXPECT_EQ(data.size(), 256u);
     EXPECT_EQ(data[2], 'c');

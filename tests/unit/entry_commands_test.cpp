@@ -24,11 +24,11 @@ protected:
 TEST_F(EntryCommandsTest, CreateAppendsAPersonAndSavesTheBook) {
     OpenWith(Row("A", "1") + ",,unnamed,,,9,,,,,,,\r\n");
     window->Select(IDC_ADDRESS_LIST, 0);
-    ScriptNewEntry("新人", "03-0000", "会社");
+    ScriptNewEntry("新人", "03-0000", "会社", "営業部");
     window->Click(IDC_CREATE_ENTRY);
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"A", "新人"}));
     EXPECT_EQ(window->ItemData(IDC_ADDRESS_LIST), (std::vector<std::uint32_t>{0, 1}));
-    EXPECT_EQ(Book(), Row("A", "1") + "新人,よみ,会社,,,03-0000,,,,,,,\r\n" + ",,unnamed,,,9,,,,,,,\r\n");
+    EXPECT_EQ(Book(), Row("A", "1") + "新人,よみ,会社,,営業部,03-0000,,,,,,,\r\n" + ",,unnamed,,,9,,,,,,,\r\n");
     // Selection, buttons and the destinations stay as they were.
     EXPECT_EQ(window->SelectedLines(IDC_ADDRESS_LIST), std::vector<int>{0});
     EXPECT_EQ(Buttons(), "1110");
@@ -110,15 +110,24 @@ TEST_F(EntryCommandsTest, PropertiesKeepTheHiddenColumns) {
     OpenWith("A,a,c,cr,d,1,x1,x2,x3,x4,x5,x6,x7\r\n");
     Rename(0, "Z");
     EXPECT_EQ(Book(), "Z,a,c,cr,d,1,x1,x2,x3,x4,x5,x6,x7\r\n");
+    platform->WhenDialogOpens(IDD_ENTRY_PROPERTY, [](MemoryWindow& w) {
+        w.At(IDC_DEPARTMENT).text.clear();
+        w.Type(IDC_DEPARTMENT, "総務");
+        w.Click(IDOK);
+    });
+    window->Select(IDC_ADDRESS_LIST, 0);
+    window->Click(IDC_PROPERTIES);
+    EXPECT_EQ(Book(), "Z,a,c,cr,総務,1,x1,x2,x3,x4,x5,x6,x7\r\n");
 }
 
 TEST_F(EntryCommandsTest, PropertiesWithoutAChangeSaveNothing) {
     OpenWith(five);
-    platform->files[platform->BookPath()] = "sentinel";
+    platform->files[AddressBookPath(*platform)] = "sentinel";
     platform->WhenDialogOpens(IDD_ENTRY_PROPERTY, [](MemoryWindow& w) { w.Click(IDOK); });
     window->Select(IDC_ADDRESS_LIST, 0);
     window->Click(IDC_PROPERTIES);
     EXPECT_EQ(Book(), "sentinel");
+    EXPECT_TRUE(platform->boxes.empty());  // not even a refused save
 }
 
 TEST_F(EntryCommandsTest, DeleteRemovesEveryDestinationLineOfThePerson) {
@@ -157,7 +166,7 @@ TEST_F(EntryCommandsTest, DeleteNotConfirmedChangesNothing) {
 
 TEST_F(EntryCommandsTest, CompanyLinesRefuseDeleteAndIgnoreProperties) {
     OpenWith(five);
-    window->ChooseMode(1);
+    window->ChooseComboItem(IDC_DISPLAY_MODE, 1);
     window->Select(IDC_ADDRESS_LIST, 0);
     window->Click(IDC_DELETE_ENTRY);
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kCannotDeleteCompany});
@@ -168,7 +177,7 @@ TEST_F(EntryCommandsTest, CompanyLinesRefuseDeleteAndIgnoreProperties) {
 
 TEST_F(EntryCommandsTest, InTheCompanyViewCreatedAndMemberLinesArePersons) {
     OpenWith(Row("A", "1", "X") + Row("B", "2", "Y"));
-    window->ChooseMode(1);
+    window->ChooseComboItem(IDC_DISPLAY_MODE, 1);
     ScriptNewEntry("C", "3", "X");
     window->Click(IDC_CREATE_ENTRY);
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"X", "Y", "C"}));
@@ -200,7 +209,107 @@ TEST_F(EntryCommandsTest, DeletingEveryoneSavesAnEmptyFile) {
     OpenWith(Row("A", "1"));
     Delete(0);
     EXPECT_EQ(Book(), "");
-    EXPECT_EQ(platform->files.count(platform->BookPath()), 1u);
+    EXPECT_EQ(platform->files.count(AddressBookPath(*platform)), 1u);
+}
+
+TEST_F(EntryCommandsTest, ABookThatCouldNotBeReadIsNeverReplaced) {
+    const std::string three = Row("A", "1") + Row("B", "2", "co") + "C,c,,,,3,x1,x2,x3,x4,x5,x6,x7\r\n";
+    const std::vector<unsigned> allPauses = {50, 100, 200, 400};
+    struct Case {
+        const char* what;
+        std::function<void(MemoryPlatform&, const std::string& path)> arrange;
+        std::vector<std::string> boxesAtStart;
+        std::vector<unsigned> pauses;
+        size_t personsShown;
+        bool saved;
+    };
+    const std::vector<Case> cases = {
+        {"readable", [](MemoryPlatform&, const std::string&) {}, {}, {}, 3, true},
+        {"held open a moment", [](MemoryPlatform& p, const std::string& path) { p.lockedReads[path] = 2; }, {},
+         {50, 100}, 3, true},
+        {"held open longer than the retries",
+         [](MemoryPlatform& p, const std::string& path) { p.lockedReads[path] = 5; }, {msg::kCannotReadBook},
+         allPauses, 0, false},
+        {"no access or a read error",
+         [](MemoryPlatform& p, const std::string& path) { p.unreadableFiles.insert(path); }, {msg::kCannotReadBook},
+         {}, 0, false},
+        {"missing", [](MemoryPlatform& p, const std::string& path) { p.files.erase(path); }, {msg::kCannotOpenBook},
+         {}, 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Restart();
+        const std::string path = AddressBookPath(*platform);
+        WriteBook(three);
+        AddPrinter();
+        c.arrange(*platform, path);
+        Open();
+        EXPECT_EQ(BoxTexts(), c.boxesAtStart);
+        EXPECT_EQ(platform->pauses, c.pauses);
+        EXPECT_EQ(Lines(IDC_ADDRESS_LIST).size(), c.personsShown);
+        // The other program has let go by the time the user creates a person.
+        platform->lockedReads.clear();
+        platform->boxes.clear();
+        ScriptNewEntry("D", "4");
+        window->Click(IDC_CREATE_ENTRY);
+        EXPECT_EQ(Lines(IDC_ADDRESS_LIST).size(), c.personsShown + 1);
+        if (c.saved) {
+            EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
+            EXPECT_EQ(Book(), (platform->files.count(path) && c.personsShown ? three : "") + Row("D", "4"));
+        } else {
+            EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kCannotWriteBook});
+            EXPECT_EQ(Book(), three);
+        }
+        EXPECT_EQ(platform->files.count(AddressBookPath(*platform, kAddressBookTempFileName)), 0u);
+    }
+}
+
+TEST_F(EntryCommandsTest, ASaveNeverOverwritesWhatAnotherProgramWroteMeanwhile) {
+    const std::string ours = Row("A", "1") + Row("B", "2");
+    const std::string theirs = Row("Edited", "9");
+    struct Case {
+        const char* what;
+        std::function<void()> meanwhile;
+        bool saved;
+    };
+    const std::vector<Case> cases = {
+        {"unchanged", [] {}, true},
+        {"changed", [&] { WriteBook(theirs); }, false},
+        {"rewritten with the same bytes", [&] { WriteBook(ours); }, true},
+        {"deleted", [&] { platform->files.erase(AddressBookPath(*platform)); }, true},
+        {"held open at the save", [&] { platform->lockedReads[AddressBookPath(*platform)] = 100; }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Restart();
+        OpenWith(Row("A", "1"));
+        // A first save of this run: the check then follows what it wrote.
+        ScriptNewEntry("B", "2");
+        window->Click(IDC_CREATE_ENTRY);
+        ASSERT_EQ(Book(), ours);
+        c.meanwhile();
+        std::map<std::string, std::string> filesBefore = platform->files;
+        ScriptNewEntry("C", "3");
+        window->Click(IDC_CREATE_ENTRY);
+        EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"A", "B", "C"}));
+        if (c.saved) {
+            EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
+            EXPECT_EQ(Book(), ours + Row("C", "3"));
+        } else {
+            EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kCannotWriteBook});
+            EXPECT_EQ(platform->files, filesBefore);
+        }
+    }
+    // A book missing at the start that another program creates meanwhile.
+    Restart();
+    AddPrinter();
+    Open();
+    WriteBook(theirs);
+    platform->boxes.clear();
+    ScriptNewEntry("C", "3");
+    window->Click(IDC_CREATE_ENTRY);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kCannotWriteBook});
+    EXPECT_EQ(Book(), theirs);
 }
 
 }  // namespace

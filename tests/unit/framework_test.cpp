@@ -85,6 +85,7 @@ TEST(IconPosition, CentresWithTruncationTowardZero) {
 class SafeSaveTest : public ProgramTest {
 protected:
     const std::string path = "C:\\Windows\\system32\\QVDDATA.CSV";
+    const std::string temp = "C:\\Windows\\system32\\QVDDATA.TMP";
     const std::string before = "old,row,,,,1,,,,,,,\r\n";
     void SetUp() override { platform->files[path] = before; }
     std::vector<std::string> FileNames() {
@@ -100,7 +101,7 @@ TEST_F(SafeSaveTest, AFailureAtAnyStepLeavesTheOldFileAndNoTemporaryFile) {
         std::function<void(MemoryPlatform&)> fail;
     };
     const std::vector<Case> cases = {
-        {"temporary file not creatable", [](MemoryPlatform& p) { p.failCreateTemp = true; }},
+        {"temporary file not creatable", [](MemoryPlatform& p) { p.failCreate = true; }},
         {"write fails part-way", [](MemoryPlatform& p) { p.failWriteAfterBytes = 5; }},
         {"write fails at once", [](MemoryPlatform& p) { p.failWriteAfterBytes = 0; }},
         {"flush fails", [](MemoryPlatform& p) { p.failFlush = true; }},
@@ -108,22 +109,29 @@ TEST_F(SafeSaveTest, AFailureAtAnyStepLeavesTheOldFileAndNoTemporaryFile) {
         {"replace fails", [](MemoryPlatform& p) { p.failReplace = true; }},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.step);
-        MemoryPlatform fresh(QVD_RC_PATH);
-        fresh.files[path] = before;
-        c.fail(fresh);
-        EXPECT_FALSE(SaveFileSafely(fresh, path, "new bytes that are longer than the old ones"));
-        EXPECT_EQ(fresh.files.size(), 1u);
-        EXPECT_EQ(fresh.files[path], before);
+        for (bool leftover : {false, true}) {
+            SCOPED_TRACE(std::string(c.step) + (leftover ? ", after a save that was killed" : ""));
+            MemoryPlatform fresh(QVD_RC_PATH);
+            fresh.files[path] = before;
+            if (leftover) fresh.files[temp] = "";
+            c.fail(fresh);
+            EXPECT_FALSE(SaveFileSafely(fresh, path, temp, "new bytes that are longer than the old ones"));
+            EXPECT_EQ(fresh.files[path], before);
+            // The temporary file is the program's own; one that could not be
+            // created may be another's open file and is left alone.
+            EXPECT_EQ(fresh.files.count(temp), leftover && fresh.failCreate ? 1u : 0u);
+        }
     }
 }
 
-TEST_F(SafeSaveTest, ReplacesTheWholeFile) {
-    EXPECT_TRUE(SaveFileSafely(*platform, path, "new"));
+TEST_F(SafeSaveTest, ReplacesTheWholeFileAndLeavesNoTemporaryFile) {
+    platform->files[temp] = "left by a save that was killed";
+    EXPECT_TRUE(SaveFileSafely(*platform, path, temp, "new"));
     EXPECT_EQ(FileNames(), std::vector<std::string>{path});
     EXPECT_EQ(platform->files[path], "new");
-    EXPECT_TRUE(SaveFileSafely(*platform, path, ""));
+    EXPECT_TRUE(SaveFileSafely(*platform, path, temp, ""));
     EXPECT_EQ(platform->files[path], "");
+    EXPECT_EQ(FileNames(), std::vector<std::string>{path});
 }
 
 // A dialog with a map that names a notification for one control only.

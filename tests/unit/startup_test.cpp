@@ -33,7 +33,7 @@ TEST_F(StartupTest, StartConditions) {
         SetPlatform(&fresh);
         if (c.otherCopyRunning) fresh.mutexes["hPrevInstance"] = 1;
         const std::string book = Row("山田", "03-1111");
-        fresh.files[fresh.BookPath()] = book;
+        fresh.files[AddressBookPath(fresh)] = book;
         bool ran = false;
         if (c.dialogRuns) {
             fresh.WhenDialogOpens(IDD_ADDRESSBOOK, [&](MemoryWindow& w) {
@@ -57,7 +57,7 @@ TEST_F(StartupTest, StartConditions) {
         EXPECT_EQ(fresh.errors, std::vector<std::string>{});
         // A copy that ended early touched neither the book nor any printer.
         EXPECT_EQ(fresh.files.size(), 1u);
-        EXPECT_EQ(fresh.files[fresh.BookPath()], book);
+        EXPECT_EQ(fresh.files[AddressBookPath(fresh)], book);
         if (!c.dialogRuns) {
             EXPECT_TRUE(fresh.registryWrites.empty());
         }

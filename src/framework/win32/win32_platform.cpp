@@ -1,6 +1,7 @@
 // The product's backend: each call is one or two Win32 API calls.
 #include "framework/win32/win32_platform.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "framework/dialog.h"
@@ -132,38 +133,61 @@ std::string Win32Platform::SystemDirectory() {
     }
 }
 
-bool Win32Platform::ReadWholeFile(const std::string& path, std::string& bytes) {
+namespace {
+
+FileReadStatus ReadStatusOf(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return FileReadStatus::Missing;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return FileReadStatus::Locked;
+    default:
+        return FileReadStatus::Failed;
+    }
+}
+
+// Far beyond any book; a file this large is not one to hold in memory.
+constexpr LONGLONG kMaxReadBytes = 1LL << 30;
+
+}  // namespace
+
+FileReadStatus Win32Platform::ReadWholeFile(const std::string& path, std::string& bytes) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) return ReadStatusOf(GetLastError());
     bytes.clear();
-    bool ok = true;
+    FileReadStatus status = FileReadStatus::Read;
     LARGE_INTEGER size;
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0) bytes.reserve(static_cast<std::size_t>(size.QuadPart));
-    char block[65536];
+    if (!GetFileSizeEx(file, &size) || size.QuadPart > kMaxReadBytes) {
+        CloseHandle(file);
+        return FileReadStatus::Failed;
+    }
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    std::size_t filled = 0;
     for (;;) {
+        // The size may change while we read: grow as long as data comes.
+        if (filled == bytes.size()) bytes.resize(bytes.size() + 65536);
         DWORD got = 0;
-        if (!ReadFile(file, block, sizeof block, &got, nullptr)) {
-            ok = false;
+        DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - filled, 0x40000000));
+        if (!ReadFile(file, bytes.data() + filled, want, &got, nullptr)) {
+            status = GetLastError() == ERROR_LOCK_VIOLATION ? FileReadStatus::Locked : FileReadStatus::Failed;
             break;
         }
         if (got == 0) break;
-        bytes.append(block, got);
+        filled += got;
     }
     CloseHandle(file);
-    return ok;
+    bytes.resize(status == FileReadStatus::Read ? filled : 0);
+    return status;
 }
 
-FileWriter* Win32Platform::CreateTempFileIn(const std::string& directory, std::string& tempPath) {
-    char name[MAX_PATH + 16];
-    if (directory.size() + 14 > MAX_PATH || !GetTempFileNameA(directory.c_str(), "qvd", 0, name)) return nullptr;
-    tempPath = name;
-    HANDLE handle = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        DeleteFileA(name);
-        return nullptr;
-    }
-    return new FileWriter{handle};
+void Win32Platform::Pause(unsigned milliseconds) { Sleep(milliseconds); }
+
+FileWriter* Win32Platform::CreateFileForWriting(const std::string& path) {
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return handle == INVALID_HANDLE_VALUE ? nullptr : new FileWriter{handle};
 }
 
 bool Win32Platform::WriteToFile(FileWriter* file, const char* data, size_t size) {

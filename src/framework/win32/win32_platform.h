@@ -22,8 +22,9 @@ public:
     bool PaintMinimisedIcon(HWND dialog, HICON icon) override;
 
     std::string SystemDirectory() override;
-    bool ReadWholeFile(const std::string& path, std::string& bytes) override;
-    FileWriter* CreateTempFileIn(const std::string& directory, std::string& tempPath) override;
+    FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes) override;
+    void Pause(unsigned milliseconds) override;
+    FileWriter* CreateFileForWriting(const std::string& path) override;
     bool WriteToFile(FileWriter* file, const char* data, size_t size) override;
     bool FlushFile(FileWriter* file) override;
     bool CloseFile(FileWriter* file) override;
