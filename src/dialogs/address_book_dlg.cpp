@@ -185,6 +185,7 @@ void CAddressBookDlg::FillCompanyView() {
     int count = m_book.RebuildCompanies();
     list.SetRedraw(false);
     list.ResetContent();
+    list.InitStorage(count, count * 16);
     for (int k = 0; k < count; ++k) {
         const CCompanyEntry& company = m_book.m_aCompanies[static_cast<std::size_t>(k)];
         int line = list.AddString(CompanyLineText(company.m_strCompanyName));
@@ -200,19 +201,33 @@ void CAddressBookDlg::ExpandOrCollapseCompany(int line) {
     if (line + 1 < count && StartsWith(list.GetText(line + 1), kMemberPrefix)) {
         int members = 0;
         while (line + 1 + members < count && StartsWith(list.GetText(line + 1 + members), kMemberPrefix)) ++members;
-        for (int i = 0; i < members; ++i) list.DeleteString(line + 1);
+        // Every change with redraw on repaints the list: a large company
+        // would take seconds.
+        // From the last member up, so no later line has to move.
+        list.SetRedraw(false);
+        for (int i = members; i > 0; --i) list.DeleteString(line + i);
+        list.SetRedraw(true);
         return;
     }
     std::uint32_t k = list.GetItemData(line) - CAddressBook::kCompanyItemBase;
     if (k >= m_book.m_aCompanies.size()) return;
     const std::string& company = m_book.m_aCompanies[k].m_strCompanyName;
-    int below = line + 1;
+    std::vector<const CAddressEntry*> members;
+    std::size_t textBytes = 0;
     for (int slot = 0; slot < m_book.m_nEntryCount; ++slot) {
         const CAddressEntry& person = m_book.m_aEntries[static_cast<std::size_t>(slot)];
         if (person.m_strCompany != company) continue;
-        int inserted = list.InsertString(below++, kMemberPrefix + person.m_strName);
-        list.SetItemData(inserted, static_cast<std::uint32_t>(person.m_nID));
+        members.push_back(&person);
+        textBytes += std::char_traits<char>::length(kMemberPrefix) + person.m_strName.size() + 1;
     }
+    list.SetRedraw(false);
+    list.InitStorage(static_cast<int>(members.size()), static_cast<int>(textBytes));
+    int below = line + 1;
+    for (const CAddressEntry* person : members) {
+        int inserted = list.InsertString(below++, kMemberPrefix + person->m_strName);
+        list.SetItemData(inserted, static_cast<std::uint32_t>(person->m_nID));
+    }
+    list.SetRedraw(true);
 }
 
 // ---- destinations -------------------------------------------------------------

@@ -241,6 +241,10 @@ std::vector<int> MemoryWindow::SelectedLines(int id) {
 }
 
 LRESULT MemoryWindow::ListMessage(Control& control, UINT message, WPARAM wParam, LPARAM lParam) {
+    // With redraw on, the system repaints the list for every line changed.
+    if (control.redraw &&
+        (message == LB_ADDSTRING || message == LB_INSERTSTRING || message == LB_DELETESTRING || message == LB_RESETCONTENT))
+        ++control.repaints;
     std::vector<Line>& lines = control.lines;
     const int count = static_cast<int>(lines.size());
     const int index = static_cast<int>(static_cast<std::intptr_t>(wParam));
@@ -427,6 +431,8 @@ LRESULT MemoryPlatform::SendToWindow(HWND handle, UINT message, WPARAM wParam, L
         control->limit = static_cast<int>(wParam);
         return 0;
     case WM_SETREDRAW:
+        if (wParam && !control->redraw) ++control->repaints;
+        control->redraw = wParam != 0;
         return 0;
     case CB_ADDSTRING:
         control->lines.push_back({reinterpret_cast<const char*>(lParam)});

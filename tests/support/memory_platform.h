@@ -53,6 +53,8 @@ public:
         int comboSel = -1;
         int limit = 0;
         bool enabled = true;
+        bool redraw = true;
+        int repaints = 0;  // of a list: one per change with redraw on, one when redraw comes back on
         bool MultiSelect() const;
     };
 

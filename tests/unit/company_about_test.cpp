@@ -44,6 +44,35 @@ TEST_F(CompanyViewTest, ExpandAndCollapse) {
     }
 }
 
+TEST_F(CompanyViewTest, EveryBulkChangeOfTheListRepaintsItOnce) {
+    // One company of 1000 members beside a small one.
+    std::string book;
+    for (int i = 0; i < 1000; ++i) book += Row("P" + std::to_string(i), "1", i % 100 ? "大手" : "小");
+    Restart();
+    OpenWith(book);
+    MemoryWindow::Control& list = window->At(IDC_ADDRESS_LIST);
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        size_t lines;
+    };
+    const std::vector<Step> steps = {
+        {"company view filled", [&] { window->ChooseComboItem(IDC_DISPLAY_MODE, 1); }, 2},
+        {"large company expanded", [&] { window->DoubleClick(IDC_ADDRESS_LIST, 1); }, 992},
+        {"small company expanded", [&] { window->DoubleClick(IDC_ADDRESS_LIST, 0); }, 1002},
+        {"large company collapsed", [&] { window->DoubleClick(IDC_ADDRESS_LIST, 11); }, 12},
+        {"person view filled", [&] { window->ChooseComboItem(IDC_DISPLAY_MODE, 0); }, 1000},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        int before = list.repaints;
+        step.act();
+        EXPECT_EQ(Lines(IDC_ADDRESS_LIST).size(), step.lines);
+        EXPECT_EQ(list.repaints - before, 1);
+        EXPECT_TRUE(list.redraw);
+    }
+}
+
 TEST_F(CompanyViewTest, MemberLineDoubleClickAddsTheBareName) {
     window->DoubleClick(IDC_ADDRESS_LIST, 0);
     window->DoubleClick(IDC_ADDRESS_LIST, 2);
