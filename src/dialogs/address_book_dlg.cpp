@@ -326,15 +326,18 @@ void CAddressBookDlg::RestoreDestinations() {
         const CAddressEntry* person = m_book.FindPerson(m_aDestinations[i]);
         list.AddString(person ? person->m_strName : std::string());
     }
-    DestinationPieces restored = Pieces();
-    bool fits = CheckDestinations(restored, DestinationCheck::Texts) == DestinationBreach::None;
-    WriteFaxNumberBook(fits ? restored : matched);
+    DestinationPieces written = Pieces();
+    if (CheckDestinations(written, DestinationCheck::Texts) != DestinationBreach::None) {
+        // Only a stored value of 256 bytes without a zero byte holds more
+        // than fits; both texts then stop at the same destination.
+        written = matched;
+        written.resize(FittingCount(written));
+    }
+    WriteFaxNumberBook(written);
 }
 
 StoreResult CAddressBookDlg::WriteFaxNumberBook(const DestinationPieces& pieces) {
-    // Both texts stop at the same destination, so no name is ever paired
-    // with another person's number.
-    return StoreTexts(ThePlatform(), DriverName(), JoinPieces(pieces, FittingCount(pieces)));
+    return StoreTexts(ThePlatform(), DriverName(), JoinPieces(pieces, pieces.size()));
 }
 
 // ---- the address book file ----------------------------------------------------
@@ -399,12 +402,7 @@ void CAddressBookDlg::OnCreateEntry() {
 
     CAddressEntry& person = m_book.m_aEntries[static_cast<std::size_t>(m_book.m_nEntryCount)];
     person = CAddressEntry();
-    person.m_strName = dialog.m_strName;
-    person.m_strNameReading = dialog.m_strNameReading;
-    person.m_strCompany = dialog.m_strCompany;
-    person.m_strCompanyReading = dialog.m_strCompanyReading;
-    person.m_strDepartment = dialog.m_strDepartment;
-    person.m_strFaxNumber = dialog.m_strFaxNumber;
+    dialog.Store(person);
 
     CListBox list = ListBox(IDC_ADDRESS_LIST);
     int line = list.AddString(person.m_strName);
@@ -426,19 +424,9 @@ void CAddressBookDlg::OnEntryProperties() {
     if (!person) return;
 
     CEntryPropertyDlg dialog;
-    dialog.m_strName = person->m_strName;
-    dialog.m_strNameReading = person->m_strNameReading;
-    dialog.m_strCompany = person->m_strCompany;
-    dialog.m_strCompanyReading = person->m_strCompanyReading;
-    dialog.m_strDepartment = person->m_strDepartment;
-    dialog.m_strFaxNumber = person->m_strFaxNumber;
+    dialog.Load(*person);
     if (dialog.DoModal() != IDOK) return;
-    person->m_strName = dialog.m_strName;
-    person->m_strNameReading = dialog.m_strNameReading;
-    person->m_strCompany = dialog.m_strCompany;
-    person->m_strCompanyReading = dialog.m_strCompanyReading;
-    person->m_strDepartment = dialog.m_strDepartment;
-    person->m_strFaxNumber = dialog.m_strFaxNumber;
+    dialog.Store(*person);
 
     // A member line of the company view keeps its prefix.
     std::string text = StartsWith(list.GetText(line), kMemberPrefix) && m_nDisplayMode == 1

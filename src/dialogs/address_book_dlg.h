@@ -57,7 +57,7 @@ private:
     // The printer's stored destinations
     void ReadFaxNumberBook(std::string& names, std::string& faxNumbers);
     void RestoreDestinations();
-    // Writes the longest leading run of |pieces| that the values can hold.
+    // Writes |pieces|, which the values must be able to hold.
     StoreResult WriteFaxNumberBook(const DestinationPieces& pieces);
     std::string DriverName() const;
 

@@ -1,5 +1,6 @@
 #include "dialogs/entry_dialogs.h"
 
+#include "book/address_book.h"
 #include "dialogs/messages.h"
 #include "driver/fax_number_book.h"
 #include "res/resource.h"
@@ -12,13 +13,26 @@ bool HasComma(const std::string& text) { return text.find(',') != std::string::n
 
 }  // namespace
 
-bool CEntryDialog::ReadAndCheckFields(const Rules& rules) {
-    m_strName = Edit(IDC_NAME).GetWindowText();
-    m_strNameReading = Edit(IDC_NAME_READING).GetWindowText();
-    m_strCompany = Edit(IDC_COMPANY).GetWindowText();
-    m_strCompanyReading = Edit(IDC_COMPANY_READING).GetWindowText();
-    m_strDepartment = Edit(IDC_DEPARTMENT).GetWindowText();
-    m_strFaxNumber = Edit(IDC_FAX_NUMBER).GetWindowText();
+void CEntryDialog::Load(const CAddressEntry& person) {
+    m_strName = person.m_strName;
+    m_strNameReading = person.m_strNameReading;
+    m_strCompany = person.m_strCompany;
+    m_strCompanyReading = person.m_strCompanyReading;
+    m_strDepartment = person.m_strDepartment;
+    m_strFaxNumber = person.m_strFaxNumber;
+}
+
+void CEntryDialog::Store(CAddressEntry& person) const {
+    person.m_strName = m_strName;
+    person.m_strNameReading = m_strNameReading;
+    person.m_strCompany = m_strCompany;
+    person.m_strCompanyReading = m_strCompanyReading;
+    person.m_strDepartment = m_strDepartment;
+    person.m_strFaxNumber = m_strFaxNumber;
+}
+
+bool CEntryDialog::ExchangeAndCheckFields(const Rules& rules) {
+    UpdateData(true);
 
     bool faxWellFormed = m_strFaxNumber.find_first_not_of(rules.faxBytesAllowed) == std::string::npos;
     const char* failure = nullptr;
@@ -56,7 +70,8 @@ void CNewEntryDlg::DoDataExchange(CDataExchange& dx) {
 
 void CNewEntryDlg::OnOK() {
     static constexpr Rules kRules{msg::kNewEntryRequired, msg::kNewEntryFaxCharacters, "0123456789-#"};
-    if (ReadAndCheckFields(kRules)) CDialog::OnOK();
+    // The fields are exchanged already: end as the framework would, without a second exchange.
+    if (ExchangeAndCheckFields(kRules)) EndDialog(IDOK);
 }
 
 // ---- properties ---------------------------------------------------------------
@@ -89,12 +104,12 @@ void CEntryPropertyDlg::DoDataExchange(CDataExchange& dx) {
 
 void CEntryPropertyDlg::OnOK() {
     static constexpr Rules kRules{msg::kPropertyRequired, msg::kPropertyFaxCharacters, "0123456789-#*/\xA5"};
-    if (!ReadAndCheckFields(kRules)) return;
+    if (!ExchangeAndCheckFields(kRules)) return;
     if (m_bModified != 1) {
         EndDialog(IDCANCEL);
         return;
     }
     if (AfxMessageBox(msg::kSaveChanges, MB_OKCANCEL) != IDOK) return;
     m_bModified = 0;
-    CDialog::OnOK();
+    EndDialog(IDOK);
 }

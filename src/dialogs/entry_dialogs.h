@@ -7,10 +7,17 @@
 #include "framework/dialog.h"
 #include "res/resource.h"
 
+class CAddressEntry;
+
 // What the two entry dialogs share: the six fields and the checks made on OK.
 class CEntryDialog : public CDialog {
 public:
     using CDialog::CDialog;
+
+    // The six fields from a person, and back into it; the other columns and
+    // the ID are the person's own.
+    void Load(const CAddressEntry& person);
+    void Store(CAddressEntry& person) const;
 
     std::string m_strName;
     std::string m_strNameReading;
@@ -25,9 +32,9 @@ protected:
         const char* faxCharactersMessage;
         std::string_view faxBytesAllowed;
     };
-    // Copies the edits into the fields, then shows the first check that
+    // Takes the edits into the fields, then shows the first check that
     // fails; true when every check passes.
-    bool ReadAndCheckFields(const Rules& rules);
+    bool ExchangeAndCheckFields(const Rules& rules);
 };
 
 class CNewEntryDlg : public CEntryDialog {

@@ -1,4 +1,7 @@
 #include "automation.h"
+#include "res/resource.h"
+
+#include <cstring>
 
 #include <tlhelp32.h>
 
@@ -191,9 +194,105 @@ void DoubleClickLine(HWND dialog, int listId, int line) {
 }
 
 void ChooseMode(HWND dialog, int mode) {
-    SendMessageA(Item(dialog, 1002), CB_SETCURSEL, static_cast<WPARAM>(mode), 0);
-    Notify(dialog, 1002, CBN_SELCHANGE);
-    Notify(dialog, 1002, CBN_CLOSEUP);
+    SendMessageA(Item(dialog, IDC_DISPLAY_MODE), CB_SETCURSEL, static_cast<WPARAM>(mode), 0);
+    Notify(dialog, IDC_DISPLAY_MODE, CBN_SELCHANGE);
+    Notify(dialog, IDC_DISPLAY_MODE, CBN_CLOSEUP);
+}
+
+namespace {
+
+// Reads the parts of a DLGTEMPLATEEX in order.
+class TemplateReader {
+public:
+    TemplateReader(const BYTE* data, size_t size) : m_data(data), m_size(size) {}
+    template <class T>
+    T Take() {
+        T value{};
+        if (m_pos + sizeof(T) <= m_size) std::memcpy(&value, m_data + m_pos, sizeof(T));
+        m_pos += sizeof(T);
+        return value;
+    }
+    // A name or an ordinal: 0 none, 0xFFFF then a number, else a zero-ended string.
+    std::string NameOrOrdinal() {
+        WORD first = Take<WORD>();
+        if (first == 0) return std::string();
+        if (first == 0xFFFF) {
+            static const std::pair<WORD, const char*> kClasses[] = {
+                {0x80, "Button"}, {0x81, "Edit"}, {0x82, "Static"}, {0x83, "ListBox"}, {0x84, "ScrollBar"},
+                {0x85, "ComboBox"}};
+            WORD ordinal = Take<WORD>();
+            for (const auto& [number, name] : kClasses)
+                if (number == ordinal) return name;
+            return "#" + std::to_string(ordinal);
+        }
+        m_pos -= sizeof(WORD);
+        return String();
+    }
+    std::string String() {
+        std::wstring text;
+        for (WORD c; (c = Take<WORD>()) != 0 && m_pos <= m_size;) text.push_back(static_cast<wchar_t>(c));
+        int length = WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+        std::string out(static_cast<size_t>(length), '\0');
+        WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), out.data(), length, nullptr, nullptr);
+        return out;
+    }
+    void AlignToDword() { m_pos = (m_pos + 3) & ~static_cast<size_t>(3); }
+    void Skip(size_t bytes) { m_pos += bytes; }
+
+private:
+    const BYTE* m_data;
+    size_t m_size;
+    size_t m_pos = 0;
+};
+
+}  // namespace
+
+DialogResource ReadDialogResource(int id) {
+    DialogResource dialog;
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string exe = path;
+    exe = exe.substr(0, exe.find_last_of('\\') + 1) + "qvdutil.exe";
+    HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!module) return dialog;
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    if (data) {
+        TemplateReader in(data, SizeofResource(module, found));
+        in.Skip(2 * sizeof(WORD) + sizeof(DWORD));  // version, signature, help id
+        dialog.exStyle = in.Take<DWORD>();
+        dialog.style = in.Take<DWORD>();
+        WORD count = in.Take<WORD>();
+        dialog.x = in.Take<short>();
+        dialog.y = in.Take<short>();
+        dialog.cx = in.Take<short>();
+        dialog.cy = in.Take<short>();
+        in.NameOrOrdinal();  // menu
+        in.NameOrOrdinal();  // class
+        dialog.caption = in.String();
+        if (dialog.style & (DS_SETFONT | DS_SHELLFONT)) {
+            in.Skip(2 * sizeof(WORD) + 2);  // point size, weight, italic, character set
+            in.String();
+        }
+        for (WORD i = 0; i < count; ++i) {
+            in.AlignToDword();
+            ControlResource control{};
+            in.Skip(2 * sizeof(DWORD));  // help id, extended style
+            control.style = in.Take<DWORD>();
+            control.x = in.Take<short>();
+            control.y = in.Take<short>();
+            control.cx = in.Take<short>();
+            control.cy = in.Take<short>();
+            control.id = static_cast<int>(in.Take<DWORD>());
+            control.className = in.NameOrOrdinal();
+            control.text = in.NameOrOrdinal();
+            in.Skip(in.Take<WORD>());  // creation data
+            dialog.controls.push_back(control);
+        }
+    }
+    FreeLibrary(module);
+    return dialog;
 }
 
 void SetText(HWND dialog, int id, const std::string& text) {

@@ -80,6 +80,23 @@ void SetValue(const std::string& key, const char* name, const std::string& text)
 std::vector<BYTE> ValueData(const std::string& key, const char* name, DWORD* type = nullptr, bool* exists = nullptr);
 std::string ValueText(const std::string& key, const char* name);
 
+// A dialog template as the exe carries it (DLGTEMPLATEEX), texts in code page 932.
+struct ControlResource {
+    int id;
+    std::string className;  // "Button", "Edit", "Static", "ListBox", "ComboBox" or the name given
+    std::string text;
+    DWORD style;
+    short x, y, cx, cy;
+};
+struct DialogResource {
+    std::string caption;
+    DWORD style = 0, exStyle = 0;
+    short x = 0, y = 0, cx = 0, cy = 0;
+    std::vector<ControlResource> controls;
+};
+// Read from qvdutil.exe beside this test program; empty when it has none.
+DialogResource ReadDialogResource(int id);
+
 // Every test starts with no copy running, no book and no printers.
 class EndToEnd : public testing::Test {
 protected:

@@ -1,4 +1,5 @@
 #include "automation.h"
+#include "res/resource.h"
 
 namespace e2e {
 namespace {
@@ -7,7 +8,7 @@ using BookTest = EndToEnd;
 
 // Fills the six edits of an entry dialog.
 void Fill(HWND entry, const std::vector<std::string>& fields) {
-    for (size_t i = 0; i < fields.size(); ++i) SetText(entry, 1008 + static_cast<int>(i), fields[i]);
+    for (size_t i = 0; i < fields.size(); ++i) SetText(entry, IDC_NAME + static_cast<int>(i), fields[i]);
 }
 
 TEST_F(BookTest, MissingBookIsReportedAndCreatedByTheFirstSave) {
@@ -16,7 +17,7 @@ TEST_F(BookTest, MissingBookIsReportedAndCreatedByTheFirstSave) {
     HWND dialog = copy.MainDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(BookExists());
-    Click(dialog, 1006);
+    Click(dialog, IDC_CREATE_ENTRY);
     HWND entry = copy.WaitForWindow("ｴﾝﾄﾘの作成");
     ASSERT_NE(entry, nullptr);
     Click(entry, IDOK);
@@ -25,7 +26,7 @@ TEST_F(BookTest, MissingBookIsReportedAndCreatedByTheFirstSave) {
     Click(entry, IDOK);
     ASSERT_TRUE(copy.NoBox());
     EXPECT_EQ(ReadBook(), "山田太郎,やまだたろう,山田商事,やまだしょうじ,営業部,03-1234-5678,,,,,,,\r\n");
-    EXPECT_EQ(Lines(dialog, 1000), std::vector<std::string>{"山田太郎"});
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), std::vector<std::string>{"山田太郎"});
     Click(dialog, IDCANCEL);
     EXPECT_TRUE(copy.WaitForExit());
 }
@@ -35,28 +36,28 @@ TEST_F(BookTest, CreateEditDeleteThroughTheRealDialogs) {
     Program copy("/s /m:E2E FAX Driver");
     HWND dialog = copy.MainDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(Lines(dialog, 1000), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"A", "B"}));
 
     // Create
-    Click(dialog, 1006);
+    Click(dialog, IDC_CREATE_ENTRY);
     HWND entry = copy.WaitForWindow("ｴﾝﾄﾘの作成");
     ASSERT_NE(entry, nullptr);
     Fill(entry, {"鈴木", "すずき", "", "", "", "06-1*2"});
     Click(entry, IDOK);
     EXPECT_EQ(copy.AnswerBox(), "FAX番号は、半角の数字 '0'～'9' , '-' , '#' 記号のみ入力可能です。");
-    SetText(entry, 1013, "06-1#2");
+    SetText(entry, IDC_FAX_NUMBER, "06-1#2");
     Click(entry, IDOK);
     ASSERT_TRUE(copy.NoBox());
     EXPECT_EQ(ReadBook(), "A,a,,,,1,x1,x2,x3,x4,x5,x6,x7\r\nB,b,,,,2,,,,,,,\r\n鈴木,すずき,,,,06-1#2,,,,,,,\r\n"
                           ",,unnamed,,,9,,,,,,,\r\n");
 
     // Properties: '*' is allowed here; the save question comes first
-    SelectLine(dialog, 1000, 0);
-    Click(dialog, 1005);
+    SelectLine(dialog, IDC_ADDRESS_LIST, 0);
+    Click(dialog, IDC_PROPERTIES);
     HWND property = copy.WaitForWindow("ﾌﾟﾛﾊﾟﾃｨ");
     ASSERT_NE(property, nullptr);
-    EXPECT_EQ(Text(GetDlgItem(property, 1008)), "A");
-    SetText(property, 1013, "1*2");
+    EXPECT_EQ(Text(GetDlgItem(property, IDC_NAME)), "A");
+    SetText(property, IDC_FAX_NUMBER, "1*2");
     Click(property, IDOK);
     EXPECT_EQ(copy.AnswerBox(IDCANCEL), "ﾃﾞｰﾀ が変更されています。保存しますか？");
     Click(property, IDOK);
@@ -66,14 +67,14 @@ TEST_F(BookTest, CreateEditDeleteThroughTheRealDialogs) {
                           ",,unnamed,,,9,,,,,,,\r\n");
 
     // Delete, answering Cancel first
-    SelectLine(dialog, 1000, 1);
-    Click(dialog, 1007);
+    SelectLine(dialog, IDC_ADDRESS_LIST, 1);
+    Click(dialog, IDC_DELETE_ENTRY);
     EXPECT_EQ(copy.AnswerBox(IDCANCEL), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
-    EXPECT_EQ(Lines(dialog, 1000).size(), 3u);
-    Click(dialog, 1007);
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST).size(), 3u);
+    Click(dialog, IDC_DELETE_ENTRY);
     EXPECT_EQ(copy.AnswerBox(IDOK), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
-    EXPECT_EQ(Lines(dialog, 1000), (std::vector<std::string>{"A", "鈴木"}));
-    EXPECT_FALSE(Enabled(dialog, 1003));
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"A", "鈴木"}));
+    EXPECT_FALSE(Enabled(dialog, IDC_ADD_DESTINATION));
     EXPECT_EQ(ReadBook(), "A,a,,,,1*2,x1,x2,x3,x4,x5,x6,x7\r\n鈴木,すずき,,,,06-1#2,,,,,,,\r\n,,unnamed,,,9,,,,,,,\r\n");
     Click(dialog, IDCANCEL);
     EXPECT_TRUE(copy.WaitForExit());
@@ -88,15 +89,15 @@ TEST_F(BookTest, ThousandPersons) {
                                 "以後ｱﾄﾞﾚｽ帳ﾃﾞｰﾀを変更すると、1000人を超えた部分のﾃﾞｰﾀは捨てられます。");
     HWND dialog = copy.MainDialog();
     ASSERT_NE(dialog, nullptr);
-    std::vector<std::string> lines = Lines(dialog, 1000);
+    std::vector<std::string> lines = Lines(dialog, IDC_ADDRESS_LIST);
     ASSERT_EQ(lines.size(), 1000u);
     EXPECT_EQ(lines.back(), "P999");
-    Click(dialog, 1006);
+    Click(dialog, IDC_CREATE_ENTRY);
     EXPECT_EQ(copy.AnswerBox(), "これ以上ﾒﾝﾊﾞｰの新規追加はできません。");
     EXPECT_EQ(copy.WaitForWindow("ｴﾝﾄﾘの作成", 300), nullptr);
     // Deleting one saves the 999 that remain; the 1001st person is gone.
-    SelectLine(dialog, 1000, 999);
-    Click(dialog, 1007);
+    SelectLine(dialog, IDC_ADDRESS_LIST, 999);
+    Click(dialog, IDC_DELETE_ENTRY);
     EXPECT_EQ(copy.AnswerBox(IDOK), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
     EXPECT_EQ(ReadBook(), book.substr(0, book.find("P999,")));
     Click(dialog, IDCANCEL);
@@ -108,22 +109,22 @@ TEST_F(BookTest, TypingLimitsCountBytes) {
     Program copy("/s /m:E2E FAX Driver");
     HWND dialog = copy.MainDialog();
     ASSERT_NE(dialog, nullptr);
-    Click(dialog, 1005);
+    Click(dialog, IDC_PROPERTIES);
     HWND property = copy.WaitForWindow("ﾌﾟﾛﾊﾟﾃｨ");
     ASSERT_NE(property, nullptr);
-    SetText(property, 1008, "");
-    Type(property, 1008, std::string(70, 'n'));
-    EXPECT_EQ(Text(GetDlgItem(property, 1008)), std::string(65, 'n'));
+    SetText(property, IDC_NAME, "");
+    Type(property, IDC_NAME, std::string(70, 'n'));
+    EXPECT_EQ(Text(GetDlgItem(property, IDC_NAME)), std::string(65, 'n'));
     Click(property, IDOK);
     EXPECT_EQ(copy.AnswerBox(), "「名前」または「名前の読み」が制限文字数を超えています。（最大64文字）");
     Click(property, IDCANCEL);
     EXPECT_EQ(ReadBook(), Row("A", "1"));
 
-    Click(dialog, 1006);
+    Click(dialog, IDC_CREATE_ENTRY);
     HWND entry = copy.WaitForWindow("ｴﾝﾄﾘの作成");
     ASSERT_NE(entry, nullptr);
-    Type(entry, 1013, std::string(260, '1'));
-    EXPECT_EQ(Text(GetDlgItem(entry, 1013)).size(), 255u);
+    Type(entry, IDC_FAX_NUMBER, std::string(260, '1'));
+    EXPECT_EQ(Text(GetDlgItem(entry, IDC_FAX_NUMBER)).size(), 255u);
     Click(entry, IDCANCEL);
     Click(dialog, IDCANCEL);
     EXPECT_TRUE(copy.WaitForExit());
@@ -140,13 +141,13 @@ TEST_F(BookTest, ABookLockedAtTheStartIsNeverReplaced) {
     CloseHandle(held);
     HWND dialog = copy.MainDialog();
     ASSERT_NE(dialog, nullptr);
-    Click(dialog, 1006);
+    Click(dialog, IDC_CREATE_ENTRY);
     HWND entry = copy.WaitForWindow("ｴﾝﾄﾘの作成");
     ASSERT_NE(entry, nullptr);
     Fill(entry, {"D", "d", "", "", "", "4"});
     Click(entry, IDOK);
     EXPECT_EQ(copy.AnswerBox(), "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ(qvddata.csv) に書き込みできませんでした。");
-    EXPECT_EQ(Lines(dialog, 1000), std::vector<std::string>{"D"});
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), std::vector<std::string>{"D"});
     EXPECT_EQ(ReadBook(), three);
     Click(dialog, IDCANCEL);
     EXPECT_TRUE(copy.WaitForExit());
@@ -160,8 +161,8 @@ TEST_F(BookTest, ABookChangedMeanwhileIsNotOverwritten) {
     ASSERT_NE(dialog, nullptr);
     const std::string theirs = Row("A", "1") + Row("Edited", "9");
     WriteBook(theirs);
-    SelectLine(dialog, 1000, 0);
-    Click(dialog, 1007);
+    SelectLine(dialog, IDC_ADDRESS_LIST, 0);
+    Click(dialog, IDC_DELETE_ENTRY);
     EXPECT_EQ(copy.AnswerBox(IDOK), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
     EXPECT_EQ(copy.AnswerBox(), "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ(qvddata.csv) に書き込みできませんでした。");
     EXPECT_EQ(ReadBook(), theirs);
@@ -178,8 +179,8 @@ TEST_F(BookTest, FailedSaveLeavesTheFileAsItWas) {
     // Another program holds the file without sharing it for writing.
     HANDLE held = CreateFileA(BookPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    SelectLine(dialog, 1000, 0);
-    Click(dialog, 1007);
+    SelectLine(dialog, IDC_ADDRESS_LIST, 0);
+    Click(dialog, IDC_DELETE_ENTRY);
     EXPECT_EQ(copy.AnswerBox(IDOK), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
     EXPECT_EQ(copy.AnswerBox(), "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ(qvddata.csv) に書き込みできませんでした。");
     CloseHandle(held);

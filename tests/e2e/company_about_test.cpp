@@ -1,4 +1,5 @@
 #include "automation.h"
+#include "res/resource.h"
 
 namespace e2e {
 namespace {
@@ -11,20 +12,20 @@ TEST_F(CompanyAboutTest, CompanyViewExpandsAndCollapses) {
     HWND dialog = copy.MainDialog();
     ASSERT_NE(dialog, nullptr);
     ChooseMode(dialog, 1);
-    EXPECT_EQ(Lines(dialog, 1000), (std::vector<std::string>{"B", "A", "(なし)"}));
-    EXPECT_EQ(ItemData(dialog, 1000), (std::vector<LPARAM>{5000, 5001, 5002}));
-    EXPECT_FALSE(Enabled(dialog, 1003));
-    DoubleClickLine(dialog, 1000, 0);
-    EXPECT_EQ(Lines(dialog, 1000), (std::vector<std::string>{"B", " >> 一郎", " >> 四郎", "A", "(なし)"}));
-    EXPECT_EQ(ItemData(dialog, 1000), (std::vector<LPARAM>{5000, 0, 3, 5001, 5002}));
-    DoubleClickLine(dialog, 1000, 4);
-    EXPECT_EQ(Lines(dialog, 1000).back(), " >> 二郎");
-    DoubleClickLine(dialog, 1000, 4);
-    EXPECT_EQ(Lines(dialog, 1000).size(), 5u);
-    DoubleClickLine(dialog, 1000, 2);  // member line: adds the person
-    EXPECT_EQ(Lines(dialog, 1001), std::vector<std::string>{"四郎"});
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"B", "A", "(なし)"}));
+    EXPECT_EQ(ItemData(dialog, IDC_ADDRESS_LIST), (std::vector<LPARAM>{5000, 5001, 5002}));
+    EXPECT_FALSE(Enabled(dialog, IDC_ADD_DESTINATION));
+    DoubleClickLine(dialog, IDC_ADDRESS_LIST, 0);
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"B", " >> 一郎", " >> 四郎", "A", "(なし)"}));
+    EXPECT_EQ(ItemData(dialog, IDC_ADDRESS_LIST), (std::vector<LPARAM>{5000, 0, 3, 5001, 5002}));
+    DoubleClickLine(dialog, IDC_ADDRESS_LIST, 4);
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST).back(), " >> 二郎");
+    DoubleClickLine(dialog, IDC_ADDRESS_LIST, 4);
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST).size(), 5u);
+    DoubleClickLine(dialog, IDC_ADDRESS_LIST, 2);  // member line: adds the person
+    EXPECT_EQ(Lines(dialog, IDC_DESTINATION_LIST), std::vector<std::string>{"四郎"});
     ChooseMode(dialog, 0);
-    EXPECT_EQ(Lines(dialog, 1000), (std::vector<std::string>{"一郎", "二郎", "三郎", "四郎"}));
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"一郎", "二郎", "三郎", "四郎"}));
     Click(dialog, IDCANCEL);
     EXPECT_TRUE(copy.WaitForExit());
 }

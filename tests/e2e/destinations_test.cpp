@@ -1,4 +1,5 @@
 #include "automation.h"
+#include "res/resource.h"
 
 #include <fstream>
 #include <sstream>
@@ -22,17 +23,17 @@ TEST_F(DestinationsTest, StoredValuesRestoreChangeAndOk) {
     Program copy("/s /m:E2E FAX Driver");
     HWND dialog = copy.MainDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(Lines(dialog, 1001), (std::vector<std::string>{"佐藤", "山田"}));
+    EXPECT_EQ(Lines(dialog, IDC_DESTINATION_LIST), (std::vector<std::string>{"佐藤", "山田"}));
     // Written back at once: the stale destination is gone already.
     EXPECT_EQ(ValueText(kDataKey, "FaxNumberBook2"), "佐藤,山田");
 
-    SelectLine(dialog, 1000, 1);
-    Click(dialog, 1003);
-    SelectLines(dialog, 1001, {0});
-    EXPECT_TRUE(Enabled(dialog, 1004));
-    EXPECT_FALSE(Enabled(dialog, 1003));
-    Click(dialog, 1004);
-    EXPECT_EQ(Lines(dialog, 1001), (std::vector<std::string>{"山田", "鈴木"}));
+    SelectLine(dialog, IDC_ADDRESS_LIST, 1);
+    Click(dialog, IDC_ADD_DESTINATION);
+    SelectLines(dialog, IDC_DESTINATION_LIST, {0});
+    EXPECT_TRUE(Enabled(dialog, IDC_REMOVE_DESTINATIONS));
+    EXPECT_FALSE(Enabled(dialog, IDC_ADD_DESTINATION));
+    Click(dialog, IDC_REMOVE_DESTINATIONS);
+    EXPECT_EQ(Lines(dialog, IDC_DESTINATION_LIST), (std::vector<std::string>{"山田", "鈴木"}));
     Click(dialog, IDOK);
     EXPECT_TRUE(copy.WaitForExit());
 
@@ -54,9 +55,9 @@ TEST_F(DestinationsTest, APrinterKeyNameOf250Bytes) {
     Program copy("/s /m:E2E FAX Driver");
     HWND dialog = copy.MainDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(Lines(dialog, 1001), std::vector<std::string>{"山田"});
-    SelectLine(dialog, 1000, 1);
-    Click(dialog, 1003);
+    EXPECT_EQ(Lines(dialog, IDC_DESTINATION_LIST), std::vector<std::string>{"山田"});
+    SelectLine(dialog, IDC_ADDRESS_LIST, 1);
+    Click(dialog, IDC_ADD_DESTINATION);
     Click(dialog, IDOK);
     EXPECT_TRUE(copy.WaitForExit());
     EXPECT_EQ(ValueText(data, "FaxNumberBook"), "03-1111,06-2222");
@@ -69,8 +70,8 @@ TEST_F(DestinationsTest, CancelLeavesTheRebuiltValues) {
     Program copy("/s /m:E2E FAX Driver");
     HWND dialog = copy.MainDialog();
     ASSERT_NE(dialog, nullptr);
-    SelectLine(dialog, 1000, 0);
-    Click(dialog, 1003);
+    SelectLine(dialog, IDC_ADDRESS_LIST, 0);
+    Click(dialog, IDC_ADD_DESTINATION);
     Click(dialog, IDCANCEL);
     EXPECT_TRUE(copy.WaitForExit());
     // First use: both values exist, empty.
@@ -86,16 +87,16 @@ TEST_F(DestinationsTest, LimitMessagesAndTheDeleteKey) {
     Program copy("/s /m:E2E FAX Driver");
     HWND dialog = copy.MainDialog();
     ASSERT_NE(dialog, nullptr);
-    DoubleClickLine(dialog, 1000, 0);
+    DoubleClickLine(dialog, IDC_ADDRESS_LIST, 0);
     EXPECT_EQ(copy.AnswerBox(), "FAX番号の文字列が、指定文字数(32文字)を超えています。\n今設定した宛先は無効です");
-    EXPECT_TRUE(Lines(dialog, 1001).empty());
-    for (int line = 1; line <= 3; ++line) DoubleClickLine(dialog, 1000, line);
-    EXPECT_EQ(Lines(dialog, 1001), (std::vector<std::string>{"P0", "P1", "P2"}));
-    SelectLines(dialog, 1001, {0, 2});
-    SetFocus(GetDlgItem(dialog, 1001));
-    PressKey(GetDlgItem(dialog, 1001), VK_DELETE);
-    EXPECT_EQ(Lines(dialog, 1001), std::vector<std::string>{"P1"});
-    EXPECT_FALSE(Enabled(dialog, 1004));
+    EXPECT_TRUE(Lines(dialog, IDC_DESTINATION_LIST).empty());
+    for (int line = 1; line <= 3; ++line) DoubleClickLine(dialog, IDC_ADDRESS_LIST, line);
+    EXPECT_EQ(Lines(dialog, IDC_DESTINATION_LIST), (std::vector<std::string>{"P0", "P1", "P2"}));
+    SelectLines(dialog, IDC_DESTINATION_LIST, {0, 2});
+    SetFocus(GetDlgItem(dialog, IDC_DESTINATION_LIST));
+    PressKey(GetDlgItem(dialog, IDC_DESTINATION_LIST), VK_DELETE);
+    EXPECT_EQ(Lines(dialog, IDC_DESTINATION_LIST), std::vector<std::string>{"P1"});
+    EXPECT_FALSE(Enabled(dialog, IDC_REMOVE_DESTINATIONS));
     Click(dialog, IDOK);
     EXPECT_TRUE(copy.WaitForExit());
     EXPECT_EQ(ValueText(kDataKey, "FaxNumberBook"), "1");
@@ -108,8 +109,8 @@ TEST_F(DestinationsTest, FirstOfTwoPrintersWithTheDriverIsUsed) {
     Program copy("/s /m:E2E FAX Driver");
     HWND dialog = copy.MainDialog();
     ASSERT_NE(dialog, nullptr);
-    SelectLine(dialog, 1000, 0);
-    Click(dialog, 1003);
+    SelectLine(dialog, IDC_ADDRESS_LIST, 0);
+    Click(dialog, IDC_ADD_DESTINATION);
     Click(dialog, IDOK);
     EXPECT_TRUE(copy.WaitForExit());
     EXPECT_EQ(ValueText(std::string(kPrinters) + "\\E2E A\\PrinterDriverData", "FaxNumberBook2"), "山田");
@@ -145,10 +146,10 @@ TEST_F(DestinationsTest, DriverStandInSeesTheWholeRoundTrip) {
     }
     ASSERT_NE(dialog, nullptr);
     WaitIdle(dialog);
-    SelectLine(dialog, 1000, 1);
-    Click(dialog, 1003);
-    SelectLine(dialog, 1000, 0);
-    Click(dialog, 1003);
+    SelectLine(dialog, IDC_ADDRESS_LIST, 1);
+    Click(dialog, IDC_ADD_DESTINATION);
+    SelectLine(dialog, IDC_ADDRESS_LIST, 0);
+    Click(dialog, IDC_ADD_DESTINATION);
     Click(dialog, IDOK);
     EXPECT_EQ(WaitForSingleObject(driver.hProcess, 15000), WAIT_OBJECT_0);
     CloseHandle(driver.hProcess);

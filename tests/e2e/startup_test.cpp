@@ -1,4 +1,5 @@
 #include "automation.h"
+#include "res/resource.h"
 
 namespace e2e {
 namespace {
@@ -37,7 +38,7 @@ TEST_F(StartupTest, OneCopyAtATime) {
         EXPECT_TRUE(stopper.WaitForExit());
     }
     EXPECT_TRUE(first.Running());
-    EXPECT_EQ(Lines(dialog, 1000), std::vector<std::string>{"山田"});
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), std::vector<std::string>{"山田"});
     Click(dialog, IDCANCEL);
     EXPECT_TRUE(first.WaitForExit());
 
@@ -76,8 +77,8 @@ TEST_F(StartupTest, MainDialogControls) {
         bool enabled;
     };
     const Control controls[] = {
-        {1003, "宛先(&O) ->", true},   {1006, "作成(&N)...", true},        {1007, "ｱﾄﾞﾚｽ帳から削除(&E)", true},
-        {1005, "ﾌﾟﾛﾊﾟﾃｨ(&R)", true},  {1004, "宛先から削除(&D)", false}, {1, "OK", true},
+        {IDC_ADD_DESTINATION, "宛先(&O) ->", true},   {IDC_CREATE_ENTRY, "作成(&N)...", true},        {IDC_DELETE_ENTRY, "ｱﾄﾞﾚｽ帳から削除(&E)", true},
+        {IDC_PROPERTIES, "ﾌﾟﾛﾊﾟﾃｨ(&R)", true},  {IDC_REMOVE_DESTINATIONS, "宛先から削除(&D)", false}, {1, "OK", true},
         {2, "ｷｬﾝｾﾙ", true},           {3, "ﾊﾞｰｼﾞｮﾝ情報(&B)", true},
     };
     for (const Control& c : controls) {
@@ -85,14 +86,60 @@ TEST_F(StartupTest, MainDialogControls) {
         EXPECT_EQ(Text(GetDlgItem(dialog, c.id)), c.text);
         EXPECT_EQ(Enabled(dialog, c.id), c.enabled);
     }
-    EXPECT_EQ(Lines(dialog, 1000), std::vector<std::string>{"山田"});
-    EXPECT_EQ(SelectedLines(dialog, 1000), std::vector<int>{0});
-    EXPECT_EQ(Text(GetDlgItem(dialog, 1002)), "個人名");
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), std::vector<std::string>{"山田"});
+    EXPECT_EQ(SelectedLines(dialog, IDC_ADDRESS_LIST), std::vector<int>{0});
+    EXPECT_EQ(Text(GetDlgItem(dialog, IDC_DISPLAY_MODE)), "個人名");
     EXPECT_TRUE((GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW) != 0);
-    EXPECT_TRUE((GetWindowLongA(GetDlgItem(dialog, 1001), GWL_STYLE) & LBS_EXTENDEDSEL) != 0);
-    EXPECT_FALSE((GetWindowLongA(GetDlgItem(dialog, 1002), GWL_STYLE) & WS_TABSTOP) != 0);
+    EXPECT_TRUE((GetWindowLongA(GetDlgItem(dialog, IDC_DESTINATION_LIST), GWL_STYLE) & LBS_EXTENDEDSEL) != 0);
+    EXPECT_FALSE((GetWindowLongA(GetDlgItem(dialog, IDC_DISPLAY_MODE), GWL_STYLE) & WS_TABSTOP) != 0);
     Click(dialog, IDOK);
     EXPECT_TRUE(copy.WaitForExit());
+}
+
+// The templates in the exe itself, as the dialog tables give them.
+TEST_F(StartupTest, TheExeCarriesTheDialogTemplates) {
+    auto ids = [](const DialogResource& dialog) {
+        std::vector<int> found;
+        for (const ControlResource& control : dialog.controls) found.push_back(control.id);
+        return found;
+    };
+    auto texts = [](const DialogResource& dialog) {
+        std::vector<std::string> found;
+        for (const ControlResource& control : dialog.controls) found.push_back(control.text);
+        return found;
+    };
+    auto style = [](const DialogResource& dialog, int id) {
+        for (const ControlResource& control : dialog.controls)
+            if (control.id == id) return control.style;
+        return DWORD{0};
+    };
+    DialogResource main = ReadDialogResource(IDD_ADDRESSBOOK);
+    EXPECT_EQ(main.caption, "ｱﾄﾞﾚｽ帳");
+    EXPECT_EQ(std::vector<short>({main.cx, main.cy}), std::vector<short>({287, 223}));
+    EXPECT_TRUE(main.exStyle & WS_EX_APPWINDOW);
+    EXPECT_EQ(ids(main), (std::vector<int>{IDC_DISPLAY_MODE, IDC_ADDRESS_LIST, IDC_ADD_DESTINATION, IDC_CREATE_ENTRY,
+                                           IDC_DELETE_ENTRY, IDC_PROPERTIES, IDC_DESTINATION_LIST,
+                                           IDC_REMOVE_DESTINATIONS, IDOK, IDCANCEL, IDC_ABOUT, -1, -1, -1, -1, -1}));
+    EXPECT_EQ(texts(main), (std::vector<std::string>{"", "", "宛先(&O) ->", "作成(&N)...", "ｱﾄﾞﾚｽ帳から削除(&E)",
+                                                     "ﾌﾟﾛﾊﾟﾃｨ(&R)", "", "宛先から削除(&D)", "OK", "ｷｬﾝｾﾙ",
+                                                     "ﾊﾞｰｼﾞｮﾝ情報(&B)", "", "ｱﾄﾞﾚｽ帳一覧", "", "選択された宛先一覧",
+                                                     "表示"}));
+    EXPECT_FALSE(style(main, IDC_ADDRESS_LIST) & LBS_EXTENDEDSEL);
+    EXPECT_TRUE(style(main, IDC_DESTINATION_LIST) & LBS_EXTENDEDSEL);
+    EXPECT_TRUE(style(main, IDC_DESTINATION_LIST) & LBS_WANTKEYBOARDINPUT);
+    EXPECT_EQ(style(main, IDC_DISPLAY_MODE) & (CBS_DROPDOWNLIST | WS_TABSTOP | CBS_SORT),
+              static_cast<DWORD>(CBS_DROPDOWNLIST));
+
+    const std::vector<int> entry = {IDOK, IDCANCEL, -1, IDC_NAME, -1, IDC_NAME_READING, -1, IDC_COMPANY, -1,
+                                    IDC_COMPANY_READING, -1, IDC_DEPARTMENT, -1, IDC_FAX_NUMBER};
+    DialogResource created = ReadDialogResource(IDD_NEW_ENTRY), property = ReadDialogResource(IDD_ENTRY_PROPERTY);
+    EXPECT_EQ(created.caption, "ｴﾝﾄﾘの作成");
+    EXPECT_EQ(property.caption, "ﾌﾟﾛﾊﾟﾃｨ");
+    EXPECT_EQ(ids(created), entry);
+    EXPECT_EQ(ids(property), entry);
+    DialogResource about = ReadDialogResource(IDD_ABOUTBOX);
+    EXPECT_EQ(about.caption, "ﾊﾞｰｼﾞｮﾝ情報 pelinote");
+    EXPECT_EQ(ids(about), (std::vector<int>{-1, -1, -1, IDOK}));
 }
 
 }  // namespace

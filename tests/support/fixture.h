@@ -61,6 +61,7 @@ protected:
     // Starts over on a clean platform, as a new run of the program would.
     void Restart() {
         if (window) Close();
+        EXPECT_EQ(platform->errors, std::vector<std::string>{});
         dialog.reset();
         platform = std::make_unique<MemoryPlatform>(QVD_RC_PATH);
         SetPlatform(platform.get());

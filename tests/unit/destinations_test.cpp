@@ -63,31 +63,18 @@ TEST_F(DestinationsTest, LimitsAtTheirBoundaries) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        MemoryPlatform fresh(QVD_RC_PATH);
-        SetPlatform(&fresh);
+        Restart();
         std::string bytes;
         for (const Person& p : c.persons) bytes += Row(p.name, p.fax);
-        fresh.files[AddressBookPath(fresh)] = bytes;
-        CAddressBookDlg dlg;
-        app.m_pMainWnd = &dlg;
-        MemoryWindow& w = fresh.Open(dlg);
-        for (size_t i = 0; i < c.persons.size(); ++i) {
-            w.Select(IDC_ADDRESS_LIST, static_cast<int>(i));
-            w.Click(IDC_ADD_DESTINATION);
-        }
-        std::vector<std::string> shown;
-        for (const ShownBox& box : fresh.boxes) shown.push_back(box.text);
-        EXPECT_EQ(shown, c.messages);
-        EXPECT_EQ(w.Lines(IDC_DESTINATION_LIST).size(), c.kept);
-        EXPECT_EQ(dlg.m_aDestinations.GetSize(), static_cast<int>(c.kept));
+        OpenWith(bytes);
+        for (size_t i = 0; i < c.persons.size(); ++i) Add(static_cast<int>(i));
+        EXPECT_EQ(BoxTexts(), c.messages);
+        EXPECT_EQ(Lines(IDC_DESTINATION_LIST).size(), c.kept);
+        EXPECT_EQ(Destinations().size(), c.kept);
         if (c.kept > 0) {
-            EXPECT_EQ(w.Lines(IDC_DESTINATION_LIST).back(), c.persons[c.kept - 1].name);
+            EXPECT_EQ(Lines(IDC_DESTINATION_LIST).back(), c.persons[c.kept - 1].name);
         }
-        fresh.Close(w);
-        app.m_pMainWnd = nullptr;
-        EXPECT_EQ(fresh.errors, std::vector<std::string>{});
     }
-    SetPlatform(platform.get());
 }
 
 TEST_F(DestinationsTest, MessageComesWhileTheRejectedLineStillStands) {

@@ -111,15 +111,15 @@ TEST_F(SafeSaveTest, AFailureAtAnyStepLeavesTheOldFileAndNoTemporaryFile) {
     for (const Case& c : cases) {
         for (bool leftover : {false, true}) {
             SCOPED_TRACE(std::string(c.step) + (leftover ? ", after a save that was killed" : ""));
-            MemoryPlatform fresh(QVD_RC_PATH);
-            fresh.files[path] = before;
-            if (leftover) fresh.files[temp] = "";
-            c.fail(fresh);
-            EXPECT_FALSE(SaveFileSafely(fresh, path, temp, "new bytes that are longer than the old ones"));
-            EXPECT_EQ(fresh.files[path], before);
+            Restart();
+            platform->files[path] = before;
+            if (leftover) platform->files[temp] = "";
+            c.fail(*platform);
+            EXPECT_FALSE(SaveFileSafely(*platform, path, temp, "new bytes that are longer than the old ones"));
+            EXPECT_EQ(platform->files[path], before);
             // The temporary file is the program's own; one that could not be
             // created may be another's open file and is left alone.
-            EXPECT_EQ(fresh.files.count(temp), leftover && fresh.failCreate ? 1u : 0u);
+            EXPECT_EQ(platform->files.count(temp), leftover && platform->failCreate ? 1u : 0u);
         }
     }
 }

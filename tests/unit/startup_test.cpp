@@ -29,40 +29,38 @@ TEST_F(StartupTest, StartConditions) {
     };
     for (const StartCase& c : cases) {
         SCOPED_TRACE(c.commandLine + std::string(c.otherCopyRunning ? " (another copy)" : ""));
-        MemoryPlatform fresh(QVD_RC_PATH);
-        SetPlatform(&fresh);
-        if (c.otherCopyRunning) fresh.mutexes["hPrevInstance"] = 1;
+        Restart();
+        if (c.otherCopyRunning) platform->mutexes["hPrevInstance"] = 1;
         const std::string book = Row("山田", "03-1111");
-        fresh.files[AddressBookPath(fresh)] = book;
+        platform->files[AddressBookPath(*platform)] = book;
         bool ran = false;
         if (c.dialogRuns) {
-            fresh.WhenDialogOpens(IDD_ADDRESSBOOK, [&](MemoryWindow& w) {
+            platform->WhenDialogOpens(IDD_ADDRESSBOOK, [&](MemoryWindow& w) {
                 ran = true;
                 // While the dialog runs, the mutex is held.
-                EXPECT_EQ(fresh.mutexes["hPrevInstance"], 1);
+                EXPECT_EQ(platform->mutexes["hPrevInstance"], 1);
                 w.Click(IDCANCEL);
             });
         }
         CAddressApp copy;
         copy.Run(c.commandLine);
         EXPECT_EQ(ran, c.dialogRuns);
-        EXPECT_EQ(fresh.modalRuns.size(), c.dialogRuns ? 1u : 0u);
+        EXPECT_EQ(platform->modalRuns.size(), c.dialogRuns ? 1u : 0u);
         EXPECT_EQ(copy.m_hMutex != nullptr, c.mutexCreated);
-        EXPECT_EQ(fresh.mutexes.count("hPrevInstance") ? fresh.mutexes["hPrevInstance"] : 0,
+        EXPECT_EQ(platform->mutexes.count("hPrevInstance") ? platform->mutexes["hPrevInstance"] : 0,
                   (c.otherCopyRunning ? 1 : 0) + (c.mutexCreated ? 1 : 0));
         // ExitInstance runs last on every path.
-        EXPECT_EQ(fresh.mutexReleases, 1);
+        EXPECT_EQ(platform->mutexReleases, 1);
         EXPECT_EQ(copy.m_strAppName, "qvdutil");
-        EXPECT_TRUE(fresh.boxes.empty());
-        EXPECT_EQ(fresh.errors, std::vector<std::string>{});
+        EXPECT_TRUE(platform->boxes.empty());
+        EXPECT_EQ(platform->errors, std::vector<std::string>{});
         // A copy that ended early touched neither the book nor any printer.
-        EXPECT_EQ(fresh.files.size(), 1u);
-        EXPECT_EQ(fresh.files[AddressBookPath(fresh)], book);
+        EXPECT_EQ(platform->files.size(), 1u);
+        EXPECT_EQ(platform->files[AddressBookPath(*platform)], book);
         if (!c.dialogRuns) {
-            EXPECT_TRUE(fresh.registryWrites.empty());
+            EXPECT_TRUE(platform->registryWrites.empty());
         }
     }
-    SetPlatform(platform.get());
 }
 
 }  // namespace
