@@ -8,7 +8,7 @@ add_executable(qvdutil WIN32
     src/framework/win32/win32_platform.cpp
     src/framework/win32/winmain.cpp
     res/qvdutil.rc)
-target_link_libraries(qvdutil PRIVATE qvdcore user32 gdi32 advapi32 ${STATIC_RUNTIME})
+target_link_libraries(qvdutil PRIVATE qvdcore user32 gdi32 advapi32 comctl32 ${STATIC_RUNTIME})
 
 add_executable(faxdriver tools/driver-standin/faxdriver.cpp)
 target_link_libraries(faxdriver PRIVATE advapi32 ${STATIC_RUNTIME})

@@ -72,6 +72,8 @@ BOOL CAddressBookDlg::OnInitDialog() {
 
     RestoreDestinations();
     EnableItem(IDC_REMOVE_DESTINATIONS, false);
+    ThePlatform().AttachLineTips(GetSafeHwnd(), ListBox(IDC_ADDRESS_LIST).GetSafeHwnd());
+    ThePlatform().AttachLineTips(GetSafeHwnd(), ListBox(IDC_DESTINATION_LIST).GetSafeHwnd());
     return TRUE;
 }
 
@@ -172,10 +174,37 @@ std::optional<LRESULT> CAddressBookDlg::OnKeyDown(WPARAM, LPARAM) { return std::
 
 std::optional<LRESULT> CAddressBookDlg::OnCharToItem(WPARAM, LPARAM) { return std::nullopt; }
 
-std::optional<LRESULT> CAddressBookDlg::OnVKeyToItem(WPARAM key, LPARAM) {
-    // Only the destination list reports its keys.
+std::optional<LRESULT> CAddressBookDlg::OnVKeyToItem(WPARAM key, LPARAM list) {
+    // -1: the list box's own handling of the key follows; -2: none.
+    if (reinterpret_cast<HWND>(list) == ListBox(IDC_ADDRESS_LIST).GetSafeHwnd())
+        return OnAddressListKey(LOWORD(key)) ? -2 : -1;
     if (LOWORD(key) == VK_DELETE) OnRemoveDestinations();
-    return -1;  // and the list box's own handling of the key
+    return -1;
+}
+
+bool CAddressBookDlg::OnAddressListKey(UINT key) {
+    const bool expand = key == VK_RIGHT || key == VK_ADD || key == VK_OEM_PLUS;
+    const bool collapse = key == VK_LEFT || key == VK_SUBTRACT || key == VK_OEM_MINUS;
+    if (!expand && !collapse) return false;
+    CListBox list = ListBox(IDC_ADDRESS_LIST);
+    int line = list.GetCurSel();
+    if (line == LB_ERR) return false;
+    // On a company line, as a double click would; a company already as asked
+    // leaves the key to the list (Right and Left then move as Down and Up).
+    if (IsCompanyItem(list.GetItemData(line))) {
+        if (IsExpandedCompany(line) == expand) return false;
+        ExpandOrCollapseCompany(line);
+        return true;
+    }
+    // On a member line, collapse its company and move to the company line.
+    if (!collapse || !StartsWith(list.GetText(line), kMemberPrefix)) return false;
+    int company = line;
+    while (company > 0 && StartsWith(list.GetText(company), kMemberPrefix)) --company;
+    if (!IsCompanyItem(list.GetItemData(company))) return false;
+    ExpandOrCollapseCompany(company);
+    list.SetCurSel(company);
+    OnSelchangeAddressList();
+    return true;
 }
 
 // ---- company view -------------------------------------------------------------
@@ -194,11 +223,16 @@ void CAddressBookDlg::FillCompanyView() {
     list.SetRedraw(true);
 }
 
+bool CAddressBookDlg::IsExpandedCompany(int line) {
+    // Read from the list itself: a member line follows.
+    CListBox list = ListBox(IDC_ADDRESS_LIST);
+    return line + 1 < list.GetCount() && StartsWith(list.GetText(line + 1), kMemberPrefix);
+}
+
 void CAddressBookDlg::ExpandOrCollapseCompany(int line) {
     CListBox list = ListBox(IDC_ADDRESS_LIST);
     int count = list.GetCount();
-    // Whether a company is expanded is read from the list itself.
-    if (line + 1 < count && StartsWith(list.GetText(line + 1), kMemberPrefix)) {
+    if (IsExpandedCompany(line)) {
         int members = 0;
         while (line + 1 + members < count && StartsWith(list.GetText(line + 1 + members), kMemberPrefix)) ++members;
         // Every change with redraw on repaints the list: a large company
@@ -473,6 +507,35 @@ void CAddressBookDlg::OnDeleteEntry() {
     EnablePersonButtons(false);
     SaveAddressBook();
     list.DeleteString(line);
+}
+
+// ---- tips on the lines ---------------------------------------------------------
+
+std::string CAddressBookDlg::LineTip(int listId, int line) {
+    if (line < 0) return std::string();
+    std::int32_t id = CAddressEntry::kNoID;
+    if (listId == IDC_DESTINATION_LIST) {
+        if (line >= m_aDestinations.GetSize()) return std::string();
+        id = static_cast<std::uint16_t>(m_aDestinations[line]);
+    } else if (listId == IDC_ADDRESS_LIST) {
+        CListBox list = ListBox(IDC_ADDRESS_LIST);
+        if (line >= list.GetCount()) return std::string();
+        std::uint32_t data = list.GetItemData(line);
+        if (IsCompanyItem(data)) {
+            std::uint32_t k = data - CAddressBook::kCompanyItemBase;
+            if (k >= m_book.m_aCompanies.size()) return std::string();
+            const std::string& company = m_book.m_aCompanies[k].m_strCompanyName;
+            int members = 0;
+            for (int slot = 0; slot < m_book.m_nEntryCount; ++slot)
+                members += m_book.m_aEntries[static_cast<std::size_t>(slot)].m_strCompany == company ? 1 : 0;
+            return "人数: " + std::to_string(members) + "人";
+        }
+        id = static_cast<std::int32_t>(data);
+    }
+    const CAddressEntry* person = m_book.FindPerson(id);
+    if (!person) return std::string();
+    return "名前(読み): " + person->m_strNameReading + "\n会社: " + CompanyLineText(person->m_strCompany) +
+           "\n部署: " + person->m_strDepartment + "\nFAX番号: " + person->m_strFaxNumber;
 }
 
 // ---- version box, system menu, icon ---------------------------------------------

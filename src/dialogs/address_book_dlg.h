@@ -29,6 +29,8 @@ public:
     std::int32_t m_anDestSel[kMaxDestinations] = {};
     std::uint16_t m_wCurrentItem = 0;
 
+    std::string LineTip(int listId, int line) override;
+
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
@@ -50,7 +52,10 @@ private:
     void OnAbout();
     std::optional<LRESULT> OnKeyDown(WPARAM, LPARAM);
     std::optional<LRESULT> OnCharToItem(WPARAM, LPARAM);
-    std::optional<LRESULT> OnVKeyToItem(WPARAM key, LPARAM);
+    std::optional<LRESULT> OnVKeyToItem(WPARAM key, LPARAM list);
+    // Right or + expands a company, Left or - collapses it; true when the
+    // key was taken.
+    bool OnAddressListKey(UINT key);
     void OnDeleteEntry();
     void OnSelchangeDisplayMode();
 
@@ -67,6 +72,7 @@ private:
 
     void FillPersonView();
     void FillCompanyView();
+    bool IsExpandedCompany(int line);
     void ExpandOrCollapseCompany(int line);
     void EnablePersonButtons(bool enable);
     void RemoveLastDestination();

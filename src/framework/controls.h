@@ -15,6 +15,7 @@ public:
     std::string GetWindowText() const;
     void SetWindowText(const std::string& text) const;
     void EnableWindow(bool enable) const;
+    HWND GetSafeHwnd() const { return m_hWnd; }
 
 protected:
     HWND m_hWnd;

@@ -56,6 +56,10 @@ public:
     HWND GetSafeHwnd() const { return m_hWnd; }
     int TemplateId() const { return m_nIDTemplate; }
 
+    // The tip shown while the mouse rests on |line| of list |listId|; an
+    // empty text shows none.
+    virtual std::string LineTip(int /*listId*/, int /*line*/) { return std::string(); }
+
     // Backends deliver every message of the dialog window here.
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void Attach(HWND hwnd) { m_hWnd = hwnd; }

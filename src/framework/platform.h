@@ -41,6 +41,8 @@ public:
     virtual HICON LoadIconResource(int id) = 0;
     virtual void SetIcons(HWND dialog, HICON icon) = 0;
     virtual void AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text) = 0;
+    // A tooltip over the lines of |list|, its text from the dialog's LineTip.
+    virtual void AttachLineTips(HWND dialog, HWND list) = 0;
     // Draws |icon| centred in the client area when the window is minimised;
     // false when it is not, so the default painting runs.
     virtual bool PaintMinimisedIcon(HWND dialog, HICON icon) = 0;

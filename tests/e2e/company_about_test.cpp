@@ -30,6 +30,32 @@ TEST_F(CompanyAboutTest, CompanyViewExpandsAndCollapses) {
     EXPECT_TRUE(copy.WaitForExit());
 }
 
+TEST_F(CompanyAboutTest, CompaniesByKeyboardAndEnterForOk) {
+    WriteBook(Row("一郎", "1", "B") + Row("二郎", "2", "") + Row("三郎", "3", "A") + Row("四郎", "4", "B"));
+    AddPrinter();
+    Program copy("/s /m:E2E FAX Driver");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    ChooseMode(dialog, 1);
+    HWND list = GetDlgItem(dialog, IDC_ADDRESS_LIST);
+    SelectLine(dialog, IDC_ADDRESS_LIST, 0);
+    PressKey(list, VK_RIGHT);
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"B", " >> 一郎", " >> 四郎", "A", "(なし)"}));
+    EXPECT_EQ(SelectedLines(dialog, IDC_ADDRESS_LIST), std::vector<int>{0});
+    PressKey(list, VK_DOWN);  // the list's own key: to the first member
+    EXPECT_EQ(SelectedLines(dialog, IDC_ADDRESS_LIST), std::vector<int>{1});
+    PressKey(list, VK_LEFT);  // from a member: its company collapses and is selected
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"B", "A", "(なし)"}));
+    EXPECT_EQ(SelectedLines(dialog, IDC_ADDRESS_LIST), std::vector<int>{0});
+    PressKey(list, VK_ADD);
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST).size(), 5u);
+    PressKey(list, VK_SUBTRACT);
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST).size(), 3u);
+    PressKey(list, VK_RETURN);  // still the dialog's OK
+    EXPECT_TRUE(copy.WaitForExit());
+    EXPECT_EQ(ValueText(kDataKey, "FaxNumberBook"), "");
+}
+
 TEST_F(CompanyAboutTest, VersionBoxFromButtonAndSystemMenu) {
     WriteBook(Row("一郎", "1"));
     Program copy("/s /m:E2E FAX Driver");

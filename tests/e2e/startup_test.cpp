@@ -117,14 +117,16 @@ TEST_F(StartupTest, TheExeCarriesTheDialogTemplates) {
     EXPECT_EQ(main.caption, "ｱﾄﾞﾚｽ帳");
     EXPECT_EQ(std::vector<short>({main.cx, main.cy}), std::vector<short>({287, 223}));
     EXPECT_TRUE(main.exStyle & WS_EX_APPWINDOW);
-    EXPECT_EQ(ids(main), (std::vector<int>{IDC_DISPLAY_MODE, IDC_ADDRESS_LIST, IDC_ADD_DESTINATION, IDC_CREATE_ENTRY,
-                                           IDC_DELETE_ENTRY, IDC_PROPERTIES, IDC_DESTINATION_LIST,
-                                           IDC_REMOVE_DESTINATIONS, IDOK, IDCANCEL, IDC_ABOUT, -1, -1, -1, -1, -1}));
-    EXPECT_EQ(texts(main), (std::vector<std::string>{"", "", "宛先(&O) ->", "作成(&N)...", "ｱﾄﾞﾚｽ帳から削除(&E)",
-                                                     "ﾌﾟﾛﾊﾟﾃｨ(&R)", "", "宛先から削除(&D)", "OK", "ｷｬﾝｾﾙ",
-                                                     "ﾊﾞｰｼﾞｮﾝ情報(&B)", "", "ｱﾄﾞﾚｽ帳一覧", "", "選択された宛先一覧",
-                                                     "表示"}));
+    // Each label right before the control it names, for screen readers.
+    EXPECT_EQ(ids(main), (std::vector<int>{-1, IDC_DISPLAY_MODE, -1, IDC_ADDRESS_LIST, IDC_ADD_DESTINATION,
+                                           IDC_CREATE_ENTRY, IDC_DELETE_ENTRY, IDC_PROPERTIES, -1,
+                                           IDC_DESTINATION_LIST, IDC_REMOVE_DESTINATIONS, IDOK, IDCANCEL, IDC_ABOUT,
+                                           -1, -1}));
+    EXPECT_EQ(texts(main), (std::vector<std::string>{"表示", "", "ｱﾄﾞﾚｽ帳一覧", "", "宛先(&O) ->", "作成(&N)...",
+                                                     "ｱﾄﾞﾚｽ帳から削除(&E)", "ﾌﾟﾛﾊﾟﾃｨ(&R)", "選択された宛先一覧", "",
+                                                     "宛先から削除(&D)", "OK", "ｷｬﾝｾﾙ", "ﾊﾞｰｼﾞｮﾝ情報(&B)", "", ""}));
     EXPECT_FALSE(style(main, IDC_ADDRESS_LIST) & LBS_EXTENDEDSEL);
+    EXPECT_TRUE(style(main, IDC_ADDRESS_LIST) & LBS_WANTKEYBOARDINPUT);
     EXPECT_TRUE(style(main, IDC_DESTINATION_LIST) & LBS_EXTENDEDSEL);
     EXPECT_TRUE(style(main, IDC_DESTINATION_LIST) & LBS_WANTKEYBOARDINPUT);
     EXPECT_EQ(style(main, IDC_DISPLAY_MODE) & (CBS_DROPDOWNLIST | WS_TABSTOP | CBS_SORT),

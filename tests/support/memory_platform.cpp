@@ -214,10 +214,20 @@ void MemoryWindow::Type(int id, const std::string& text) {
     Notify(id, EN_CHANGE);
 }
 
-void MemoryWindow::PressKey(int id, UINT virtualKey) {
+LRESULT MemoryWindow::PressKey(int id, UINT virtualKey) {
     Control& list = At(id);
-    if (list.layout.style.find("LBS_WANTKEYBOARDINPUT") == std::string::npos) return;
-    Send(WM_VKEYTOITEM, MAKEWPARAM(static_cast<WORD>(virtualKey), 0), 0);
+    if (list.layout.style.find("LBS_WANTKEYBOARDINPUT") == std::string::npos) return 0;
+    int caret = 0;
+    for (size_t i = 0; i < list.lines.size(); ++i)
+        if (list.lines[i].selected) caret = static_cast<int>(i);
+    LRESULT result = -1;
+    m_dialog.HandleMessage(WM_VKEYTOITEM, MAKEWPARAM(static_cast<WORD>(virtualKey), static_cast<WORD>(caret)),
+                           reinterpret_cast<LPARAM>(&list), result);
+    return result;
+}
+
+std::string MemoryWindow::TipOf(int id, int line) {
+    return At(id).tips ? m_dialog.LineTip(id, line) : "<no tips>";
 }
 
 std::vector<std::string> MemoryWindow::Lines(int id) {
@@ -487,6 +497,10 @@ void MemoryPlatform::AppendSystemMenuItem(HWND dialog, UINT command, const std::
         window->systemMenu.push_back("-");
         window->systemMenu.push_back(std::to_string(command) + ":" + text);
     }
+}
+
+void MemoryPlatform::AttachLineTips(HWND, HWND list) {
+    if (MemoryWindow::Control* control = ControlOf(list).second) control->tips = true;
 }
 
 bool MemoryPlatform::PaintMinimisedIcon(HWND dialog, HICON) {

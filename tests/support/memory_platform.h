@@ -54,6 +54,7 @@ public:
         int limit = 0;
         bool enabled = true;
         bool redraw = true;
+        bool tips = false;
         int repaints = 0;  // of a list: one per change with redraw on, one when redraw comes back on
         bool MultiSelect() const;
     };
@@ -75,7 +76,12 @@ public:
     void DoubleClick(int id, int line);
     void ChooseComboItem(int id, int index);
     void Type(int id, const std::string& text);
-    void PressKey(int id, UINT virtualKey);
+    // A key on a list that reports its keys: the dialog's answer (-1 leaves
+    // the key to the list box, -2 takes it), or 0 when the list does not report.
+    LRESULT PressKey(int id, UINT virtualKey);
+    // The tip the mouse resting on |line| would show; "<no tips>" when the
+    // list has none.
+    std::string TipOf(int id, int line);
 
     // What a user sees
     std::vector<std::string> Lines(int id);
@@ -182,6 +188,7 @@ public:
     HICON LoadIconResource(int id) override;
     void SetIcons(HWND dialog, HICON icon) override;
     void AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text) override;
+    void AttachLineTips(HWND dialog, HWND list) override;
     bool PaintMinimisedIcon(HWND dialog, HICON icon) override;
 
     std::string SystemDirectory() override { return systemDirectory; }

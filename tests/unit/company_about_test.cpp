@@ -73,6 +73,88 @@ TEST_F(CompanyViewTest, EveryBulkChangeOfTheListRepaintsItOnce) {
     }
 }
 
+TEST_F(CompanyViewTest, CompaniesByKeyboard) {
+    // Companies "B" (一郎, 四郎), "A" (三郎), "(なし)" (二郎).
+    struct Step {
+        const char* what;
+        int selected;
+        UINT key;
+        LRESULT answer;  // -1: the list box's own handling follows; -2: the key was taken
+        std::vector<std::string> lines;
+        int selectedAfter;
+    };
+    const std::vector<std::string> collapsed = {"B", "A", "(なし)"};
+    const std::vector<std::string> bOpen = {"B", " >> 一郎", " >> 四郎", "A", "(なし)"};
+    const std::vector<Step> steps = {
+        {"Right expands", 0, VK_RIGHT, -2, bOpen, 0},
+        {"Right on an expanded company moves on", 0, VK_RIGHT, -1, bOpen, 0},
+        {"Left collapses", 0, VK_LEFT, -2, collapsed, 0},
+        {"Left on a collapsed company moves on", 0, VK_LEFT, -1, collapsed, 0},
+        {"numpad + expands", 0, VK_ADD, -2, bOpen, 0},
+        {"numpad - collapses", 0, VK_SUBTRACT, -2, collapsed, 0},
+        {"+ expands", 0, VK_OEM_PLUS, -2, bOpen, 0},
+        {"Left on a member collapses its company", 2, VK_LEFT, -2, collapsed, 0},
+        {"+ on the last company", 2, VK_OEM_PLUS, -2, {"B", "A", "(なし)", " >> 二郎"}, 2},
+        {"- on its last member", 3, VK_OEM_MINUS, -2, collapsed, 2},
+        {"Down is the list's", 0, VK_DOWN, -1, collapsed, 0},
+        {"Enter is the dialog's", 0, VK_RETURN, -1, collapsed, 0},
+        {"Right expands again", 0, VK_RIGHT, -2, bOpen, 0},
+        {"+ on a member is the list's", 1, VK_OEM_PLUS, -1, bOpen, 1},
+        {"Right on a member is the list's", 1, VK_RIGHT, -1, bOpen, 1},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        window->Select(IDC_ADDRESS_LIST, step.selected);
+        platform->boxes.clear();
+        EXPECT_EQ(window->PressKey(IDC_ADDRESS_LIST, step.key), step.answer);
+        EXPECT_EQ(Lines(IDC_ADDRESS_LIST), step.lines);
+        EXPECT_EQ(window->SelectedLines(IDC_ADDRESS_LIST), std::vector<int>{step.selectedAfter});
+        EXPECT_TRUE(Lines(IDC_DESTINATION_LIST).empty());
+    }
+    // Collapsing from a member runs the selection change as a user's would:
+    // the company line is current and the person buttons follow it.
+    window->Select(IDC_ADDRESS_LIST, 1);  // " >> 一郎"
+    EXPECT_EQ(dialog->m_wCurrentItem, 0);
+    window->PressKey(IDC_ADDRESS_LIST, VK_LEFT);
+    EXPECT_EQ(dialog->m_wCurrentItem, 5000);
+    EXPECT_EQ(Buttons(), "1110");
+}
+
+TEST_F(CompanyViewTest, PersonLinesKeepTheListsOwnKeys) {
+    window->ChooseComboItem(IDC_DISPLAY_MODE, 0);
+    for (UINT key : {VK_RIGHT, VK_LEFT, VK_ADD, VK_SUBTRACT, VK_OEM_PLUS, VK_OEM_MINUS}) {
+        SCOPED_TRACE(key);
+        window->Select(IDC_ADDRESS_LIST, 1);
+        EXPECT_EQ(window->PressKey(IDC_ADDRESS_LIST, key), -1);
+        EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"一郎", "二郎", "三郎", "四郎"}));
+    }
+}
+
+TEST_F(CompanyViewTest, TipsTellThePersonBehindALine) {
+    Restart();
+    OpenWith("山田,やまだ,山田商事,やまだしょうじ,営業部,03-1111,,,,,,,\r\n" + Row("山田", "06-2222") +
+             Row("鈴木", "09-3333", "山田商事"));
+    const std::string yamadaOfTheCompany = "名前(読み): やまだ\n会社: 山田商事\n部署: 営業部\nFAX番号: 03-1111";
+    const std::string yamadaWithoutOne = "名前(読み): よみ\n会社: (なし)\n部署: \nFAX番号: 06-2222";
+    EXPECT_EQ(window->TipOf(IDC_ADDRESS_LIST, 0), yamadaOfTheCompany);
+    EXPECT_EQ(window->TipOf(IDC_ADDRESS_LIST, 1), yamadaWithoutOne);
+    EXPECT_EQ(window->TipOf(IDC_ADDRESS_LIST, 3), "");  // below the last line
+    Add(1);
+    Add(0);
+    EXPECT_EQ(window->TipOf(IDC_DESTINATION_LIST, 0), yamadaWithoutOne);
+    EXPECT_EQ(window->TipOf(IDC_DESTINATION_LIST, 1), yamadaOfTheCompany);
+    EXPECT_EQ(window->TipOf(IDC_DESTINATION_LIST, 2), "");
+    window->ChooseComboItem(IDC_DISPLAY_MODE, 1);
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"山田商事", "(なし)"}));
+    EXPECT_EQ(window->TipOf(IDC_ADDRESS_LIST, 0), "人数: 2人");
+    EXPECT_EQ(window->TipOf(IDC_ADDRESS_LIST, 1), "人数: 1人");
+    window->DoubleClick(IDC_ADDRESS_LIST, 0);
+    EXPECT_EQ(window->TipOf(IDC_ADDRESS_LIST, 1), yamadaOfTheCompany);
+    // Asking for a tip changes nothing a user would see.
+    EXPECT_EQ(window->SelectedLines(IDC_ADDRESS_LIST), std::vector<int>{0});
+    EXPECT_TRUE(platform->boxes.empty());
+}
+
 TEST_F(CompanyViewTest, MemberLineDoubleClickAddsTheBareName) {
     window->DoubleClick(IDC_ADDRESS_LIST, 0);
     window->DoubleClick(IDC_ADDRESS_LIST, 2);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <set>
 
 #include "dialogs/entry_dialogs.h"
@@ -28,6 +29,45 @@ TEST(Resources, EveryControlIdIsUniqueInItsDialog) {
             if (control.id == IDC_STATIC) continue;
             EXPECT_TRUE(seen.insert(control.id).second) << control.id;
         }
+    }
+}
+
+// A screen reader names a control after the static text right before it;
+// statics are no tab stops, so the order of the other controls is the tab
+// order the tables give.
+TEST(Resources, EachLabelStandsRightBeforeItsControlAndTheTabOrderHolds) {
+    struct Case {
+        int dialog;
+        std::vector<std::pair<std::string, int>> labels;
+        std::vector<int> tabOrder;
+    };
+    const std::vector<std::pair<std::string, int>> entryLabels = {
+        {"名前", IDC_NAME},         {"名前(読み)", IDC_NAME_READING}, {"会社", IDC_COMPANY},
+        {"会社(読み)", IDC_COMPANY_READING}, {"部署", IDC_DEPARTMENT}, {"FAX番号", IDC_FAX_NUMBER}};
+    const std::vector<int> entryTabs = {IDOK, IDCANCEL, IDC_NAME, IDC_NAME_READING, IDC_COMPANY, IDC_COMPANY_READING,
+                                        IDC_DEPARTMENT, IDC_FAX_NUMBER};
+    const std::vector<Case> cases = {
+        {IDD_ADDRESSBOOK,
+         {{"表示", IDC_DISPLAY_MODE}, {"ｱﾄﾞﾚｽ帳一覧", IDC_ADDRESS_LIST}, {"選択された宛先一覧", IDC_DESTINATION_LIST}},
+         {IDC_DISPLAY_MODE, IDC_ADDRESS_LIST, IDC_ADD_DESTINATION, IDC_CREATE_ENTRY, IDC_DELETE_ENTRY, IDC_PROPERTIES,
+          IDC_DESTINATION_LIST, IDC_REMOVE_DESTINATIONS, IDOK, IDCANCEL, IDC_ABOUT}},
+        {IDD_NEW_ENTRY, entryLabels, entryTabs},
+        {IDD_ENTRY_PROPERTY, entryLabels, entryTabs},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dialog);
+        const std::vector<ControlTemplate>& controls = Script().dialogs.at(c.dialog).controls;
+        for (const auto& [label, id] : c.labels) {
+            SCOPED_TRACE(label);
+            auto control = std::find_if(controls.begin(), controls.end(), [&](const ControlTemplate& t) { return t.id == id; });
+            ASSERT_TRUE(control != controls.end() && control != controls.begin());
+            EXPECT_EQ(std::prev(control)->kind, "Static");
+            EXPECT_EQ(std::prev(control)->text, label);
+        }
+        std::vector<int> order;
+        for (const ControlTemplate& control : controls)
+            if (control.kind != "Static") order.push_back(control.id);
+        EXPECT_EQ(order, c.tabOrder);
     }
 }
 

@@ -1,6 +1,8 @@
 // The product's backend: each call is one or two Win32 API calls.
 #include "framework/win32/win32_platform.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -13,6 +15,49 @@ struct FileWriter {
 
 namespace {
 
+// The dialog's tooltip window, kept as a property of the dialog.
+constexpr const char* kTipsProperty = "qvdutil.tips";
+
+// The line of |list| under the mouse; -1 over none.
+int LineUnderCursor(HWND list) {
+    POINT point;
+    GetCursorPos(&point);
+    ScreenToClient(list, &point);
+    LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y));
+    return HIWORD(hit) == 0 ? LOWORD(hit) : -1;
+}
+
+// The tooltip asks for the text of the line under the mouse. The text lives
+// here until the next request: the tooltip copies it at once.
+void AnswerTipRequest(CDialog& dialog, LPARAM lParam) {
+    static std::string text;
+    static std::wstring wide;
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    HWND list = reinterpret_cast<HWND>(header->idFrom);
+    text = dialog.LineTip(GetDlgCtrlID(list), LineUnderCursor(list));
+    if (header->code == TTN_GETDISPINFOA) {
+        reinterpret_cast<NMTTDISPINFOA*>(lParam)->lpszText = text.data();
+        return;
+    }
+    wide.assign(static_cast<std::size_t>(MultiByteToWideChar(932, 0, text.c_str(), -1, nullptr, 0)), L'\0');
+    MultiByteToWideChar(932, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = wide.data();
+}
+
+// The mouse moved over a list with tips: on another line, the tip goes, so
+// that the next one shows that line's text.
+void FollowCursor(HWND dialog, HWND control) {
+    static HWND lastList = nullptr;
+    static int lastLine = -1;
+    HWND tips = static_cast<HWND>(GetPropA(dialog, kTipsProperty));
+    if (!tips || GetParent(control) != dialog) return;
+    int line = LineUnderCursor(control);
+    if (control == lastList && line == lastLine) return;
+    lastList = control;
+    lastLine = line;
+    SendMessageA(tips, TTM_POP, 0, 0);
+}
+
 INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CDialog* dialog;
     if (message == WM_INITDIALOG) {
@@ -23,6 +68,17 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     }
     if (!dialog) return FALSE;
+
+    // The tips are the backend's own; the default processing follows.
+    if (message == WM_NOTIFY) {
+        UINT code = reinterpret_cast<NMHDR*>(lParam)->code;
+        if (code == TTN_GETDISPINFOA || code == TTN_GETDISPINFOW) {
+            AnswerTipRequest(*dialog, lParam);
+            return TRUE;
+        }
+    }
+    if (message == WM_SETCURSOR) FollowCursor(hwnd, reinterpret_cast<HWND>(wParam));
+    if (message == WM_NCDESTROY) RemovePropA(hwnd, kTipsProperty);
 
     LRESULT result = 0;
     bool handled = dialog->HandleMessage(message, wParam, lParam, result);
@@ -107,6 +163,26 @@ void Win32Platform::AppendSystemMenuItem(HWND dialog, UINT command, const std::s
     if (!menu) return;
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, command, text.c_str());
+}
+
+void Win32Platform::AttachLineTips(HWND dialog, HWND list) {
+    HWND tips = static_cast<HWND>(GetPropA(dialog, kTipsProperty));
+    if (!tips) {
+        // Owned by the dialog, so it goes with it.
+        tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+        if (!tips) return;
+        SendMessageA(tips, TTM_SETMAXTIPWIDTH, 0, 400);  // several lines
+        SetPropA(dialog, kTipsProperty, tips);
+    }
+    TOOLINFOA tool = {};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = dialog;
+    tool.uId = reinterpret_cast<UINT_PTR>(list);
+    tool.lpszText = LPSTR_TEXTCALLBACKA;
+    SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 bool Win32Platform::PaintMinimisedIcon(HWND dialog, HICON icon) {

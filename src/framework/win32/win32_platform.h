@@ -19,6 +19,7 @@ public:
     HICON LoadIconResource(int id) override;
     void SetIcons(HWND dialog, HICON icon) override;
     void AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text) override;
+    void AttachLineTips(HWND dialog, HWND list) override;
     bool PaintMinimisedIcon(HWND dialog, HICON icon) override;
 
     std::string SystemDirectory() override;
