@@ -13,6 +13,10 @@ target_link_libraries(qvdutil PRIVATE qvdcore user32 gdi32 advapi32 comctl32 ${S
 add_executable(faxdriver tools/driver-standin/faxdriver.cpp)
 target_link_libraries(faxdriver PRIVATE advapi32 ${STATIC_RUNTIME})
 
+add_executable(democlient tools/demo-client/democlient.cpp)
+target_include_directories(democlient PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(democlient PRIVATE user32 ${STATIC_RUNTIME})
+
 add_executable(launch_bench bench/launch_bench.cpp)
 target_link_libraries(launch_bench PRIVATE user32 ${STATIC_RUNTIME})
 

@@ -9,7 +9,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # these at once: wineboot and wineserver share state per prefix.
 make_prefix() {
     local prefix="$1"
-    if [ -f "$prefix/system.reg" ] && [ -d "$prefix/drive_c/windows/system32" ]; then return 0; fi
+    if [ -f "$prefix/system.reg" ] && [ -d "$prefix/drive_c/windows/system32" ]; then map_fonts "$prefix"; return; fi
     echo "== creating Wine prefix $prefix (about 20 s)"
     mkdir -p "$prefix"
     WINEPREFIX="$prefix" timeout 300 wineboot -i >/dev/null 2>&1 || true
@@ -18,10 +18,45 @@ make_prefix() {
     WINEPREFIX="$prefix" timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
     WINEPREFIX="$prefix" timeout 60 wineserver -w || true
     [ -d "$prefix/drive_c/windows/system32" ] || { echo "Wine prefix creation failed" >&2; return 1; }
+    map_fonts "$prefix"
+}
+
+# Wine has no "ＭＳ Ｐゴシック", the dialogs' font: IPAPGothic has its metrics,
+# so layouts and screenshots show what Windows shows. Idempotent.
+map_fonts() {
+    local prefix="$1"
+    [ -f "$prefix/.qvd-fonts" ] && return 0
+    WINEPREFIX="$prefix" timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+        /v "ＭＳ Ｐゴシック" /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1 || return 1
+    WINEPREFIX="$prefix" timeout 60 wineserver -w || true
+    touch "$prefix/.qvd-fonts"
 }
 
 build_windows() {
     cmake -S "$ROOT" -B "$BUILD/windows" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
     cmake --build "$BUILD/windows"
+}
+
+# The demo without a display: under Xvfb the driver stand-in starts the
+# program, the demo client uses it (with $2 as its extra argument) and a
+# screenshot is taken of each named step ($3...) into the folder $1; then
+# prints what the driver read before and after. Run in $BUILD/windows.
+demo_under_xvfb() {
+    local shots="$1" extra="$2"
+    shift 2
+    rm -rf "$shots" && mkdir -p "$shots"
+    # The X server's own farewells go to a log; what the driver reads goes to the terminal.
+    timeout 300 xvfb-run -a -s "-screen 0 800x600x24" bash -c '
+        shots="$1" extra="$2"
+        shift 2
+        wine faxdriver.exe "Demo FAX Driver" >"$shots/driver.log" 2>/dev/null & driver=$!
+        wine democlient.exe "Z:$shots" $extra >/dev/null 2>&1 & client=$!
+        for shot in "$@"; do
+            for i in $(seq 300); do [ -f "$shots/$shot.ready" ] && break; sleep 0.1; done
+            import -window root "$shots/$shot.png"
+            touch "$shots/$shot.done"
+        done
+        wait $client; wait $driver' _ "$shots" "$extra" "$@" >"$shots/xvfb.log" 2>&1 || true
+    cat "$shots/driver.log"
 }

@@ -95,6 +95,35 @@ std::vector<std::string> Split(const std::string& text) {
     return pieces;
 }
 
+// The two values as the driver reads them, one line a destination.
+void PrintValues(const std::string& printer, const char* when) {
+    Print(std::string("-- ") + when + "\n");
+    std::string faxNumbers, names;
+    DWORD faxType = 0, faxSize = 0, nameType = 0, nameSize = 0;
+    bool haveFax = ReadValue(printer, "FaxNumberBook", faxNumbers, faxType, faxSize);
+    bool haveNames = ReadValue(printer, "FaxNumberBook2", names, nameType, nameSize);
+    if (!haveFax || !haveNames) {
+        Print("the destination values are missing\n");
+        return;
+    }
+    char line[128];
+    snprintf(line, sizeof line, "FaxNumberBook  (type %lu, %lu bytes): ", faxType, faxSize);
+    Print(line + ForTerminal(faxNumbers) + "\n");
+    snprintf(line, sizeof line, "FaxNumberBook2 (type %lu, %lu bytes): ", nameType, nameSize);
+    Print(line + ForTerminal(names) + "\n");
+    if (faxNumbers.empty() && names.empty()) {
+        Print("no destinations\n");
+        return;
+    }
+    std::vector<std::string> numbers = Split(faxNumbers), people = Split(names);
+    for (size_t i = 0; i < people.size() || i < numbers.size(); ++i) {
+        std::string person = i < people.size() ? people[i] : "?";
+        std::string number = i < numbers.size() ? numbers[i] : "?";
+        snprintf(line, sizeof line, "destination %zu: ", i + 1);
+        Print(line + ForTerminal(person) + "  FAX " + ForTerminal(number) + "\n");
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -116,6 +145,7 @@ int main(int argc, char** argv) {
     std::string exe = self;
     exe = exe.substr(0, exe.find_last_of('\\') + 1) + "qvdutil.exe";
     std::string commandLine = "\"" + exe + "\" /s /m:" + driver;
+    PrintValues(printer, "before");
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
@@ -129,29 +159,6 @@ int main(int argc, char** argv) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
 
-    std::string faxNumbers, names;
-    DWORD faxType = 0, faxSize = 0, nameType = 0, nameSize = 0;
-    bool haveFax = ReadValue(printer, "FaxNumberBook", faxNumbers, faxType, faxSize);
-    bool haveNames = ReadValue(printer, "FaxNumberBook2", names, nameType, nameSize);
-    if (!haveFax || !haveNames) {
-        Print("the destination values are missing\n");
-        return 0;
-    }
-    char line[128];
-    snprintf(line, sizeof line, "FaxNumberBook  (type %lu, %lu bytes): ", faxType, faxSize);
-    Print(line + ForTerminal(faxNumbers) + "\n");
-    snprintf(line, sizeof line, "FaxNumberBook2 (type %lu, %lu bytes): ", nameType, nameSize);
-    Print(line + ForTerminal(names) + "\n");
-    if (faxNumbers.empty() && names.empty()) {
-        Print("no destinations\n");
-        return 0;
-    }
-    std::vector<std::string> numbers = Split(faxNumbers), people = Split(names);
-    for (size_t i = 0; i < people.size() || i < numbers.size(); ++i) {
-        std::string person = i < people.size() ? people[i] : "?";
-        std::string number = i < numbers.size() ? numbers[i] : "?";
-        snprintf(line, sizeof line, "destination %zu: ", i + 1);
-        Print(line + ForTerminal(person) + "  FAX " + ForTerminal(number) + "\n");
-    }
+    PrintValues(printer, "after");
     return 0;
 }
