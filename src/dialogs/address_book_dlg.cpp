@@ -235,9 +235,8 @@ void CAddressBookDlg::ExpandOrCollapseCompany(int line) {
     if (IsExpandedCompany(line)) {
         int members = 0;
         while (line + 1 + members < count && StartsWith(list.GetText(line + 1 + members), kMemberPrefix)) ++members;
-        // Every change with redraw on repaints the list: a large company
-        // would take seconds.
-        // From the last member up, so no later line has to move.
+        // Redraw off, or every line repaints the list and a large company
+        // takes seconds; from the last member up, so no later line moves.
         list.SetRedraw(false);
         for (int i = members; i > 0; --i) list.DeleteString(line + i);
         list.SetRedraw(true);
@@ -342,8 +341,7 @@ void CAddressBookDlg::ReadFaxNumberBook(std::string& names, std::string& faxNumb
 }
 
 void CAddressBookDlg::RestoreDestinations() {
-    // The stored pieces that found a person, each once: what was stored and
-    // still holds, should the restored list be too long to write back.
+    // The stored pieces that found a person, each once.
     DestinationPieces matched;
     for (const DestinationPiece& stored : PiecesOfStoredTexts({m_strFaxNumberBook, m_strFaxNumberBook2})) {
         bool found = false;
@@ -362,8 +360,10 @@ void CAddressBookDlg::RestoreDestinations() {
     }
     DestinationPieces written = Pieces();
     if (CheckDestinations(written, DestinationCheck::Texts) != DestinationBreach::None) {
-        // Only a stored value of 256 bytes without a zero byte holds more
-        // than fits; both texts then stop at the same destination.
+        // Persons who share a name and number restore several lines from one
+        // stored piece and can overflow the texts; what was stored and still
+        // matches fits them (a stored value of 256 bytes without a zero byte
+        // is cut where both texts stop together).
         written = matched;
         written.resize(FittingCount(written));
     }
