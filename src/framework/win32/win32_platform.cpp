@@ -44,18 +44,29 @@ void AnswerTipRequest(CDialog& dialog, LPARAM lParam) {
     reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = wide.data();
 }
 
-// The mouse moved over a list with tips: on another line, the tip goes, so
-// that the next one shows that line's text.
-void FollowCursor(HWND dialog, HWND control) {
+// The mouse moved over a list with tips. The tooltip learns of it here
+// rather than by subclassing the list, which under Wine made every list
+// message some twenty times as slow; on another line the tip goes, so that
+// the next one shows that line's text.
+void RelayToTips(HWND dialog, HWND control, LPARAM hitAndMessage) {
     static HWND lastList = nullptr;
     static int lastLine = -1;
     HWND tips = static_cast<HWND>(GetPropA(dialog, kTipsProperty));
     if (!tips || GetParent(control) != dialog) return;
     int line = LineUnderCursor(control);
-    if (control == lastList && line == lastLine) return;
+    if (control != lastList || line != lastLine) SendMessageA(tips, TTM_POP, 0, 0);
     lastList = control;
     lastLine = line;
-    SendMessageA(tips, TTM_POP, 0, 0);
+    POINT point;
+    GetCursorPos(&point);
+    MSG relayed = {};
+    relayed.hwnd = control;
+    relayed.message = HIWORD(hitAndMessage);
+    relayed.pt = point;
+    ScreenToClient(control, &point);
+    relayed.lParam = MAKELPARAM(point.x, point.y);
+    relayed.time = GetMessageTime();
+    SendMessageA(tips, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -77,7 +88,7 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             return TRUE;
         }
     }
-    if (message == WM_SETCURSOR) FollowCursor(hwnd, reinterpret_cast<HWND>(wParam));
+    if (message == WM_SETCURSOR) RelayToTips(hwnd, reinterpret_cast<HWND>(wParam), lParam);
     if (message == WM_NCDESTROY) RemovePropA(hwnd, kTipsProperty);
 
     LRESULT result = 0;
@@ -178,7 +189,7 @@ void Win32Platform::AttachLineTips(HWND dialog, HWND list) {
     }
     TOOLINFOA tool = {};
     tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.uFlags = TTF_IDISHWND;
     tool.hwnd = dialog;
     tool.uId = reinterpret_cast<UINT_PTR>(list);
     tool.lpszText = LPSTR_TEXTCALLBACKA;
