@@ -6,6 +6,12 @@ namespace {
 
 using BookTest = EndToEnd;
 
+// Presses "作成(&N)..." and waits for the new-entry dialog.
+HWND OpenNewEntry(Program& copy, HWND dialog) {
+    Click(dialog, IDC_CREATE_ENTRY);
+    return copy.WaitForWindow("ｴﾝﾄﾘの作成");
+}
+
 // Fills the six edits of an entry dialog.
 void Fill(HWND entry, const std::vector<std::string>& fields) {
     for (size_t i = 0; i < fields.size(); ++i) SetText(entry, IDC_NAME + static_cast<int>(i), fields[i]);
@@ -17,8 +23,7 @@ TEST_F(BookTest, MissingBookIsReportedAndCreatedByTheFirstSave) {
     HWND dialog = copy.MainDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(BookExists());
-    Click(dialog, IDC_CREATE_ENTRY);
-    HWND entry = copy.WaitForWindow("ｴﾝﾄﾘの作成");
+    HWND entry = OpenNewEntry(copy, dialog);
     ASSERT_NE(entry, nullptr);
     Click(entry, IDOK);
     EXPECT_EQ(copy.AnswerBox(), "新規登録には、最低限[名前], [名前の読み], [FAX番号]が必要です。");
@@ -39,8 +44,7 @@ TEST_F(BookTest, CreateEditDeleteThroughTheRealDialogs) {
     EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"A", "B"}));
 
     // Create
-    Click(dialog, IDC_CREATE_ENTRY);
-    HWND entry = copy.WaitForWindow("ｴﾝﾄﾘの作成");
+    HWND entry = OpenNewEntry(copy, dialog);
     ASSERT_NE(entry, nullptr);
     Fill(entry, {"鈴木", "すずき", "", "", "", "06-1*2"});
     Click(entry, IDOK);
@@ -120,8 +124,7 @@ TEST_F(BookTest, TypingLimitsCountBytes) {
     Click(property, IDCANCEL);
     EXPECT_EQ(ReadBook(), Row("A", "1"));
 
-    Click(dialog, IDC_CREATE_ENTRY);
-    HWND entry = copy.WaitForWindow("ｴﾝﾄﾘの作成");
+    HWND entry = OpenNewEntry(copy, dialog);
     ASSERT_NE(entry, nullptr);
     Type(entry, IDC_FAX_NUMBER, std::string(260, '1'));
     EXPECT_EQ(Text(GetDlgItem(entry, IDC_FAX_NUMBER)).size(), 255u);
@@ -141,8 +144,7 @@ TEST_F(BookTest, ABookLockedAtTheStartIsNeverReplaced) {
     CloseHandle(held);
     HWND dialog = copy.MainDialog();
     ASSERT_NE(dialog, nullptr);
-    Click(dialog, IDC_CREATE_ENTRY);
-    HWND entry = copy.WaitForWindow("ｴﾝﾄﾘの作成");
+    HWND entry = OpenNewEntry(copy, dialog);
     ASSERT_NE(entry, nullptr);
     Fill(entry, {"D", "d", "", "", "", "4"});
     Click(entry, IDOK);
