@@ -20,6 +20,9 @@ target_link_libraries(democlient PRIVATE user32 ${STATIC_RUNTIME})
 add_executable(launch_bench bench/launch_bench.cpp)
 target_link_libraries(launch_bench PRIVATE user32 ${STATIC_RUNTIME})
 
+add_executable(save_bench bench/save_bench.cpp src/framework/win32/win32_platform.cpp)
+target_link_libraries(save_bench PRIVATE qvdcore user32 advapi32 comctl32 ${STATIC_RUNTIME})
+
 option(QVD_E2E "Build the end-to-end tests" ON)
 if(QVD_E2E)
     set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)

@@ -2,7 +2,7 @@
 
 #include "framework/platform.h"
 
-class Win32Platform final : public Platform {
+class Win32Platform : public Platform {
 public:
     std::string ModuleFileName() override;
     HANDLE CreateNamedMutex(const char* name, bool& alreadyExisted) override;
