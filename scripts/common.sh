@@ -5,31 +5,47 @@ export LANG=ja_JP.UTF-8
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-# Creates a Wine prefix at $1 unless it is there already. Never run two of
-# these at once: wineboot and wineserver share state per prefix.
+# The end-to-end tests run as a Unix user of their own, in a prefix it owns:
+# Wine run by root ignores file permissions, and what a standard user may do
+# in System32 is what they must show.
+TESTER=qvdtest
+TESTER_HOME=/home/$TESTER
+TESTER_PREFIX="$TESTER_HOME/wineprefix"
+as_tester() {
+    runuser -u "$TESTER" -- env HOME="$TESTER_HOME" LANG="$LANG" WINEDEBUG="$WINEDEBUG" \
+        WINEDLLOVERRIDES="$WINEDLLOVERRIDES" "$@"
+}
+
+# Creates a Wine prefix at $1 unless it is there already, running Wine as
+# the rest of the arguments say (as_tester for the tester's prefix; as root
+# when there are none). Never run two of these at once: wineboot and
+# wineserver share state per prefix.
 make_prefix() {
     local prefix="$1"
-    if [ -f "$prefix/system.reg" ] && [ -d "$prefix/drive_c/windows/system32" ]; then map_fonts "$prefix"; return; fi
+    shift
+    local as=("$@")
+    if [ -f "$prefix/system.reg" ] && [ -d "$prefix/drive_c/windows/system32" ]; then map_fonts "$prefix" "${as[@]}"; return; fi
     echo "== creating Wine prefix $prefix (about 20 s)"
-    mkdir -p "$prefix"
-    WINEPREFIX="$prefix" timeout 300 wineboot -i >/dev/null 2>&1 || true
-    WINEPREFIX="$prefix" timeout 120 wineserver -w || true
+    "${as[@]}" mkdir -p "$prefix"
+    "${as[@]}" env WINEPREFIX="$prefix" timeout 300 wineboot -i >/dev/null 2>&1 || true
+    "${as[@]}" env WINEPREFIX="$prefix" timeout 120 wineserver -w || true
     # Without a window manager, closing a dialog stalls unless Wine manages no windows.
-    WINEPREFIX="$prefix" timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    WINEPREFIX="$prefix" timeout 60 wineserver -w || true
+    "${as[@]}" env WINEPREFIX="$prefix" timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    "${as[@]}" env WINEPREFIX="$prefix" timeout 60 wineserver -w || true
     [ -d "$prefix/drive_c/windows/system32" ] || { echo "Wine prefix creation failed" >&2; return 1; }
-    map_fonts "$prefix"
+    map_fonts "$prefix" "${as[@]}"
 }
 
 # Wine has no "ＭＳ Ｐゴシック", the dialogs' font: IPAPGothic has its metrics,
 # so layouts and screenshots show what Windows shows. Idempotent.
 map_fonts() {
     local prefix="$1"
+    shift
     [ -f "$prefix/.qvd-fonts" ] && return 0
-    WINEPREFIX="$prefix" timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+    "$@" env WINEPREFIX="$prefix" timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' \
         /v "ＭＳ Ｐゴシック" /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1 || return 1
-    WINEPREFIX="$prefix" timeout 60 wineserver -w || true
-    touch "$prefix/.qvd-fonts"
+    "$@" env WINEPREFIX="$prefix" timeout 60 wineserver -w || true
+    "$@" touch "$prefix/.qvd-fonts"
 }
 
 build_windows() {

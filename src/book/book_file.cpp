@@ -4,7 +4,6 @@
 #include <cstring>
 #include <utility>
 
-#include "framework/files.h"
 #include "framework/platform.h"
 
 namespace {
@@ -152,37 +151,4 @@ std::string FormatAddressBook(const CAddressBook& book) {
 
 std::string AddressBookPath(Platform& platform, const char* fileName) {
     return platform.SystemDirectory() + "\\" + fileName;
-}
-
-CAddressBookFile::LoadResult CAddressBookFile::Load(Platform& platform, std::string& bytes) {
-    bytes.clear();
-    m_strOnDisk.clear();
-    switch (ReadFilePatiently(platform, AddressBookPath(platform), bytes)) {
-    case FileReadStatus::Read:
-        m_bReadable = true;
-        m_strOnDisk = bytes;
-        return LoadResult::Loaded;
-    case FileReadStatus::Missing:
-        m_bReadable = true;
-        return LoadResult::Missing;
-    case FileReadStatus::Locked:
-    case FileReadStatus::Failed:
-        break;
-    }
-    m_bReadable = false;
-    bytes.clear();
-    return LoadResult::Unreadable;
-}
-
-bool CAddressBookFile::Save(Platform& platform, const std::string& bytes) {
-    if (!m_bReadable) return false;
-    const std::string path = AddressBookPath(platform);
-    std::string now;
-    FileReadStatus status = ReadFilePatiently(platform, path, now);
-    // A file deleted meanwhile holds nothing to lose.
-    bool unchanged = status == FileReadStatus::Missing || (status == FileReadStatus::Read && now == m_strOnDisk);
-    if (!unchanged) return false;
-    if (!SaveFileSafely(platform, path, AddressBookPath(platform, kAddressBookTempFileName), bytes)) return false;
-    m_strOnDisk = bytes;
-    return true;
 }

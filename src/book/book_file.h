@@ -10,11 +10,10 @@
 class Platform;
 
 inline constexpr const char* kAddressBookFileName = "QVDDATA.CSV";
-// Beside the book, one fixed name: a save cut short leaves at most this one
-// file, which the next save overwrites.
-inline constexpr const char* kAddressBookTempFileName = "QVDDATA.TMP";
+// The redo journal of the book's saves, beside it: empty between saves.
+inline constexpr const char* kAddressBookJournalFileName = "QVDDATA.TMP";
 
-// "<system directory>\QVDDATA.CSV", and the same for the temporary file.
+// "<system directory>\QVDDATA.CSV", and the same for the journal.
 std::string AddressBookPath(Platform& platform, const char* fileName = kAddressBookFileName);
 
 struct ParseOutcome {
@@ -33,18 +32,3 @@ ParseOutcome ParseAddressBook(std::string_view bytes, CAddressBook& book);
 // The file's bytes: every person, then every unnamed row, each with all
 // thirteen fields.
 std::string FormatAddressBook(const CAddressBook& book);
-
-// The book's file as this run knows it. A save never replaces a file that
-// this run could not read, nor one that changed on disk since it was loaded
-// or last saved: either may hold persons the run has never seen.
-class CAddressBookFile {
-public:
-    enum class LoadResult { Loaded, Missing, Unreadable };
-    LoadResult Load(Platform& platform, std::string& bytes);
-    // False when the file was not replaced; it then keeps every byte.
-    bool Save(Platform& platform, const std::string& bytes);
-
-private:
-    bool m_bReadable = false;
-    std::string m_strOnDisk;  // what this run last read or wrote; empty for a missing file
-};

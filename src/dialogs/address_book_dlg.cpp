@@ -380,14 +380,16 @@ void CAddressBookDlg::LoadAddressBook() {
     m_wCurrentItem = 0;
     m_aDestinations.SetSize(0);
     std::string bytes;
-    switch (m_bookFile.Load(ThePlatform(), bytes)) {
-    case CAddressBookFile::LoadResult::Missing:
+    Platform& platform = ThePlatform();
+    switch (m_bookFile.Load(platform, AddressBookPath(platform),
+                            AddressBookPath(platform, kAddressBookJournalFileName), bytes)) {
+    case JournaledFile::LoadResult::Missing:
         AfxMessageBox(msg::kCannotOpenBook);
         break;
-    case CAddressBookFile::LoadResult::Unreadable:
+    case JournaledFile::LoadResult::Unreadable:
         AfxMessageBox(msg::kCannotReadBook);
         break;
-    case CAddressBookFile::LoadResult::Loaded:
+    case JournaledFile::LoadResult::Loaded:
         break;
     }
     // The parser empties the book first, also when nothing could be read.

@@ -9,6 +9,7 @@
 #include "book/book_file.h"
 #include "driver/fax_number_book.h"
 #include "framework/dialog.h"
+#include "framework/files.h"
 
 class CAddressBookDlg : public CMappedDialog<CAddressBookDlg> {
 public:
@@ -17,7 +18,7 @@ public:
     static const MessageMap<CAddressBookDlg> kMessageMap;
 
     CAddressBook m_book;
-    CAddressBookFile m_bookFile;
+    JournaledFile m_bookFile;
     HICON m_hIcon = nullptr;
     std::string m_strFaxNumberBook2;
     std::int32_t m_nDestSelCount = 0;

@@ -1,17 +1,76 @@
+// Files the program keeps: opened patiently, rewritten in place, and made
+// crash-safe by a redo journal beside them.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "framework/platform.h"
 
-// Reads |path| whole. A file that another program holds open (a virus
-// scanner, a backup tool) is tried again a few times, with growing pauses,
-// before Locked is the answer.
-FileReadStatus ReadFilePatiently(Platform& platform, const std::string& path, std::string& bytes);
+// Opens |path|. A file that another program holds open (a virus scanner, a
+// backup tool, another copy of this program saving) is tried again a few
+// times, with growing pauses, before Locked is the answer.
+FileOpenStatus OpenFilePatiently(Platform& platform, const std::string& path, FileAccess access, bool create,
+                                 FileHandle*& file);
 
-// Replaces |path| with |bytes| so that it is never left half-written: the
-// bytes go to |tempPath| beside it, are flushed, and only then take the old
-// file's place in one step. On any failure the old file stays as it was, the
-// temporary file is removed and false is returned.
-bool SaveFileSafely(Platform& platform, const std::string& path, const std::string& tempPath,
-                    const std::string& bytes);
+// CRC-32 as zip and PNG compute it.
+std::uint32_t Crc32(std::string_view bytes);
+
+// One rewrite of a file, as its journal records it.
+struct JournalEntry {
+    bool oldMissing = false;  // the file did not exist before; |oldBytes| is then empty
+    std::string oldBytes;
+    std::string newBytes;
+};
+
+// The journal's bytes: a header of 32 bytes ("QVDJRNL1"; a CRC-32 of all
+// that follows it; 1 when the old file was missing, else 0; the lengths of
+// the old and the new bytes, each little-endian), then the old bytes and
+// the new bytes in full. It names no file.
+std::string EncodeJournal(const JournalEntry& entry);
+// nullopt for an empty journal, or one whose writing was cut short.
+std::optional<JournalEntry> DecodeJournal(std::string_view bytes);
+
+// Whether |file| (nullopt: missing) can be what the rewrite of |entry| left
+// behind when it was cut short: its length between the two lengths; below
+// the shorter one each byte the old or the new byte at its offset; beyond
+// it the longer version's byte or zero (after a power loss, blocks that were
+// not flushed reach the disk in any order, or not at all). A missing file
+// can only be the old one, and only when that was missing too.
+bool CouldBeMidRewrite(const JournalEntry& entry, const std::optional<std::string>& file);
+
+// A file that is rewritten in place, never replaced: it stays the same file,
+// with its rights, owner, links and creation time, and rewriting it needs a
+// right on the file alone, none on its directory. A redo journal beside it
+// makes every rewrite whole or nothing: the old and the new bytes are flushed
+// to the journal before the file is touched (the commit), and the journal is
+// emptied, never deleted, once the file holds the new bytes and is flushed.
+// The next start finishes a rewrite that the journal records, unless the
+// file has been changed since. The journal is read and written only while
+// the file is held open without sharing, so that copies of the program run
+// by two users at once take turns.
+//
+// Without a journal that this user may write, a save is refused: there is no
+// unsafe way. Nor does a save replace a file that this run could not read,
+// or one that changed on disk since this run read or wrote it: either may
+// hold persons this run has never seen.
+class JournaledFile {
+public:
+    enum class LoadResult { Loaded, Missing, Unreadable };
+    // Finishes or discards what an earlier rewrite left in the journal, then
+    // reads the file. The two paths are kept for the saves of this run.
+    LoadResult Load(Platform& platform, const std::string& path, const std::string& journalPath, std::string& bytes);
+    // False when the file was not rewritten: it then holds what it held.
+    bool Save(Platform& platform, const std::string& bytes);
+
+private:
+    std::string m_strPath;
+    std::string m_strJournalPath;
+    bool m_bReadable = false;
+    // A rewrite, its undo or its recovery could not finish: the journal
+    // still records it, and only the next start may complete it.
+    bool m_bJournalPending = false;
+    std::string m_strOnDisk;  // what this run last read or wrote; empty for a missing file
+};

@@ -2,20 +2,29 @@
 // backend in the product, the memory backend on the test host.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "framework/win.h"
 
 class CDialog;
 
-// An open file the program writes; only the backend knows what is behind it.
-struct FileWriter;
+// An open file; only the backend knows what is behind it.
+struct FileHandle;
 
-enum class FileReadStatus {
-    Read,
+enum class FileAccess {
+    Read,    // for reading; others may read it too, but no one may write it meanwhile
+    Update,  // for reading and writing, shared with no one
+};
+
+enum class FileOpenStatus {
+    Opened,
+    Created,  // it was missing and is now there, empty
     Missing,  // neither the file nor its directory exists
-    Locked,   // another program holds it open without sharing, or holds a lock on it
-    Failed,   // no access, or a read error part-way
+    Locked,   // another program holds it open so that it cannot be opened so, or holds a lock on it
+    Denied,   // no right to open it so, or to create it
+    Failed,
 };
 
 class Platform {
@@ -49,18 +58,18 @@ public:
 
     // Files
     virtual std::string SystemDirectory() = 0;
-    // The whole file, opened for reading with deny-write sharing; |bytes|
-    // holds it only when the answer is Read.
-    virtual FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes) = 0;
+    // |create| (with Update only): a missing file is created.
+    virtual FileOpenStatus OpenFile(const std::string& path, FileAccess access, bool create, FileHandle*& file) = 0;
+    // The whole file from its first byte; false on a read error, or when it
+    // is too large to hold in memory.
+    virtual bool ReadWholeFile(FileHandle* file, std::string& bytes) = 0;
+    virtual bool WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) = 0;
+    // Cuts the file at |length|, or extends it.
+    virtual bool SetFileLength(FileHandle* file, std::uint64_t length) = 0;
+    // Returns once what was written is on the disk.
+    virtual bool FlushFile(FileHandle* file) = 0;
+    virtual void CloseFile(FileHandle* file) = 0;
     virtual void Pause(unsigned milliseconds) = 0;
-    // Creates |path| or truncates it, shared with no one; null on failure.
-    virtual FileWriter* CreateFileForWriting(const std::string& path) = 0;
-    virtual bool WriteToFile(FileWriter* file, const char* data, size_t size) = 0;
-    virtual bool FlushFile(FileWriter* file) = 0;
-    virtual bool CloseFile(FileWriter* file) = 0;
-    // Moves |from| over |to| in one step, replacing |to|.
-    virtual bool ReplaceFileWith(const std::string& from, const std::string& to) = 0;
-    virtual void RemoveFile(const std::string& path) = 0;
 
     // Registry, as the advapi32 calls of the same names
     virtual LONG RegOpenKeyExA(HKEY root, const char* subKey, REGSAM access, HKEY* result) = 0;

@@ -371,6 +371,78 @@ bool BookExists() { return GetFileAttributesA(BookPath().c_str()) != INVALID_FIL
 
 void RemoveBook() { DeleteFileA(BookPath().c_str()); }
 
+std::string JournalPath() { return BookPath().substr(0, BookPath().size() - 3) + "TMP"; }
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return "<none>";
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+FileIdentity IdentityOf(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (file == INVALID_HANDLE_VALUE) return {};
+    GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    return {info.dwVolumeSerialNumber, (ULONGLONG{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
+            info.dwFileAttributes & ~FILE_ATTRIBUTE_ARCHIVE};
+}
+
+std::set<std::string> SystemDirectoryNames() {
+    char directory[MAX_PATH];
+    GetSystemDirectoryA(directory, MAX_PATH);
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((std::string(directory) + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do names.insert(found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+bool CloseSystemDirectory(bool closed) {
+    // Permissions are the Unix side's: chmod, started through Wine, which
+    // runs Unix programs too.
+    using UnixName = char*(CDECL*)(const WCHAR*);
+    auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    WCHAR directory[MAX_PATH];
+    GetSystemDirectoryW(directory, MAX_PATH);
+    char* unix = unixName ? unixName(directory) : nullptr;
+    if (!unix) return false;
+    std::string command = std::string("/bin/chmod ") + (closed ? "a-w" : "u+w") + " \"" + unix + "\"";
+    HeapFree(GetProcessHeap(), 0, unix);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    // Wine does not wait for a Unix program; the directory tells when it is done.
+    // Only a Unix user other than root is held to it.
+    const std::string folder = BookPath().substr(0, BookPath().find_last_of('\\'));
+    for (int i = 0; i < 100; ++i, Sleep(50)) {
+        std::string probe = folder + "\\qvd-probe-" + std::to_string(GetCurrentProcessId()) + "-" +
+                            std::to_string(i) + ".tmp";
+        HANDLE made = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        bool denied = made == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED;
+        if (made != INVALID_HANDLE_VALUE) CloseHandle(made);
+        if (denied == closed) return true;
+    }
+    return false;
+}
+
 // ---- registry ------------------------------------------------------------------
 
 void AddPrinter(const std::string& key, const std::string& driver) {
@@ -432,12 +504,15 @@ std::string ValueText(const std::string& key, const char* name) {
 void EndToEnd::SetUp() {
     ASSERT_EQ(GetACP(), 932u) << "the ja_JP.UTF-8 locale is missing: Japanese texts would be mojibake";
     KillRunningCopies();
+    ASSERT_TRUE(CloseSystemDirectory(false));
     RemoveBook();
+    DeleteFileA(JournalPath().c_str());
     RemovePrinters();
 }
 
 void EndToEnd::TearDown() {
     KillRunningCopies();
+    CloseSystemDirectory(false);
     RemovePrinters();
 }
 

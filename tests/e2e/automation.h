@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,25 @@ void WriteBook(const std::string& bytes);
 std::string ReadBook();
 bool BookExists();
 void RemoveBook();
+std::string JournalPath();
+// A file's bytes; "<none>" when it is not there.
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+// Stays the same as long as the file is the same file.
+struct FileIdentity {
+    DWORD volume = 0;
+    ULONGLONG index = 0;
+    DWORD attributes = 0;  // but the archive bit
+    bool operator==(const FileIdentity& other) const {
+        return volume == other.volume && index == other.index && attributes == other.attributes;
+    }
+};
+FileIdentity IdentityOf(const std::string& path);
+std::set<std::string> SystemDirectoryNames();
+// As System32 is to a standard user: no file can be made in it (or, with
+// false, as to an administrator). False when that does not hold afterwards:
+// a Wine run by root ignores file permissions.
+bool CloseSystemDirectory(bool closed);
 
 // Registry under HKEY_LOCAL_MACHINE
 void AddPrinter(const std::string& key = kPrinterKey, const std::string& driver = kDriver);

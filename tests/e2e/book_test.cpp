@@ -187,14 +187,128 @@ TEST_F(BookTest, FailedSaveLeavesTheFileAsItWas) {
     EXPECT_EQ(copy.AnswerBox(), "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ(qvddata.csv) に書き込みできませんでした。");
     CloseHandle(held);
     EXPECT_EQ(ReadBook(), before);
-    WIN32_FIND_DATAA found;
-    char directory[MAX_PATH];
-    GetSystemDirectoryA(directory, MAX_PATH);
-    HANDLE search = FindFirstFileA((std::string(directory) + "\\QVDDATA.TMP").c_str(), &found);
-    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a temporary file was left behind";
-    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    EXPECT_EQ(ReadFileBytes(JournalPath()), "<none>");
     Click(dialog, IDCANCEL);
     EXPECT_TRUE(copy.WaitForExit());
+}
+
+// Creates, edits and deletes a person through the real dialogs; each saves.
+void CreateEditDelete(Program& copy, HWND dialog) {
+    HWND entry = OpenNewEntry(copy, dialog);
+    ASSERT_NE(entry, nullptr);
+    Fill(entry, {"C", "c", "", "", "", "3"});
+    Click(entry, IDOK);
+    ASSERT_TRUE(copy.NoBox());
+    EXPECT_EQ(ReadBook(), Row("A", "1") + Row("B", "2") + "C,c,,,,3,,,,,,,\r\n");
+    SelectLine(dialog, IDC_ADDRESS_LIST, 0);
+    Click(dialog, IDC_PROPERTIES);
+    HWND property = copy.WaitForWindow("ﾌﾟﾛﾊﾟﾃｨ");
+    ASSERT_NE(property, nullptr);
+    SetText(property, IDC_FAX_NUMBER, "11");
+    Click(property, IDOK);
+    EXPECT_EQ(copy.AnswerBox(IDOK), "ﾃﾞｰﾀ が変更されています。保存しますか？");
+    ASSERT_TRUE(copy.NoBox());
+    EXPECT_EQ(ReadBook(), Row("A", "11") + Row("B", "2") + "C,c,,,,3,,,,,,,\r\n");
+    SelectLine(dialog, IDC_ADDRESS_LIST, 1);
+    Click(dialog, IDC_DELETE_ENTRY);
+    EXPECT_EQ(copy.AnswerBox(IDOK), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
+    ASSERT_TRUE(copy.NoBox());
+    EXPECT_EQ(ReadBook(), Row("A", "11") + "C,c,,,,3,,,,,,,\r\n");
+}
+
+TEST_F(BookTest, AStandardUserSavesWithARightOnTheBookAndTheJournalAlone) {
+    WriteBook(Row("A", "1") + Row("B", "2"));
+    WriteFileBytes(JournalPath(), "");
+    ASSERT_TRUE(CloseSystemDirectory(true)) << "run the end-to-end tests as a Unix user other than root";
+    const FileIdentity book = IdentityOf(BookPath()), journal = IdentityOf(JournalPath());
+    const std::set<std::string> names = SystemDirectoryNames();
+    Program copy("/s /m:E2E FAX Driver");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    CreateEditDelete(copy, dialog);
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(copy.WaitForExit());
+    EXPECT_EQ(ReadFileBytes(JournalPath()), "");
+    EXPECT_TRUE(IdentityOf(BookPath()) == book);
+    EXPECT_TRUE(IdentityOf(JournalPath()) == journal);
+    EXPECT_EQ(SystemDirectoryNames(), names);
+}
+
+TEST_F(BookTest, AnAdministratorsFirstSaveMakesTheJournal) {
+    WriteBook(Row("A", "1") + Row("B", "2"));
+    const FileIdentity book = IdentityOf(BookPath());
+    Program copy("/s /m:E2E FAX Driver");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    CreateEditDelete(copy, dialog);
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(copy.WaitForExit());
+    EXPECT_EQ(ReadFileBytes(JournalPath()), "");
+    EXPECT_TRUE(IdentityOf(BookPath()) == book);
+}
+
+TEST_F(BookTest, WithoutAJournalAStandardUserCannotSave) {
+    const std::string two = Row("A", "1") + Row("B", "2");
+    WriteBook(two);
+    ASSERT_TRUE(CloseSystemDirectory(true)) << "run the end-to-end tests as a Unix user other than root";
+    Program copy("/s /m:E2E FAX Driver");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    SelectLine(dialog, IDC_ADDRESS_LIST, 0);
+    Click(dialog, IDC_DELETE_ENTRY);
+    EXPECT_EQ(copy.AnswerBox(IDOK), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
+    EXPECT_EQ(copy.AnswerBox(), "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ(qvddata.csv) に書き込みできませんでした。");
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), std::vector<std::string>{"B"});
+    EXPECT_EQ(ReadBook(), two);
+    EXPECT_EQ(ReadFileBytes(JournalPath()), "<none>");
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(copy.WaitForExit());
+}
+
+TEST_F(BookTest, AKillInTheMiddleOfASaveLeavesAWholeBook) {
+    // 999 persons with long spare columns (some 3 MB), so that a save takes
+    // long enough to be killed in the middle.
+    std::string book;
+    for (int i = 0; i < 999; ++i) book += "P" + std::to_string(i) + ",p,,,,1," + std::string(3000, 'x') + ",,,,,,\r\n";
+    const std::string saved = book + "New,n,,,,2,,,,,,,\r\n";
+    bool killedMidway = false;
+    for (int attempt = 0; attempt < 5 && !killedMidway; ++attempt) {
+        WriteBook(book);
+        WriteFileBytes(JournalPath(), "");
+        ASSERT_TRUE(CloseSystemDirectory(true)) << "run the end-to-end tests as a Unix user other than root";
+        {
+            Program copy("/s /m:E2E FAX Driver");
+            HWND dialog = copy.MainDialog();
+            ASSERT_NE(dialog, nullptr);
+            HWND entry = OpenNewEntry(copy, dialog);
+            ASSERT_NE(entry, nullptr);
+            Fill(entry, {"New", "n", "", "", "", "2"});
+            // Killed as soon as the journal holds the whole save, before it is emptied again.
+            const ULONGLONG whole = 32 + book.size() + saved.size();
+            Click(entry, IDOK);
+            for (DWORD start = GetTickCount(); GetTickCount() - start < 10000;) {
+                WIN32_FILE_ATTRIBUTE_DATA data;
+                if (GetFileAttributesExA(JournalPath().c_str(), GetFileExInfoStandard, &data) &&
+                    ((ULONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow) == whole) {
+                    TerminateProcess(copy.Process(), 9);
+                    break;
+                }
+            }
+            ASSERT_TRUE(copy.WaitForExit());
+            killedMidway = ReadFileBytes(JournalPath()).size() == whole;
+        }
+        Program again("/s /m:E2E FAX Driver");
+        HWND dialog = again.MainDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(again.NoBox());
+        EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST).size(), 1000u);
+        EXPECT_TRUE(ReadBook() == saved) << "the book is not whole after a kill, attempt " << attempt;
+        EXPECT_EQ(ReadFileBytes(JournalPath()), "");
+        Click(dialog, IDCANCEL);
+        EXPECT_TRUE(again.WaitForExit());
+        CloseSystemDirectory(false);
+    }
+    EXPECT_TRUE(killedMidway) << "no kill landed in the middle of a save";
 }
 
 }  // namespace

@@ -37,7 +37,10 @@ protected:
         if (window) Close();
         SetPlatform(nullptr);
     }
-    void TearDown() override { EXPECT_EQ(platform->errors, std::vector<std::string>{}); }
+    void TearDown() override {
+        EXPECT_EQ(platform->errors, std::vector<std::string>{});
+        EXPECT_EQ(platform->OpenFileCount(), 0);  // no file stays open between a user's actions
+    }
 
     void WriteBook(const std::string& bytes) { platform->files[AddressBookPath(*platform)] = bytes; }
     std::string Book() { return platform->files[AddressBookPath(*platform)]; }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <regex>
@@ -13,9 +14,9 @@
 #include "framework/dialog.h"
 #include "framework/text.h"
 
-struct FileWriter {
+struct FileHandle {
     std::string path;
-    std::string bytes;
+    FileAccess access;
 };
 
 namespace {
@@ -343,7 +344,9 @@ LRESULT MemoryWindow::ListMessage(Control& control, UINT message, WPARAM wParam,
 
 MemoryPlatform::MemoryPlatform(const std::string& rcPath) : m_resources(LoadResourceScript(rcPath)) {}
 
-MemoryPlatform::~MemoryPlatform() = default;
+MemoryPlatform::~MemoryPlatform() {
+    for (FileHandle* file : m_openFiles) delete file;
+}
 
 MemoryWindow* MemoryPlatform::WindowOf(HWND hwnd) {
     for (auto& window : m_windows)
@@ -526,49 +529,132 @@ void MemoryPlatform::CloseKernelHandle(HANDLE handle) {
 
 // ---- files ----------------------------------------------------------------------
 
-FileReadStatus MemoryPlatform::ReadWholeFile(const std::string& path, std::string& bytes) {
+bool MemoryPlatform::PowerOn() {
+    ++fileCalls;
+    if (!fileCallsBeforeCrash) return true;
+    if (*fileCallsBeforeCrash == 0) return false;
+    --*fileCallsBeforeCrash;
+    return true;
+}
+
+void MemoryPlatform::Unflushed(const std::string& path) {
+    if (unflushed.count(path)) return;
     auto found = files.find(path);
-    if (found == files.end()) return FileReadStatus::Missing;
-    auto locked = lockedReads.find(path);
-    if (locked != lockedReads.end() && locked->second > 0) {
-        --locked->second;
-        return FileReadStatus::Locked;
+    unflushed[path] = found == files.end() ? std::nullopt : std::optional<std::string>(found->second);
+}
+
+FileOpenStatus MemoryPlatform::OpenFile(const std::string& path, FileAccess access, bool create, FileHandle*& file) {
+    if (!PowerOn()) return FileOpenStatus::Failed;
+    if (create && access != FileAccess::Update) errors.push_back("a file created for reading only");
+    bool exists = files.count(path) > 0;
+    if (!exists && !create) return FileOpenStatus::Missing;
+    if (!exists && readOnlyDirectory) return FileOpenStatus::Denied;
+    if (exists) {
+        auto locked = lockedOpens.find(path);
+        if (locked != lockedOpens.end() && locked->second > 0) {
+            --locked->second;
+            return FileOpenStatus::Locked;
+        }
+        // Sharing, as the system checks it between our own handles too.
+        for (const FileHandle* open : m_openFiles)
+            if (open->path == path && (access == FileAccess::Update || open->access == FileAccess::Update))
+                return FileOpenStatus::Locked;
+        if (deniedFiles.count(path) || (access == FileAccess::Update && readOnlyFiles.count(path)))
+            return FileOpenStatus::Denied;
+    } else {
+        Unflushed(path);
+        files[path];
     }
-    if (unreadableFiles.count(path)) return FileReadStatus::Failed;
-    bytes = found->second;
-    return FileReadStatus::Read;
+    file = new FileHandle{path, access};
+    m_openFiles.insert(file);
+    return exists ? FileOpenStatus::Opened : FileOpenStatus::Created;
 }
 
-FileWriter* MemoryPlatform::CreateFileForWriting(const std::string& path) {
-    if (failCreate) return nullptr;
-    files[path].clear();
-    return new FileWriter{path, {}};
+bool MemoryPlatform::ReadWholeFile(FileHandle* file, std::string& bytes) {
+    bytes.clear();
+    if (!PowerOn() || unreadableFiles.count(file->path)) return false;
+    bytes = files[file->path];
+    return true;
 }
 
-bool MemoryPlatform::WriteToFile(FileWriter* file, const char* data, size_t size) {
-    if (failWriteAfterBytes && file->bytes.size() + size > *failWriteAfterBytes) {
-        file->bytes.append(data, *failWriteAfterBytes - std::min(*failWriteAfterBytes, file->bytes.size()));
-        files[file->path] = file->bytes;
+bool MemoryPlatform::WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) {
+    if (!PowerOn()) return false;
+    if (file->access != FileAccess::Update) {
+        errors.push_back("a write through a handle opened for reading");
         return false;
     }
-    file->bytes.append(data, size);
-    files[file->path] = file->bytes;
+    Unflushed(file->path);
+    std::string& data = files[file->path];
+    auto full = diskFullAt.find(file->path);
+    std::size_t room = full == diskFullAt.end() ? SIZE_MAX : full->second;
+    std::size_t end = std::min<std::uint64_t>(offset + bytes.size(), std::max(room, data.size()));
+    if (end > data.size()) data.resize(end, '\0');
+    if (offset < end) data.replace(static_cast<std::size_t>(offset), end - offset, bytes.substr(0, end - offset));
+    return end == offset + bytes.size();
+}
+
+bool MemoryPlatform::SetFileLength(FileHandle* file, std::uint64_t length) {
+    if (!PowerOn()) return false;
+    auto full = diskFullAt.find(file->path);
+    if (file->access != FileAccess::Update || (full != diskFullAt.end() && length > full->second)) return false;
+    Unflushed(file->path);
+    files[file->path].resize(static_cast<std::size_t>(length), '\0');
     return true;
 }
 
-bool MemoryPlatform::FlushFile(FileWriter*) { return !failFlush; }
+bool MemoryPlatform::FlushFile(FileHandle* file) {
+    if (!PowerOn() || failingFlushes.count(file->path)) return false;
+    unflushed.erase(file->path);
+    return true;
+}
 
-bool MemoryPlatform::CloseFile(FileWriter* file) {
+void MemoryPlatform::CloseFile(FileHandle* file) {
+    PowerOn();  // a process that died lets go of its files all the same
+    if (!m_openFiles.erase(file)) errors.push_back("closing a file that is not open");
     delete file;
-    return !failClose;
 }
 
-bool MemoryPlatform::ReplaceFileWith(const std::string& from, const std::string& to) {
-    auto found = files.find(from);
-    if (failReplace || found == files.end()) return false;
-    files[to] = found->second;
-    files.erase(from);
-    return true;
+std::vector<std::map<std::string, std::string>> MemoryPlatform::DisksAfterPowerLoss() const {
+    constexpr std::size_t kBlock = 512;
+    std::vector<std::map<std::string, std::string>> disks = {files};
+    for (const auto& [path, flushed] : unflushed) {
+        const std::string& written = files.at(path);
+        const std::string older = flushed.value_or("");
+        std::set<std::optional<std::string>> states;
+        if (!flushed) states.insert(std::nullopt);
+        for (std::size_t length : {written.size(), older.size()}) {
+            std::size_t blocks = (length + kBlock - 1) / kBlock;
+            if (blocks > 12) throw std::length_error("too many blocks to mix: " + path);
+            for (std::size_t mask = 0; mask < (std::size_t{1} << blocks); ++mask) {
+                std::string state(length, '\0');
+                for (std::size_t i = 0; i < length; ++i) {
+                    const std::string& from = (mask >> (i / kBlock)) & 1 ? written : older;
+                    if (i < from.size()) state[i] = from[i];
+                }
+                states.insert(state);
+            }
+        }
+        std::vector<std::map<std::string, std::string>> mixed;
+        for (const auto& disk : disks) {
+            for (const auto& state : states) {
+                mixed.push_back(disk);
+                if (state)
+                    mixed.back()[path] = *state;
+                else
+                    mixed.back().erase(path);
+            }
+        }
+        disks = std::move(mixed);
+    }
+    return disks;
+}
+
+void MemoryPlatform::RestartWith(const std::map<std::string, std::string>& disk) {
+    files = disk;
+    unflushed.clear();
+    fileCallsBeforeCrash.reset();
+    for (FileHandle* file : m_openFiles) delete file;
+    m_openFiles.clear();
 }
 
 // ---- registry -------------------------------------------------------------------

@@ -148,15 +148,32 @@ public:
 
     // ---- files ----
     std::string systemDirectory = "C:\\Windows\\system32";
+    // What a reader sees now: every byte written, flushed or not.
     std::map<std::string, std::string> files;
-    std::map<std::string, int> lockedReads;  // how many reads of a file still find it held open
-    std::set<std::string> unreadableFiles;   // no access, or a read error part-way
-    std::vector<unsigned> pauses;            // asked for, in milliseconds; none is waited for
-    bool failCreate = false;
-    std::optional<size_t> failWriteAfterBytes;
-    bool failFlush = false;
-    bool failClose = false;
-    bool failReplace = false;
+    // The files written since their last flush, each with what of it is
+    // surely on the disk (nullopt: not even the file). A file not listed
+    // here is on the disk as |files| has it.
+    std::map<std::string, std::optional<std::string>> unflushed;
+    std::map<std::string, int> lockedOpens;    // how many opens still find it held open by another program
+    std::set<std::string> deniedFiles;         // no right to open it at all
+    std::set<std::string> readOnlyFiles;       // may be read, not written
+    std::set<std::string> unreadableFiles;     // a read error part-way
+    bool readOnlyDirectory = false;            // no file can be created in it: a standard user's System32
+    std::map<std::string, size_t> diskFullAt;  // the file cannot grow beyond this many bytes
+    std::set<std::string> failingFlushes;      // an I/O error before the data reach the disk
+    // The power goes at the file call after this many more: from then on no
+    // file call does anything, and each fails.
+    std::optional<int> fileCallsBeforeCrash;
+    int fileCalls = 0;
+    std::vector<unsigned> pauses;  // asked for, in milliseconds; none is waited for
+    int OpenFileCount() const { return static_cast<int>(m_openFiles.size()); }
+    // Every disk a power loss now could leave: each unflushed file missing
+    // (if its creation was not flushed either), or at its written or its
+    // flushed length, each block of 512 bytes from its written or its
+    // flushed bytes, zeros where the chosen version has none.
+    std::vector<std::map<std::string, std::string>> DisksAfterPowerLoss() const;
+    // A new start of the machine on |disk|: every handle gone, all of it on the disk.
+    void RestartWith(const std::map<std::string, std::string>& disk);
 
     // ---- registry ----
     void CreateKey(const std::string& path);
@@ -192,14 +209,13 @@ public:
     bool PaintMinimisedIcon(HWND dialog, HICON icon) override;
 
     std::string SystemDirectory() override { return systemDirectory; }
-    FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes) override;
+    FileOpenStatus OpenFile(const std::string& path, FileAccess access, bool create, FileHandle*& file) override;
+    bool ReadWholeFile(FileHandle* file, std::string& bytes) override;
+    bool WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) override;
+    bool SetFileLength(FileHandle* file, std::uint64_t length) override;
+    bool FlushFile(FileHandle* file) override;
+    void CloseFile(FileHandle* file) override;
     void Pause(unsigned milliseconds) override { pauses.push_back(milliseconds); }
-    FileWriter* CreateFileForWriting(const std::string& path) override;
-    bool WriteToFile(FileWriter* file, const char* data, size_t size) override;
-    bool FlushFile(FileWriter* file) override;
-    bool CloseFile(FileWriter* file) override;
-    bool ReplaceFileWith(const std::string& from, const std::string& to) override;
-    void RemoveFile(const std::string& path) override { files.erase(path); }
 
     LONG RegOpenKeyExA(HKEY root, const char* subKey, REGSAM access, HKEY* result) override;
     LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize) override;
@@ -224,6 +240,10 @@ private:
     RegKeyNode* Node(const std::string& path);
     const RegKeyNode* Node(const std::string& path) const;
     OpenKey* Opened(HKEY key);
+    // False once the power has gone; counts the call.
+    bool PowerOn();
+    // A write to |path| is about to change it: keep what is on the disk.
+    void Unflushed(const std::string& path);
 
     ResourceScript m_resources;
     std::deque<std::pair<int, DialogScript>> m_scripts;
@@ -234,4 +254,5 @@ private:
     std::uintptr_t m_nextKey = 0x1000;
     std::map<std::uintptr_t, std::string> m_mutexHandles;
     std::uintptr_t m_nextHandle = 0x100;
+    std::set<FileHandle*> m_openFiles;
 };

@@ -192,14 +192,14 @@ TEST_F(EntryCommandsTest, InTheCompanyViewCreatedAndMemberLinesArePersons) {
 
 TEST_F(EntryCommandsTest, FailedSaveKeepsTheChangeInMemoryAndTheOldFile) {
     OpenWith(five);
-    platform->failReplace = true;
+    platform->readOnlyFiles.insert(AddressBookPath(*platform));
     Delete(0);
     EXPECT_EQ(BoxTexts(), (std::vector<std::string>{msg::kConfirmDelete, msg::kCannotWriteBook}));
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"B", "C", "D", "E"}));
     EXPECT_EQ(Book(), five);
     EXPECT_EQ(platform->files.size(), 1u);
     // The next successful save writes the whole book.
-    platform->failReplace = false;
+    platform->readOnlyFiles.clear();
     ScriptNewEntry("F", "6");
     window->Click(IDC_CREATE_ENTRY);
     EXPECT_EQ(Book(), Row("B", "2") + Row("C", "3") + Row("D", "4") + Row("E", "5") + Row("F", "6"));
@@ -225,14 +225,20 @@ TEST_F(EntryCommandsTest, ABookThatCouldNotBeReadIsNeverReplaced) {
     };
     const std::vector<Case> cases = {
         {"readable", [](MemoryPlatform&, const std::string&) {}, {}, {}, 3, true},
-        {"held open a moment", [](MemoryPlatform& p, const std::string& path) { p.lockedReads[path] = 2; }, {},
+        {"held open a moment", [](MemoryPlatform& p, const std::string& path) { p.lockedOpens[path] = 2; }, {},
          {50, 100}, 3, true},
         {"held open longer than the retries",
-         [](MemoryPlatform& p, const std::string& path) { p.lockedReads[path] = 5; }, {msg::kCannotReadBook},
+         [](MemoryPlatform& p, const std::string& path) { p.lockedOpens[path] = 5; }, {msg::kCannotReadBook},
          allPauses, 0, false},
-        {"no access or a read error",
-         [](MemoryPlatform& p, const std::string& path) { p.unreadableFiles.insert(path); }, {msg::kCannotReadBook},
-         {}, 0, false},
+        {"0 bytes, held open longer than the retries",
+         [](MemoryPlatform& p, const std::string& path) { p.files[path] = "", p.lockedOpens[path] = 5; },
+         {msg::kCannotReadBook}, allPauses, 0, false},
+        {"a read error", [](MemoryPlatform& p, const std::string& path) { p.unreadableFiles.insert(path); },
+         {msg::kCannotReadBook}, {}, 0, false},
+        {"no access", [](MemoryPlatform& p, const std::string& path) { p.deniedFiles.insert(path); },
+         {msg::kCannotReadBook}, {}, 0, false},
+        {"read only for this user", [](MemoryPlatform& p, const std::string& path) { p.readOnlyFiles.insert(path); },
+         {}, {}, 3, false},
         {"missing", [](MemoryPlatform& p, const std::string& path) { p.files.erase(path); }, {msg::kCannotOpenBook},
          {}, 0, true},
     };
@@ -243,24 +249,27 @@ TEST_F(EntryCommandsTest, ABookThatCouldNotBeReadIsNeverReplaced) {
         WriteBook(three);
         AddPrinter();
         c.arrange(*platform, path);
+        const std::string before = platform->files.count(path) ? Book() : "<missing>";
         Open();
         EXPECT_EQ(BoxTexts(), c.boxesAtStart);
         EXPECT_EQ(platform->pauses, c.pauses);
         EXPECT_EQ(Lines(IDC_ADDRESS_LIST).size(), c.personsShown);
         // The other program has let go by the time the user creates a person.
-        platform->lockedReads.clear();
+        platform->lockedOpens.clear();
         platform->boxes.clear();
         ScriptNewEntry("D", "4");
         window->Click(IDC_CREATE_ENTRY);
         EXPECT_EQ(Lines(IDC_ADDRESS_LIST).size(), c.personsShown + 1);
         if (c.saved) {
             EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
-            EXPECT_EQ(Book(), (platform->files.count(path) && c.personsShown ? three : "") + Row("D", "4"));
+            EXPECT_EQ(Book(), (c.personsShown ? three : "") + Row("D", "4"));
         } else {
             EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kCannotWriteBook});
-            EXPECT_EQ(Book(), three);
+            EXPECT_EQ(platform->files.count(path) ? Book() : "<missing>", before);
         }
-        EXPECT_EQ(platform->files.count(AddressBookPath(*platform, kAddressBookTempFileName)), 0u);
+        // The journal is made by the first save, and emptied by every one.
+        const std::string journal = AddressBookPath(*platform, kAddressBookJournalFileName);
+        EXPECT_EQ(platform->files.count(journal) ? platform->files[journal] : "<none>", c.saved ? "" : "<none>");
     }
 }
 
@@ -277,7 +286,7 @@ TEST_F(EntryCommandsTest, ASaveNeverOverwritesWhatAnotherProgramWroteMeanwhile) 
         {"changed", [&] { WriteBook(theirs); }, false},
         {"rewritten with the same bytes", [&] { WriteBook(ours); }, true},
         {"deleted", [&] { platform->files.erase(AddressBookPath(*platform)); }, true},
-        {"held open at the save", [&] { platform->lockedReads[AddressBookPath(*platform)] = 100; }, false},
+        {"held open at the save", [&] { platform->lockedOpens[AddressBookPath(*platform)] = 100; }, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -300,16 +309,21 @@ TEST_F(EntryCommandsTest, ASaveNeverOverwritesWhatAnotherProgramWroteMeanwhile) 
             EXPECT_EQ(platform->files, filesBefore);
         }
     }
-    // A book missing at the start that another program creates meanwhile.
-    Restart();
-    AddPrinter();
-    Open();
-    WriteBook(theirs);
-    platform->boxes.clear();
-    ScriptNewEntry("C", "3");
-    window->Click(IDC_CREATE_ENTRY);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kCannotWriteBook});
-    EXPECT_EQ(Book(), theirs);
+    // A book missing at the start that another program creates meanwhile,
+    // and may still hold open.
+    for (const auto& [created, holds] : {std::pair{theirs, 0}, std::pair{std::string(), 100}}) {
+        SCOPED_TRACE(holds);
+        Restart();
+        AddPrinter();
+        Open();
+        WriteBook(created);
+        platform->lockedOpens[AddressBookPath(*platform)] = holds;
+        platform->boxes.clear();
+        ScriptNewEntry("C", "3");
+        window->Click(IDC_CREATE_ENTRY);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kCannotWriteBook});
+        EXPECT_EQ(Book(), created);
+    }
 }
 
 }  // namespace

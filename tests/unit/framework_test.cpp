@@ -4,6 +4,12 @@
 #include "framework/files.h"
 #include "framework/text.h"
 
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+
 namespace {
 
 TEST(CommandLine, OptionsAreCaseSensitiveSubstringsFoundCharacterByCharacter) {
@@ -82,56 +88,301 @@ TEST(IconPosition, CentresWithTruncationTowardZero) {
     }
 }
 
-class SafeSaveTest : public ProgramTest {
+TEST(Journal, HeaderChecksumAndTears) {
+    EXPECT_EQ(Crc32("123456789"), 0xCBF43926u);  // the check value of CRC-32
+    EXPECT_EQ(Crc32(""), 0u);
+    JournalEntry entry{false, "ab", "xyz"};
+    const std::string encoded = EncodeJournal(entry);
+    // zlib.crc32 of the 25 bytes from offset 12 is 0x9173613c.
+    EXPECT_EQ(encoded, std::string("QVDJRNL1\x3c\x61\x73\x91", 12) + std::string(4, '\0') + std::string("\x02", 1) +
+                           std::string(7, '\0') + std::string("\x03", 1) + std::string(7, '\0') + "abxyz");
+    for (const JournalEntry& e : {entry, JournalEntry{true, "", "new"}, JournalEntry{false, "", ""},
+                                  JournalEntry{false, std::string(3000, '\0'), std::string(700, 'n')}}) {
+        std::optional<JournalEntry> decoded = DecodeJournal(EncodeJournal(e));
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(decoded->oldMissing, e.oldMissing);
+        EXPECT_EQ(decoded->oldBytes, e.oldBytes);
+        EXPECT_EQ(decoded->newBytes, e.newBytes);
+    }
+    // A journal cut short anywhere, with a byte changed anywhere, or with
+    // a byte too many is never taken for an entry.
+    for (std::size_t length = 0; length < encoded.size(); ++length)
+        EXPECT_FALSE(DecodeJournal(encoded.substr(0, length))) << length;
+    for (std::size_t at = 0; at < encoded.size(); ++at) {
+        std::string changed = encoded;
+        changed[at] ^= 0x01;
+        EXPECT_FALSE(DecodeJournal(changed)) << at;
+    }
+    EXPECT_FALSE(DecodeJournal(encoded + '\0'));
+    // Says the old book was missing, yet holds its bytes; the checksum fits.
+    std::string missingButOld = encoded;
+    missingButOld[12] = 1;
+    std::uint32_t crc = Crc32(std::string_view(missingButOld).substr(12));
+    for (int i = 0; i < 4; ++i) missingButOld[8 + i] = static_cast<char>(crc >> (8 * i));
+    EXPECT_FALSE(DecodeJournal(missingButOld));
+}
+
+TEST(Journal, WhatARewriteCutShortCanLeaveBehind) {
+    const JournalEntry grows{false, "AAAA", "BBBBBB"};
+    const JournalEntry shrinks{false, "AAAAAA", "BBBB"};
+    const JournalEntry created{true, "", "BB"};
+    struct Case {
+        const char* what;
+        const JournalEntry& entry;
+        std::optional<std::string> file;
+        bool could;
+    };
+    const std::vector<Case> cases = {
+        {"the old bytes", grows, "AAAA", true},
+        {"the new bytes", grows, "BBBBBB", true},
+        {"a mix below the shorter length", grows, "ABAB", true},
+        {"grown, its tail not yet written", grows, std::string("BAAB\0\0", 6), true},
+        {"grown, part of its tail written", grows, std::string("AAAAB\0", 6), true},
+        {"a zero below the shorter length", grows, std::string("AA\0A", 4), false},
+        {"a byte of neither", grows, "AACA", false},
+        {"shorter than both", grows, "AAA", false},
+        {"longer than both", grows, "BBBBBBB", false},
+        {"shrunk, not yet cut", shrinks, "BBBBAA", true},
+        {"shrunk, its tail zeros", shrinks, std::string("BBBB\0A", 6), true},
+        {"shrunk, the new bytes past the new end", shrinks, "BBBBBA", false},
+        {"missing, and it was missing", created, std::nullopt, true},
+        {"created, nothing written yet", created, "", true},
+        {"missing, but it was there", grows, std::nullopt, false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(CouldBeMidRewrite(c.entry, c.file), c.could) << c.what;
+}
+
+class JournaledFileTest : public ProgramTest {
 protected:
     const std::string path = "C:\\Windows\\system32\\QVDDATA.CSV";
-    const std::string temp = "C:\\Windows\\system32\\QVDDATA.TMP";
-    const std::string before = "old,row,,,,1,,,,,,,\r\n";
-    void SetUp() override { platform->files[path] = before; }
-    std::vector<std::string> FileNames() {
-        std::vector<std::string> names;
-        for (const auto& [name, bytes] : platform->files) names.push_back(name);
-        return names;
+    const std::string journal = "C:\\Windows\\system32\\QVDDATA.TMP";
+    using Disk = std::map<std::string, std::string>;
+    // A book of |rows| rows of about 95 bytes.
+    static std::string Book(char mark, int rows) {
+        std::string bytes;
+        for (int i = 0; i < rows; ++i) bytes += std::string(1, mark) + std::to_string(i) + std::string(90, mark) + "\r\n";
+        return bytes;
+    }
+    std::optional<std::string> OnDisk(const std::string& file) {
+        auto found = platform->files.find(file);
+        return found == platform->files.end() ? std::nullopt : std::optional<std::string>(found->second);
+    }
+    // A start on |disk| as the program makes it; the book as it is shown.
+    std::optional<std::string> Start(JournaledFile& file, const Disk& disk) {
+        platform->RestartWith(disk);
+        std::string bytes;
+        return file.Load(*platform, path, journal, bytes) == JournaledFile::LoadResult::Missing
+                   ? std::nullopt
+                   : std::optional<std::string>(bytes);
     }
 };
 
-TEST_F(SafeSaveTest, AFailureAtAnyStepLeavesTheOldFileAndNoTemporaryFile) {
+TEST_F(JournaledFileTest, ACrashAtAnyPointLeavesTheWholeOldOrTheWholeNewBook) {
+    const std::string old = Book('o', 8), shorter = Book('s', 4), longer = Book('l', 12), same = Book('m', 8);
+    const Disk withJournal = {{path, old}, {journal, ""}};
+    // Another copy's save cut short: its journal whole, the book's first block rewritten.
+    const Disk leftByAnother = {{path, shorter.substr(0, 512) + old.substr(512)},
+                                {journal, EncodeJournal({false, old, shorter})}};
     struct Case {
-        const char* step;
-        std::function<void(MemoryPlatform&)> fail;
+        const char* what;
+        Disk disk;
+        std::vector<std::string> saves;  // one run's, in turn
+        std::function<void(MemoryPlatform&)> fault = [](MemoryPlatform&) {};
     };
     const std::vector<Case> cases = {
-        {"temporary file not creatable", [](MemoryPlatform& p) { p.failCreate = true; }},
-        {"write fails part-way", [](MemoryPlatform& p) { p.failWriteAfterBytes = 5; }},
-        {"write fails at once", [](MemoryPlatform& p) { p.failWriteAfterBytes = 0; }},
-        {"flush fails", [](MemoryPlatform& p) { p.failFlush = true; }},
-        {"close fails", [](MemoryPlatform& p) { p.failClose = true; }},
-        {"replace fails", [](MemoryPlatform& p) { p.failReplace = true; }},
+        {"a new book shorter than the old", withJournal, {shorter}},
+        {"a new book longer than the old", withJournal, {longer}},
+        {"a new book as long as the old", withJournal, {same}},
+        {"no book yet, no journal yet", {}, {shorter}},
+        {"a later save puts the old bytes back", withJournal, {longer, old}},
+        {"a journal left by another copy", leftByAnother, {longer}},
+        {"no journal this user may write", withJournal, {shorter},
+         [this](MemoryPlatform& p) { p.readOnlyFiles.insert(journal); }},
+        {"a write that fails part-way", withJournal, {longer},
+         [this](MemoryPlatform& p) { p.diskFullAt[path] = 1000; }},
     };
     for (const Case& c : cases) {
-        for (bool leftover : {false, true}) {
-            SCOPED_TRACE(std::string(c.step) + (leftover ? ", after a save that was killed" : ""));
-            Restart();
-            platform->files[path] = before;
-            if (leftover) platform->files[temp] = "";
-            c.fail(*platform);
-            EXPECT_FALSE(SaveFileSafely(*platform, path, temp, "new bytes that are longer than the old ones"));
-            EXPECT_EQ(platform->files[path], before);
-            // The temporary file is the program's own; one that could not be
-            // created may be another's open file and is left alone.
-            EXPECT_EQ(platform->files.count(temp), leftover && platform->failCreate ? 1u : 0u);
+        SCOPED_TRACE(c.what);
+        // A standard user: no file can be made in the system directory,
+        // unless there is no book yet (then an administrator runs it).
+        auto run = [&](std::optional<int> crashAt, std::vector<std::optional<std::string>>* books,
+                       std::vector<int>* phases) {
+            platform->RestartWith(c.disk);
+            platform->readOnlyDirectory = c.disk.count(path) > 0;
+            c.fault(*platform);
+            platform->fileCalls = 0;
+            platform->fileCallsBeforeCrash = crashAt;
+            JournaledFile file;
+            std::string bytes;
+            file.Load(*platform, path, journal, bytes);
+            if (books) books->push_back(OnDisk(path));
+            for (const std::string& save : c.saves) {
+                if (phases) phases->push_back(platform->fileCalls);
+                file.Save(*platform, save);
+                if (books) books->push_back(OnDisk(path));
+            }
+            if (phases) phases->push_back(platform->fileCalls);
+            platform->readOnlyFiles.clear();
+            platform->diskFullAt.clear();
+        };
+        std::vector<std::optional<std::string>> books;  // after the start, and after each save
+        std::vector<int> phases;                         // the call each save begins with, then the last
+        run(std::nullopt, &books, &phases);
+        int recoveries = 0;
+        for (int crashAt = 0; crashAt < phases.back(); ++crashAt) {
+            run(crashAt, nullptr, nullptr);
+            // Crashed in the start: its recovery is made again. In save i:
+            // the book it began with, or the one it was to write.
+            std::size_t save = std::upper_bound(phases.begin(), phases.end(), crashAt) - phases.begin();
+            // (A book created by the save and left empty counts as the missing book it was.)
+            std::set<std::string> whole = {books[save == 0 ? 0 : save - 1].value_or("")};
+            if (save > 0) whole.insert(c.saves[save - 1]);
+            // The process killed, or the power lost.
+            for (const Disk& disk : platform->DisksAfterPowerLoss()) {
+                JournaledFile next;
+                std::string shown = Start(next, disk).value_or("");
+                EXPECT_TRUE(whole.count(shown)) << "crash at call " << crashAt;
+                EXPECT_EQ(OnDisk(path).value_or(""), shown) << "crash at call " << crashAt;
+                EXPECT_EQ(OnDisk(journal).value_or(""), "");
+                if (disk.count(journal) == 0 || disk.at(journal).empty()) continue;
+                // A crash in the recovery itself, at each of its calls.
+                std::string ignored;
+                platform->RestartWith(disk);
+                platform->fileCalls = 0;
+                next.Load(*platform, path, journal, ignored);
+                const int calls = platform->fileCalls;
+                for (int again = 0; again < calls; ++again) {
+                    platform->RestartWith(disk);
+                    platform->fileCallsBeforeCrash = again;
+                    next.Load(*platform, path, journal, ignored);
+                    for (const Disk& twice : platform->DisksAfterPowerLoss()) {
+                        ++recoveries;
+                        JournaledFile last;
+                        std::string after = Start(last, twice).value_or("");
+                        EXPECT_TRUE(whole.count(after)) << "crash at call " << crashAt << ", then at " << again;
+                        EXPECT_EQ(OnDisk(journal).value_or(""), "");
+                    }
+                }
+            }
         }
+        // Only a save without a journal it may write never gets as far as a commit.
+        EXPECT_EQ(recoveries > 0, c.what != std::string("no journal this user may write"));
     }
 }
 
-TEST_F(SafeSaveTest, ReplacesTheWholeFileAndLeavesNoTemporaryFile) {
-    platform->files[temp] = "left by a save that was killed";
-    EXPECT_TRUE(SaveFileSafely(*platform, path, temp, "new"));
-    EXPECT_EQ(FileNames(), std::vector<std::string>{path});
-    EXPECT_EQ(platform->files[path], "new");
-    EXPECT_TRUE(SaveFileSafely(*platform, path, temp, ""));
-    EXPECT_EQ(platform->files[path], "");
-    EXPECT_EQ(FileNames(), std::vector<std::string>{path});
+TEST_F(JournaledFileTest, ASaveThatCannotFinishLeavesTheOldBookOrAJournalThatCompletesIt) {
+    const std::string old = Book('o', 3), next = Book('n', 5), later = Book('l', 2);
+    const std::string entry = EncodeJournal({false, old, next});
+    struct Case {
+        const char* what;
+        std::function<void(MemoryPlatform&)> fault;  // for the first save only
+        bool saved;
+        std::string book, journalAfter;  // the journal "<none>" when there is none
+        bool laterSaved;  // a second save, the fault gone
+        std::string atNextStart;
+    };
+    const std::vector<Case> cases = {
+        {"an administrator's first save makes the journal", [](MemoryPlatform&) {}, true, next, "", true, later},
+        {"no journal, and the directory closed", [](MemoryPlatform& p) { p.readOnlyDirectory = true; }, false, old,
+         "<none>", true, later},
+        {"the journal read-only", [&](MemoryPlatform& p) { p.files[journal], p.readOnlyFiles.insert(journal); },
+         false, old, "", true, later},
+        {"the journal held by another program",
+         [&](MemoryPlatform& p) { p.files[journal], p.lockedOpens[journal] = 100; }, false, old, "", true, later},
+        {"the book read-only", [&](MemoryPlatform& p) { p.readOnlyFiles.insert(path); }, false, old, "<none>", true,
+         later},
+        {"a full disk stops the book's write: undone", [&](MemoryPlatform& p) { p.diskFullAt[path] = old.size() + 9; },
+         false, old, "", true, later},
+        {"a full disk stops the journal's write", [&](MemoryPlatform& p) { p.diskFullAt[journal] = 40; }, false, old,
+         "", true, later},
+        // Its whole entry, not flushed, could not be emptied either: only
+        // the next start may settle it, and finds the old book.
+        {"the journal's flush fails", [&](MemoryPlatform& p) { p.failingFlushes.insert(journal); }, false, old, "",
+         false, old},
+        // Nor could the old bytes be flushed back: the journal stays, and
+        // the next start completes the save.
+        {"the book's flush fails", [&](MemoryPlatform& p) { p.failingFlushes.insert(path); }, false, old, entry,
+         false, next},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        JournaledFile file;
+        ASSERT_EQ(Start(file, {{path, old}}), old);
+        c.fault(*platform);
+        EXPECT_EQ(file.Save(*platform, next), c.saved);
+        EXPECT_EQ(OnDisk(path), c.book);
+        EXPECT_EQ(OnDisk(journal).value_or("<none>"), c.journalAfter);
+        platform->readOnlyDirectory = false;
+        platform->readOnlyFiles.clear();
+        platform->lockedOpens.clear();
+        platform->diskFullAt.clear();
+        platform->failingFlushes.clear();
+        EXPECT_EQ(file.Save(*platform, later), c.laterSaved);
+        EXPECT_EQ(Start(file, platform->files), c.atNextStart);
+        // Nothing else is ever made, and nothing held open.
+        platform->files.erase(path);
+        platform->files.erase(journal);
+        EXPECT_EQ(platform->files, Disk{});
+        EXPECT_EQ(platform->OpenFileCount(), 0);
+    }
+}
+
+TEST_F(JournaledFileTest, AStartCompletesOrDiscardsWhatTheJournalHolds) {
+    const std::string old = Book('o', 3), next = Book('n', 5), other = Book('x', 4);
+    const std::string entry = EncodeJournal({false, old, next});
+    const std::string midway = next.substr(0, 200) + old.substr(200);
+    const std::string created = EncodeJournal({true, "", next});
+    struct Case {
+        const char* what;
+        Disk disk;
+        std::function<void(MemoryPlatform&)> setting;
+        std::optional<std::string> shown;
+        std::string book, journalAfter;  // "<none>" for a file that is not there
+        bool saves;
+    };
+    auto none = [](MemoryPlatform&) {};
+    const std::vector<Case> cases = {
+        {"an empty journal", {{path, old}, {journal, ""}}, none, old, old, "", true},
+        {"no journal yet", {{path, old}}, none, old, old, "<none>", true},
+        {"another copy's save cut short", {{path, midway}, {journal, entry}}, none, next, next, "", true},
+        {"another copy's save cut short before it began", {{path, old}, {journal, entry}}, none, next, next, "", true},
+        {"a journal cut short", {{path, old}, {journal, entry.substr(0, 40)}}, none, old, old, "", true},
+        {"the book changed since", {{path, other}, {journal, entry}}, none, other, other, "", true},
+        {"the book missing, as it was before", {{journal, created}}, none, next, next, "", true},
+        // Made only to be held while the journal is emptied.
+        {"the book missing, though it was there", {{journal, entry}}, none, std::nullopt, "", "", true},
+        // Shown as recovery leaves it, and nothing touched until a start that may finish it.
+        {"the book read-only", {{path, midway}, {journal, entry}},
+         [&](MemoryPlatform& p) { p.readOnlyFiles.insert(path); }, next, midway, entry, false},
+        {"the journal read-only", {{path, midway}, {journal, entry}},
+         [&](MemoryPlatform& p) { p.readOnlyFiles.insert(journal); }, next, midway, entry, false},
+        {"the journal read-only and empty", {{path, old}, {journal, ""}},
+         [&](MemoryPlatform& p) { p.readOnlyFiles.insert(journal); }, old, old, "", false},
+        {"the journal unreadable", {{path, old}, {journal, entry}},
+         [&](MemoryPlatform& p) { p.unreadableFiles.insert(journal); }, old, old, entry, false},
+        {"the book missing, the directory closed", {{journal, created}},
+         [](MemoryPlatform& p) { p.readOnlyDirectory = true; }, next, "<none>", created, false},
+        {"the book missing though it was there, the directory closed", {{journal, entry}},
+         [](MemoryPlatform& p) { p.readOnlyDirectory = true; }, std::nullopt, "<none>", entry, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        platform->RestartWith({});
+        platform->readOnlyDirectory = false;
+        platform->readOnlyFiles.clear();
+        platform->unreadableFiles.clear();
+        c.setting(*platform);
+        JournaledFile file;
+        EXPECT_EQ(Start(file, c.disk), c.shown);
+        EXPECT_EQ(OnDisk(path).value_or("<none>"), c.book);
+        EXPECT_EQ(OnDisk(journal).value_or("<none>"), c.journalAfter);
+        const Disk before = platform->files;
+        EXPECT_EQ(file.Save(*platform, "saved\r\n"), c.saves);
+        if (!c.saves) {
+            EXPECT_EQ(platform->files, before);
+        }
+        EXPECT_EQ(platform->OpenFileCount(), 0);
+    }
 }
 
 // A dialog with a map that names a notification for one control only.

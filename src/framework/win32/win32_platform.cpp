@@ -9,7 +9,7 @@
 #include "framework/dialog.h"
 #include "framework/text.h"
 
-struct FileWriter {
+struct FileHandle {
     HANDLE handle;
 };
 
@@ -222,85 +222,95 @@ std::string Win32Platform::SystemDirectory() {
 
 namespace {
 
-FileReadStatus ReadStatusOf(DWORD error) {
+FileOpenStatus OpenStatusOf(DWORD error) {
     switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-        return FileReadStatus::Missing;
+        return FileOpenStatus::Missing;
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-        return FileReadStatus::Locked;
+        return FileOpenStatus::Locked;
+    case ERROR_ACCESS_DENIED:
+        return FileOpenStatus::Denied;
     default:
-        return FileReadStatus::Failed;
+        return FileOpenStatus::Failed;
     }
 }
 
 // Far beyond any book; a file this large is not one to hold in memory.
 constexpr LONGLONG kMaxReadBytes = 1LL << 30;
+constexpr DWORD kMaxChunk = 0x40000000;
+
+bool Seek(HANDLE file, std::uint64_t offset) {
+    LARGE_INTEGER to;
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(file, to, nullptr, FILE_BEGIN) != 0;
+}
 
 }  // namespace
 
-FileReadStatus Win32Platform::ReadWholeFile(const std::string& path, std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return ReadStatusOf(GetLastError());
+FileOpenStatus Win32Platform::OpenFile(const std::string& path, FileAccess access, bool create, FileHandle*& file) {
+    bool update = access == FileAccess::Update;
+    // Opening an existing file changes nothing of it: not its attributes,
+    // its security or its times.
+    HANDLE handle = CreateFileA(path.c_str(), update ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
+                                update ? 0 : FILE_SHARE_READ, nullptr, update && create ? OPEN_ALWAYS : OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return OpenStatusOf(GetLastError());
+    bool created = update && create && GetLastError() != ERROR_ALREADY_EXISTS;
+    file = new FileHandle{handle};
+    return created ? FileOpenStatus::Created : FileOpenStatus::Opened;
+}
+
+bool Win32Platform::ReadWholeFile(FileHandle* file, std::string& bytes) {
     bytes.clear();
-    FileReadStatus status = FileReadStatus::Read;
     LARGE_INTEGER size;
-    if (!GetFileSizeEx(file, &size) || size.QuadPart > kMaxReadBytes) {
-        CloseHandle(file);
-        return FileReadStatus::Failed;
-    }
+    if (!Seek(file->handle, 0) || !GetFileSizeEx(file->handle, &size) || size.QuadPart > kMaxReadBytes) return false;
     bytes.resize(static_cast<std::size_t>(size.QuadPart));
     std::size_t filled = 0;
     for (;;) {
-        // The size may change while we read: grow as long as data comes.
+        // A file opened for reading may still grow while we read: take what comes.
         if (filled == bytes.size()) bytes.resize(bytes.size() + 65536);
         DWORD got = 0;
-        DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - filled, 0x40000000));
-        if (!ReadFile(file, bytes.data() + filled, want, &got, nullptr)) {
-            status = GetLastError() == ERROR_LOCK_VIOLATION ? FileReadStatus::Locked : FileReadStatus::Failed;
-            break;
+        DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - filled, kMaxChunk));
+        if (!ReadFile(file->handle, bytes.data() + filled, want, &got, nullptr)) {
+            bytes.clear();
+            return false;
         }
         if (got == 0) break;
         filled += got;
+        if (filled > static_cast<std::size_t>(kMaxReadBytes)) {
+            bytes.clear();
+            return false;
+        }
     }
-    CloseHandle(file);
-    bytes.resize(status == FileReadStatus::Read ? filled : 0);
-    return status;
+    bytes.resize(filled);
+    return true;
 }
 
-void Win32Platform::Pause(unsigned milliseconds) { Sleep(milliseconds); }
-
-FileWriter* Win32Platform::CreateFileForWriting(const std::string& path) {
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return handle == INVALID_HANDLE_VALUE ? nullptr : new FileWriter{handle};
-}
-
-bool Win32Platform::WriteToFile(FileWriter* file, const char* data, size_t size) {
-    while (size > 0) {
-        DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+bool Win32Platform::WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) {
+    if (!Seek(file->handle, offset)) return false;
+    while (!bytes.empty()) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), kMaxChunk));
         DWORD written = 0;
-        if (!WriteFile(file->handle, data, chunk, &written, nullptr) || written != chunk) return false;
-        data += chunk;
-        size -= chunk;
+        if (!WriteFile(file->handle, bytes.data(), chunk, &written, nullptr) || written != chunk) return false;
+        bytes.remove_prefix(chunk);
     }
     return true;
 }
 
-bool Win32Platform::FlushFile(FileWriter* file) { return FlushFileBuffers(file->handle) != 0; }
+bool Win32Platform::SetFileLength(FileHandle* file, std::uint64_t length) {
+    return Seek(file->handle, length) && SetEndOfFile(file->handle) != 0;
+}
 
-bool Win32Platform::CloseFile(FileWriter* file) {
-    bool closed = CloseHandle(file->handle) != 0;
+bool Win32Platform::FlushFile(FileHandle* file) { return FlushFileBuffers(file->handle) != 0; }
+
+void Win32Platform::CloseFile(FileHandle* file) {
+    CloseHandle(file->handle);
     delete file;
-    return closed;
 }
 
-bool Win32Platform::ReplaceFileWith(const std::string& from, const std::string& to) {
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-}
-
-void Win32Platform::RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+void Win32Platform::Pause(unsigned milliseconds) { Sleep(milliseconds); }
 
 LONG Win32Platform::RegOpenKeyExA(HKEY root, const char* subKey, REGSAM access, HKEY* result) {
     return ::RegOpenKeyExA(root, subKey, 0, access, result);

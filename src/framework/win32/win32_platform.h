@@ -23,14 +23,13 @@ public:
     bool PaintMinimisedIcon(HWND dialog, HICON icon) override;
 
     std::string SystemDirectory() override;
-    FileReadStatus ReadWholeFile(const std::string& path, std::string& bytes) override;
+    FileOpenStatus OpenFile(const std::string& path, FileAccess access, bool create, FileHandle*& file) override;
+    bool ReadWholeFile(FileHandle* file, std::string& bytes) override;
+    bool WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) override;
+    bool SetFileLength(FileHandle* file, std::uint64_t length) override;
+    bool FlushFile(FileHandle* file) override;
+    void CloseFile(FileHandle* file) override;
     void Pause(unsigned milliseconds) override;
-    FileWriter* CreateFileForWriting(const std::string& path) override;
-    bool WriteToFile(FileWriter* file, const char* data, size_t size) override;
-    bool FlushFile(FileWriter* file) override;
-    bool CloseFile(FileWriter* file) override;
-    bool ReplaceFileWith(const std::string& from, const std::string& to) override;
-    void RemoveFile(const std::string& path) override;
 
     LONG RegOpenKeyExA(HKEY root, const char* subKey, REGSAM access, HKEY* result) override;
     LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize) override;
