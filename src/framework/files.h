@@ -49,8 +49,9 @@ bool CouldBeMidRewrite(const JournalEntry& entry, const std::optional<std::strin
 // emptied, never deleted, once the file holds the new bytes and is flushed.
 // The next start finishes a rewrite that the journal records, unless the
 // file has been changed since. The journal is read and written only while
-// the file is held open without sharing, so that copies of the program run
-// by two users at once take turns.
+// the file is held open without sharing (but for a look, when the file is
+// missing, at whether there is anything to recover), so that copies of the
+// program run by two users at once take turns.
 //
 // Without a journal that this user may write, a save is refused: there is no
 // unsafe way. Nor does a save replace a file that this run could not read,

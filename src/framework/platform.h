@@ -13,9 +13,10 @@ class CDialog;
 // An open file; only the backend knows what is behind it.
 struct FileHandle;
 
+// Either way shared with no one while it is open.
 enum class FileAccess {
-    Read,    // for reading; others may read it too, but no one may write it meanwhile
-    Update,  // for reading and writing, shared with no one
+    Read,    // for a user who may only read it
+    Update,  // for reading and writing
 };
 
 enum class FileOpenStatus {

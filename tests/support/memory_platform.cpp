@@ -555,10 +555,9 @@ FileOpenStatus MemoryPlatform::OpenFile(const std::string& path, FileAccess acce
             --locked->second;
             return FileOpenStatus::Locked;
         }
-        // Sharing, as the system checks it between our own handles too.
+        // Shared with no one, as the system holds our own handles to it too.
         for (const FileHandle* open : m_openFiles)
-            if (open->path == path && (access == FileAccess::Update || open->access == FileAccess::Update))
-                return FileOpenStatus::Locked;
+            if (open->path == path) return FileOpenStatus::Locked;
         if (deniedFiles.count(path) || (access == FileAccess::Update && readOnlyFiles.count(path)))
             return FileOpenStatus::Denied;
     } else {

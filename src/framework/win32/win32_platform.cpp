@@ -253,9 +253,8 @@ FileOpenStatus Win32Platform::OpenFile(const std::string& path, FileAccess acces
     bool update = access == FileAccess::Update;
     // Opening an existing file changes nothing of it: not its attributes,
     // its security or its times.
-    HANDLE handle = CreateFileA(path.c_str(), update ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
-                                update ? 0 : FILE_SHARE_READ, nullptr, update && create ? OPEN_ALWAYS : OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = CreateFileA(path.c_str(), update ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, 0, nullptr,
+                                update && create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return OpenStatusOf(GetLastError());
     bool created = update && create && GetLastError() != ERROR_ALREADY_EXISTS;
     file = new FileHandle{handle};
