@@ -172,13 +172,25 @@ void CAddressBookDlg::OnDblclkAddressList() {
 
 std::optional<LRESULT> CAddressBookDlg::OnKeyDown(WPARAM, LPARAM) { return std::nullopt; }
 
-std::optional<LRESULT> CAddressBookDlg::OnCharToItem(WPARAM, LPARAM) { return std::nullopt; }
+// Wine asks this of every character typed into either list (Windows only of
+// owner-drawn lists without strings); left unanswered, the dialog would
+// answer 0 and the list would jump to its first line.
+std::optional<LRESULT> CAddressBookDlg::OnCharToItem(WPARAM, LPARAM) {
+    return -1;  // the list box's own search for the character follows
+}
 
 std::optional<LRESULT> CAddressBookDlg::OnVKeyToItem(WPARAM key, LPARAM list) {
+    const UINT virtualKey = LOWORD(key);
     // -1: the list box's own handling of the key follows; -2: none.
-    if (reinterpret_cast<HWND>(list) == ListBox(IDC_ADDRESS_LIST).GetSafeHwnd())
-        return OnAddressListKey(LOWORD(key)) ? -2 : -1;
-    if (LOWORD(key) == VK_DELETE) OnRemoveDestinations();
+    if (reinterpret_cast<HWND>(list) == ListBox(IDC_ADDRESS_LIST).GetSafeHwnd()) {
+        if (!OnAddressListKey(virtualKey)) return -1;
+        // "+" and "-" also typed a character: searched for, it could move
+        // the selection off the company the key acted on.
+        if (virtualKey != VK_RIGHT && virtualKey != VK_LEFT)
+            ThePlatform().DiscardTypedCharacter(reinterpret_cast<HWND>(list));
+        return -2;
+    }
+    if (virtualKey == VK_DELETE) OnRemoveDestinations();
     return -1;
 }
 

@@ -92,6 +92,7 @@ std::string PeekAtJournal(Platform& platform, const std::string& journalPath) {
 bool Recover(Platform& platform, HeldFile& file, const std::string& journalPath, bool mayWrite,
              std::optional<std::string>& onDisk) {
     HeldFile journal(platform);
+    // A user who may not change the book may still read what the journal holds.
     FileOpenStatus status = mayWrite ? journal.Open(journalPath, FileAccess::Update, false) : FileOpenStatus::Denied;
     bool journalWritable = IsOpen(status);
     if (status == FileOpenStatus::Denied) status = journal.Open(journalPath, FileAccess::Read, false);

@@ -53,6 +53,9 @@ public:
     virtual void AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text) = 0;
     // A tooltip over the lines of |list|, its text from the dialog's LineTip.
     virtual void AttachLineTips(HWND dialog, HWND list) = 0;
+    // Drops the character that the key being handled has typed into
+    // |window|, before anyone reads it.
+    virtual void DiscardTypedCharacter(HWND window) = 0;
     // Draws |icon| centred in the client area when the window is minimised;
     // false when it is not, so the default painting runs.
     virtual bool PaintMinimisedIcon(HWND dialog, HICON icon) = 0;

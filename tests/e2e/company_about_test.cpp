@@ -56,6 +56,31 @@ TEST_F(CompanyAboutTest, CompaniesByKeyboardAndEnterForOk) {
     EXPECT_EQ(ValueText(kDataKey, "FaxNumberBook"), "");
 }
 
+TEST_F(CompanyAboutTest, TypingFindsALineAndCompanyKeysKeepTheSelection) {
+    WriteBook(Row("Alpha", "1", "X") + Row("Bravo", "2", "-Y") + Row("Charlie", "3", "Z"));
+    Program copy("/s /m:E2E FAX Driver");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    HWND list = GetDlgItem(dialog, IDC_ADDRESS_LIST);
+    SetFocus(list);
+    SelectLine(dialog, IDC_ADDRESS_LIST, 0);
+    PressKey(list, 'C');
+    EXPECT_EQ(SelectedLines(dialog, IDC_ADDRESS_LIST), std::vector<int>{2});
+    // Below the first line; the "-" typed must not find the company "-Y".
+    ChooseMode(dialog, 1);
+    SelectLine(dialog, IDC_ADDRESS_LIST, 2);
+    PressKey(list, VK_ADD);
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"X", "-Y", "Z", " >> Charlie"}));
+    EXPECT_EQ(SelectedLines(dialog, IDC_ADDRESS_LIST), std::vector<int>{2});
+    PressKey(list, VK_SUBTRACT);
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"X", "-Y", "Z"}));
+    EXPECT_EQ(SelectedLines(dialog, IDC_ADDRESS_LIST), std::vector<int>{2});
+    PressKey(list, 'X');
+    EXPECT_EQ(SelectedLines(dialog, IDC_ADDRESS_LIST), std::vector<int>{0});
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(copy.WaitForExit());
+}
+
 TEST_F(CompanyAboutTest, VersionBoxFromButtonAndSystemMenu) {
     WriteBook(Row("一郎", "1"));
     Program copy("/s /m:E2E FAX Driver");

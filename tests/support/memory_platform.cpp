@@ -215,16 +215,70 @@ void MemoryWindow::Type(int id, const std::string& text) {
     Notify(id, EN_CHANGE);
 }
 
+namespace {
+
+char CharacterOf(UINT virtualKey) {
+    if (virtualKey >= 'A' && virtualKey <= 'Z') return static_cast<char>(virtualKey - 'A' + 'a');
+    if (virtualKey >= '0' && virtualKey <= '9') return static_cast<char>(virtualKey);
+    switch (virtualKey) {
+    case VK_ADD: return '+';
+    case VK_SUBTRACT:
+    case VK_OEM_MINUS: return '-';
+    case VK_OEM_PLUS: return ';';  // the key ";+" of a Japanese keyboard
+    default: return 0;
+    }
+}
+
+char Lowered(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+
+}  // namespace
+
+void MemoryWindow::MoveSelection(Control& list, int line) {
+    for (size_t i = 0; i < list.lines.size(); ++i) list.lines[i].selected = static_cast<int>(i) == line;
+    Notify(list.id, LBN_SELCHANGE);
+}
+
 LRESULT MemoryWindow::PressKey(int id, UINT virtualKey) {
     Control& list = At(id);
     if (list.layout.style.find("LBS_WANTKEYBOARDINPUT") == std::string::npos) return 0;
-    int caret = 0;
-    for (size_t i = 0; i < list.lines.size(); ++i)
-        if (list.lines[i].selected) caret = static_cast<int>(i);
-    LRESULT result = -1;
-    m_dialog.HandleMessage(WM_VKEYTOITEM, MAKEWPARAM(static_cast<WORD>(virtualKey), static_cast<WORD>(caret)),
-                           reinterpret_cast<LPARAM>(&list), result);
-    return result;
+    const int count = static_cast<int>(list.lines.size());
+    auto caret = [&list] {
+        int line = 0;
+        for (size_t i = 0; i < list.lines.size(); ++i)
+            if (list.lines[i].selected) line = static_cast<int>(i);
+        return line;
+    };
+    list.characterDiscarded = false;
+    LRESULT answer = -1;
+    m_dialog.HandleMessage(WM_VKEYTOITEM, MAKEWPARAM(static_cast<WORD>(virtualKey), static_cast<WORD>(caret())),
+                           reinterpret_cast<LPARAM>(&list), answer);
+    if (answer == -1) {
+        int to = virtualKey == VK_UP || virtualKey == VK_LEFT      ? caret() - 1
+                 : virtualKey == VK_DOWN || virtualKey == VK_RIGHT ? caret() + 1
+                                                                   : -1;
+        if (to >= 0 && to < count) MoveSelection(list, to);
+    } else if (answer >= 0 && answer < count) {
+        MoveSelection(list, static_cast<int>(answer));
+    }
+    const char typed = CharacterOf(virtualKey);
+    if (!typed || list.characterDiscarded) return answer;
+    LRESULT found = -1;
+    const int from = caret();
+    m_dialog.HandleMessage(WM_CHARTOITEM, MAKEWPARAM(static_cast<WORD>(static_cast<unsigned char>(typed)),
+                                                     static_cast<WORD>(from)),
+                           reinterpret_cast<LPARAM>(&list), found);
+    if (found == -1) {
+        // The next line after the caret, round the end, that starts with it.
+        for (int step = 1; step <= count; ++step) {
+            const std::string& text = list.lines[static_cast<size_t>((from + step) % count)].text;
+            if (!text.empty() && Lowered(text[0]) == typed) {
+                found = (from + step) % count;
+                break;
+            }
+        }
+    }
+    if (found >= 0 && found < count) MoveSelection(list, static_cast<int>(found));
+    return answer;
 }
 
 std::string MemoryWindow::TipOf(int id, int line) {
@@ -504,6 +558,10 @@ void MemoryPlatform::AppendSystemMenuItem(HWND dialog, UINT command, const std::
 
 void MemoryPlatform::AttachLineTips(HWND, HWND list) {
     if (MemoryWindow::Control* control = ControlOf(list).second) control->tips = true;
+}
+
+void MemoryPlatform::DiscardTypedCharacter(HWND window) {
+    if (MemoryWindow::Control* control = ControlOf(window).second) control->characterDiscarded = true;
 }
 
 bool MemoryPlatform::PaintMinimisedIcon(HWND dialog, HICON) {

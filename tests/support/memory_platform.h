@@ -55,6 +55,7 @@ public:
         bool enabled = true;
         bool redraw = true;
         bool tips = false;
+        bool characterDiscarded = false;  // the key being pressed typed nothing after all
         int repaints = 0;  // of a list: one per change with redraw on, one when redraw comes back on
         bool MultiSelect() const;
     };
@@ -76,8 +77,14 @@ public:
     void DoubleClick(int id, int line);
     void ChooseComboItem(int id, int index);
     void Type(int id, const std::string& text);
-    // A key on a list that reports its keys: the dialog's answer (-1 leaves
-    // the key to the list box, -2 takes it), or 0 when the list does not report.
+    // A key on a list that reports its keys, as Wine's list box handles it:
+    // the dialog is asked about the key (WM_VKEYTOITEM), the arrows move the
+    // selection unless it takes the key, then it is asked about the
+    // character the key typed (WM_CHARTOITEM, for letters, digits, numpad
+    // + and -, the Japanese keyboard's "-" and ";"), which the list box
+    // searches for unless the dialog answers otherwise. Returns the answer
+    // about the key (-1 leaves it to the list box, -2 takes it), or 0 when
+    // the list does not report its keys.
     LRESULT PressKey(int id, UINT virtualKey);
     // The tip the mouse resting on |line| would show; "<no tips>" when the
     // list has none.
@@ -103,6 +110,8 @@ public:
 
 private:
     void Notify(int id, WORD code);
+    // A user's move of the selection to |line| (of a multiple-selection list: to it alone).
+    void MoveSelection(Control& list, int line);
 
     CDialog& m_dialog;
     DialogTemplate m_layout;
@@ -206,6 +215,7 @@ public:
     void SetIcons(HWND dialog, HICON icon) override;
     void AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text) override;
     void AttachLineTips(HWND dialog, HWND list) override;
+    void DiscardTypedCharacter(HWND window) override;
     bool PaintMinimisedIcon(HWND dialog, HICON icon) override;
 
     std::string SystemDirectory() override { return systemDirectory; }

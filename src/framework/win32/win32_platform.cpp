@@ -196,6 +196,13 @@ void Win32Platform::AttachLineTips(HWND dialog, HWND list) {
     SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+void Win32Platform::DiscardTypedCharacter(HWND window) {
+    // The dialog manager translated the key before handing it on: its
+    // character waits in the queue.
+    MSG typed;
+    PeekMessageA(&typed, window, WM_CHAR, WM_CHAR, PM_REMOVE);
+}
+
 bool Win32Platform::PaintMinimisedIcon(HWND dialog, HICON icon) {
     if (!IsIconic(dialog)) return false;
     PAINTSTRUCT paint;

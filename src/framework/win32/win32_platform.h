@@ -20,6 +20,7 @@ public:
     void SetIcons(HWND dialog, HICON icon) override;
     void AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text) override;
     void AttachLineTips(HWND dialog, HWND list) override;
+    void DiscardTypedCharacter(HWND window) override;
     bool PaintMinimisedIcon(HWND dialog, HICON icon) override;
 
     std::string SystemDirectory() override;
