@@ -60,6 +60,9 @@ TEST(BookFile, ParsesEveryShapeTheGrammarAllows) {
         {"blank line makes an unnamed row", "A,a,,,,1\r\n\r\nB,b,c,d,e,2\r\n", {"A|a||||1", "2"},
          {"|B|b|c|d|e"}, ""},
         {"CR inside a field is dropped", "A\rB,a,,,,1\r\n", {"AB|a||||1"}, {}, ""},
+        {"two CRs in a row are dropped", "A\r\rB,a,,,,1\r\n", {"AB|a||||1"}, {}, ""},
+        {"a row of twelve commas between persons", "A,a,,,,1\r\n" + kTwelveCommas + "\r\nB,b,,,,2\r\n",
+         {"A|a||||1", "B|b||||2"}, {""}, "A,a,,,,1,,,,,,,\r\nB,b,,,,2,,,,,,,\r\n" + kTwelveCommas + "\r\n"},
         {"last row without a line end is kept", "A,a,,,,1\r\nB,b,,,,2", {"A|a||||1", "B|b||||2"}, {}, ""},
         {"record cut short keeps its fields", "A,a,,,,1\r\nB,b,c", {"A|a||||1", "B|b|c"}, {}, ""},
         {"trailing comma at the end", "A,a,,,,1,x,", {"A|a||||1|x"}, {}, ""},
@@ -131,6 +134,7 @@ TEST(BookFile, ThousandPersonLimit) {
         {"1000 persons, a blank line, a person", PersonRows(1000) + "\r\nX,x,,,,1,,,,,,,\r\n", 1000, 1, true, false},
         {"1001 persons", PersonRows(1001), 1000, 0, true, false},
         {"1000 persons then an unnamed row", PersonRows(1000) + unnamed, 1000, 1, false, true},
+        {"an unnamed row, then 1000 persons", unnamed + PersonRows(1000), 1000, 1, false, false},
         {"1000 persons then 64 unnamed rows", PersonRows(1000) + sixtyFour, 1000, 64, false, true},
         {"1000 persons, an unnamed row, a person, an unnamed row",
          PersonRows(1000) + unnamed + "X,x,,,,1,,,,,,,\r\n" + unnamed, 1000, 1, true, false},
@@ -185,14 +189,16 @@ TEST(BookFile, DoubleByteTextsPassThroughUnchanged) {
 }
 
 TEST(BookFile, WhatTheWriterProducesReadsBackTheSame) {
-    CAddressBook book;
+    std::vector<std::string> persons = {"A|a|x|y|z|1|e1|e2|e3|e4|e5|e6|e7", "B|b||||2"};
+    for (int i = 0; i < 30; ++i) persons.push_back("P" + std::to_string(i) + "|r||||1");
+    CAddressBook book, again;
     ParseAddressBook("A,a,x,y,z,1,e1,e2,e3,e4,e5,e6,e7\r\n,,,,,\r\nB,b,,,,2\r\n" + PersonRows(30), book);
-    std::string once = FormatAddressBook(book);
-    CAddressBook again;
-    ParseAddressBook(once, again);
-    EXPECT_EQ(Persons(again), Persons(book));
-    EXPECT_EQ(Unnamed(again), Unnamed(book));
-    EXPECT_EQ(FormatAddressBook(again), once);
+    ParseAddressBook(FormatAddressBook(book), again);
+    for (const CAddressBook* read : {&book, &again}) {
+        EXPECT_EQ(Persons(*read), persons);
+        EXPECT_EQ(Unnamed(*read), std::vector<std::string>{""});
+    }
+    EXPECT_EQ(FormatAddressBook(again), FormatAddressBook(book));
 }
 
 }  // namespace
