@@ -39,7 +39,6 @@ TEST_F(CompanyViewTest, ExpandAndCollapse) {
         EXPECT_EQ(Lines(IDC_ADDRESS_LIST), step.lines);
         EXPECT_EQ(window->ItemData(IDC_ADDRESS_LIST), step.data);
         EXPECT_EQ(window->SelectedLines(IDC_ADDRESS_LIST), std::vector<int>{step.doubleClicked});
-        EXPECT_EQ(dialog->m_wCurrentItem, step.data[static_cast<size_t>(step.doubleClicked)]);
         EXPECT_TRUE(Lines(IDC_DESTINATION_LIST).empty());
     }
 }
@@ -116,12 +115,11 @@ TEST_F(CompanyViewTest, CompaniesByKeyboard) {
         EXPECT_EQ(window->SelectedLines(IDC_ADDRESS_LIST), std::vector<int>{step.selectedAfter});
         EXPECT_TRUE(Lines(IDC_DESTINATION_LIST).empty());
     }
-    // Collapsing from a member runs the selection change as a user's would:
-    // the company line is current and the person buttons follow it.
+    // Collapsing from a member leaves the company line selected, and the
+    // person buttons follow it as for a user's selection.
     window->Select(IDC_ADDRESS_LIST, 1);  // " >> 一郎"
-    EXPECT_EQ(dialog->m_wCurrentItem, 0);
     window->PressKey(IDC_ADDRESS_LIST, VK_LEFT);
-    EXPECT_EQ(dialog->m_wCurrentItem, 5000);
+    EXPECT_EQ(window->SelectedLines(IDC_ADDRESS_LIST), std::vector<int>{0});
     EXPECT_EQ(Buttons(), "1110");
 }
 
@@ -175,7 +173,8 @@ TEST_F(CompanyViewTest, TipsTellThePersonBehindALine) {
     const std::string yamadaWithoutOne = "名前(読み): よみ\n会社: (なし)\n部署: \nFAX番号: 06-2222";
     EXPECT_EQ(window->TipOf(IDC_ADDRESS_LIST, 0), yamadaOfTheCompany);
     EXPECT_EQ(window->TipOf(IDC_ADDRESS_LIST, 1), yamadaWithoutOne);
-    EXPECT_EQ(window->TipOf(IDC_ADDRESS_LIST, 3), "");  // below the last line
+    EXPECT_EQ(window->TipOf(IDC_ADDRESS_LIST, 3), "");   // below the last line
+    EXPECT_EQ(window->TipOf(IDC_ADDRESS_LIST, -1), "");  // the mouse over no line
     Add(1);
     Add(0);
     EXPECT_EQ(window->TipOf(IDC_DESTINATION_LIST, 0), yamadaWithoutOne);
@@ -198,6 +197,17 @@ TEST_F(CompanyViewTest, MemberLineDoubleClickAddsTheBareName) {
     EXPECT_EQ(Lines(IDC_DESTINATION_LIST), std::vector<std::string>{"四郎"});
     EXPECT_EQ(Destinations(), std::vector<std::int32_t>{3});
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST).size(), 5u);
+    // After a deletion a member's ID is no longer its slot: 三郎 (ID 2) now
+    // stands in slot 1, 四郎 in slot 2.
+    window->ChooseComboItem(IDC_DISPLAY_MODE, 0);
+    window->Select(IDC_ADDRESS_LIST, 1);
+    platform->AnswerNextBox(IDOK);
+    window->Click(IDC_DELETE_ENTRY);
+    window->ChooseComboItem(IDC_DISPLAY_MODE, 1);
+    window->DoubleClick(IDC_ADDRESS_LIST, 1);  // A
+    window->DoubleClick(IDC_ADDRESS_LIST, 2);  // " >> 三郎"
+    EXPECT_EQ(Lines(IDC_DESTINATION_LIST), (std::vector<std::string>{"四郎", "三郎"}));
+    EXPECT_EQ(Destinations(), (std::vector<std::int32_t>{3, 2}));
 }
 
 TEST_F(CompanyViewTest, ExpansionsSurviveClosingTheDropDownOnTheSameMode) {

@@ -55,6 +55,11 @@ TEST_F(DestinationsTest, LimitsAtTheirBoundaries) {
          }(), {}, 10},
         {"100 destinations", std::vector<Person>(100, {"N", "1"}), {}, 100},
         {"101st destination", std::vector<Person>(101, {"N", "1"}), {msg::kOver100Destinations}, 100},
+        {"33-byte number after 100 shows only message 1", [&] {
+             std::vector<Person> p(100, {"N", "1"});
+             p.push_back({"X", Digits(33)});
+             return p;
+         }(), {msg::kFaxNumberOver32}, 100},
         {"33-byte number after long texts shows only message 1", [&] {
              auto p = many(9, 25);
              p.push_back({"X", Digits(33)});
@@ -110,7 +115,6 @@ TEST_F(DestinationsTest, DoubleClickAddsAPersonLikeTheButton) {
     OpenWith({{"A", "1"}, {"B", "2"}});
     window->DoubleClick(IDC_ADDRESS_LIST, 1);
     EXPECT_EQ(Lines(IDC_DESTINATION_LIST), std::vector<std::string>{"B"});
-    EXPECT_EQ(dialog->m_wCurrentItem, 1);
 }
 
 TEST_F(DestinationsTest, RemovingASelectionKeepsTheRestInOrder) {
@@ -157,26 +161,30 @@ TEST_F(DestinationsTest, MoreThanAHundredRestoredShrinkByOnePerRequest) {
     // One stored destination restores every person with its name and number.
     std::string bytes;
     for (int i = 0; i < 60; ++i) bytes += Row("P", "1");
-    WriteBook(bytes);
+    WriteBook(bytes + Row("X", Digits(33)));
     AddPrinter();
     StoreDestinations("1,1", "P,P");
     Open();
     ASSERT_EQ(Destinations().size(), 120u);
     EXPECT_EQ(Destinations()[60], 0);
 
+    Add(60);  // refused for its number, then the count rule takes one more
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{msg::kFaxNumberOver32, msg::kOver100Destinations}));
+    EXPECT_EQ(Destinations().size(), 119u);
+    platform->boxes.clear();
     Add(0);  // already listed: the count check still runs
     Add(0);
     EXPECT_EQ(BoxTexts(), (std::vector<std::string>{msg::kOver100Destinations, msg::kOver100Destinations}));
-    EXPECT_EQ(Destinations().size(), 118u);
-    EXPECT_EQ(Lines(IDC_DESTINATION_LIST).size(), 118u);
+    EXPECT_EQ(Destinations().size(), 117u);
+    EXPECT_EQ(Lines(IDC_DESTINATION_LIST).size(), 117u);
 
     // The selection snapshot holds at most 100 lines.
-    std::vector<int> all(118);
-    for (int i = 0; i < 118; ++i) all[static_cast<size_t>(i)] = i;
+    std::vector<int> all(117);
+    for (int i = 0; i < 117; ++i) all[static_cast<size_t>(i)] = i;
     window->SelectLines(IDC_DESTINATION_LIST, all);
     EXPECT_EQ(dialog->m_nDestSelCount, 100);
     window->Click(IDC_REMOVE_DESTINATIONS);
-    EXPECT_EQ(Destinations().size(), 18u);
+    EXPECT_EQ(Destinations().size(), 17u);
     EXPECT_EQ(Destinations()[0], 40);
 }
 

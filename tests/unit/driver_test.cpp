@@ -195,12 +195,20 @@ TEST_F(DriverTest, ReadOnlyAccessStillRestores) {
 }
 
 TEST_F(DriverTest, DestinationValueWithoutZeroIsReadToItsLength) {
-    AddPrinter();
-    std::string names = "鈴木", faxes = "06-2222";
-    platform->SetValue(kDriverData, kNamesValue, REG_SZ, std::vector<BYTE>(names.begin(), names.end()));
-    platform->SetValue(kDriverData, kFaxNumbersValue, REG_SZ, std::vector<BYTE>(faxes.begin(), faxes.end()));
-    Open();
-    EXPECT_EQ(Restored(), std::vector<std::string>{"鈴木"});
+    // The longest such value fills all 256 bytes; its last piece ends there.
+    for (const std::string& names : {std::string("鈴木"), std::string(251, 'g') + ",佐藤"}) {
+        SCOPED_TRACE(names.size());
+        std::string book = Book();
+        Restart();
+        WriteBook(book);
+        AddPrinter();
+        std::string faxes = names.size() > 4 ? "0,09-3333" : "06-2222";
+        platform->SetValue(kDriverData, kNamesValue, REG_SZ, std::vector<BYTE>(names.begin(), names.end()));
+        platform->SetValue(kDriverData, kFaxNumbersValue, REG_SZ, std::vector<BYTE>(faxes.begin(), faxes.end()));
+        Open();
+        EXPECT_EQ(Restored(), std::vector<std::string>{names.size() > 4 ? "佐藤" : "鈴木"});
+        EXPECT_EQ(Stored(kNamesValue), Restored()[0]);
+    }
 }
 
 TEST_F(DriverTest, ValueLongerThan256BytesCountsAsEmpty) {

@@ -55,6 +55,15 @@ TEST_F(EntryCommandsTest, ThousandPersonLimit) {
     EXPECT_EQ(platform->modalRuns, std::vector<int>{IDD_NEW_ENTRY});
 }
 
+TEST_F(EntryCommandsTest, ACreatedPersonHasNoHiddenColumnsOfAnother) {
+    // Slot 1, where C goes, last held B, and a copy of B once B moved down.
+    OpenWith("A,a,,,,1,a1,a2,a3,a4,a5,a6,a7\r\nB,b,,,,2,b1,b2,b3,b4,b5,b6,b7\r\n");
+    Delete(0);
+    ScriptNewEntry("C", "3");
+    window->Click(IDC_CREATE_ENTRY);
+    EXPECT_EQ(Book(), "B,b,,,,2,b1,b2,b3,b4,b5,b6,b7\r\n" + Row("C", "3"));
+}
+
 TEST_F(EntryCommandsTest, IDsAreNeverHandedOutTwice) {
     OpenWith(five);
     Delete(2);
@@ -113,11 +122,12 @@ TEST_F(EntryCommandsTest, PropertiesKeepTheHiddenColumns) {
     platform->WhenDialogOpens(IDD_ENTRY_PROPERTY, [](MemoryWindow& w) {
         w.At(IDC_DEPARTMENT).text.clear();
         w.Type(IDC_DEPARTMENT, "総務");
+        w.Type(IDC_COMPANY_READING, "2");
         w.Click(IDOK);
     });
     window->Select(IDC_ADDRESS_LIST, 0);
     window->Click(IDC_PROPERTIES);
-    EXPECT_EQ(Book(), "Z,a,c,cr,総務,1,x1,x2,x3,x4,x5,x6,x7\r\n");
+    EXPECT_EQ(Book(), "Z,a,c,cr2,総務,1,x1,x2,x3,x4,x5,x6,x7\r\n");
 }
 
 TEST_F(EntryCommandsTest, PropertiesWithoutAChangeSaveNothing) {
@@ -131,22 +141,30 @@ TEST_F(EntryCommandsTest, PropertiesWithoutAChangeSaveNothing) {
 }
 
 TEST_F(EntryCommandsTest, DeleteRemovesEveryDestinationLineOfThePerson) {
-    OpenWith(five);
-    Add(0);
-    Add(1);
-    dialog->m_aDestinations.Add(1);
-    window->At(IDC_DESTINATION_LIST).lines.push_back({"B"});
-    Add(2);
-    window->SelectLines(IDC_DESTINATION_LIST, {3});
-    Delete(1);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kConfirmDelete});
-    EXPECT_EQ(platform->boxes[0].type, MB_OKCANCEL | MB_ICONEXCLAMATION);
-    EXPECT_EQ(Lines(IDC_DESTINATION_LIST), (std::vector<std::string>{"A", "C"}));
-    EXPECT_EQ(Destinations(), (std::vector<std::int32_t>{0, 2}));
-    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"A", "C", "D", "E"}));
-    EXPECT_TRUE(window->SelectedLines(IDC_ADDRESS_LIST).empty());
-    EXPECT_EQ(Buttons(), "0000");
-    EXPECT_EQ(Book(), Row("A", "1") + Row("C", "3") + Row("D", "4") + Row("E", "5"));
+    // Destinations A, B, A, C, some still selected when the person view
+    // comes back and selects A itself.
+    for (const auto& [selected, stillSelected] : {std::pair{std::vector<int>{1}, true}, {std::vector<int>{0, 2}, false}}) {
+        Restart();
+        OpenWith(five);
+        Add(0);
+        Add(1);
+        dialog->m_aDestinations.Add(0);
+        window->At(IDC_DESTINATION_LIST).lines.push_back({"A"});
+        Add(2);
+        window->SelectLines(IDC_DESTINATION_LIST, selected);
+        window->ChooseComboItem(IDC_DISPLAY_MODE, 1);
+        window->ChooseComboItem(IDC_DISPLAY_MODE, 0);
+        platform->AnswerNextBox(IDOK);
+        window->Click(IDC_DELETE_ENTRY);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kConfirmDelete});
+        EXPECT_EQ(platform->boxes[0].type, MB_OKCANCEL | MB_ICONEXCLAMATION);
+        EXPECT_EQ(Lines(IDC_DESTINATION_LIST), (std::vector<std::string>{"B", "C"}));
+        EXPECT_EQ(Destinations(), (std::vector<std::int32_t>{1, 2}));
+        EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"B", "C", "D", "E"}));
+        EXPECT_TRUE(window->SelectedLines(IDC_ADDRESS_LIST).empty());
+        EXPECT_EQ(Buttons(), stillSelected ? "0001" : "0000");
+        EXPECT_EQ(Book(), Row("B", "2") + Row("C", "3") + Row("D", "4") + Row("E", "5"));
+    }
 }
 
 TEST_F(EntryCommandsTest, DeleteOfOneOfTwoNamesakesTakesTheSelectedOne) {
@@ -185,9 +203,18 @@ TEST_F(EntryCommandsTest, InTheCompanyViewCreatedAndMemberLinesArePersons) {
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"X", " >> A", " >> C", "Y", "C"}));
     Rename(1, "Anna");  // a member line keeps its prefix
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST)[1], " >> Anna");
+    Rename(4, "Cy");  // the created person's own line has none
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST)[4], "Cy");
     Delete(4);
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"X", " >> Anna", " >> C", "Y"}));
     EXPECT_EQ(Book(), Row("Anna", "1", "X") + Row("B", "2", "Y"));
+}
+
+TEST_F(EntryCommandsTest, InThePersonViewANameLikeAMemberLineIsKeptAsItIs) {
+    OpenWith(Row("A", "1") + Row(" >> X", "2"));
+    Rename(1, " >> Y");
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"A", " >> Y"}));
+    EXPECT_EQ(Book(), Row("A", "1") + Row(" >> Y", "2"));
 }
 
 TEST_F(EntryCommandsTest, FailedSaveKeepsTheChangeInMemoryAndTheOldFile) {

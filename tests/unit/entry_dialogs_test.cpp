@@ -30,7 +30,9 @@ protected:
             w.Click(IDOK);
             if (!w.ended) w.Click(IDCANCEL);
         });
-        return {dlg.DoModal(), BoxTexts()};
+        INT_PTR result = dlg.DoModal();
+        for (const ShownBox& box : platform->boxes) EXPECT_EQ(box.type & MB_ICONMASK, MB_ICONEXCLAMATION) << box.text;
+        return {result, BoxTexts()};
     }
     Outcome SubmitNew(const Fields& f) {
         CNewEntryDlg dlg;
@@ -94,6 +96,7 @@ TEST_F(EntryDialogTest, ChecksInTheirOrderAtTheirBoundaries) {
         {"name and company 65 bytes", With([&](Fields& f) { f.name = f.company = k64 + "a"; }), msg::kNameTooLong,
          msg::kNameTooLong},
         {"company 64 bytes", With([&](Fields& f) { f.company = k64; }), nullptr, nullptr},
+        {"company 65 bytes", With([&](Fields& f) { f.company = k64 + "a"; }), msg::kCompanyTooLong, msg::kCompanyTooLong},
         {"company reading 65 bytes", With([&](Fields& f) { f.companyReading = k64 + "a"; }), msg::kCompanyTooLong,
          msg::kCompanyTooLong},
         {"department 64 bytes", With([&](Fields& f) { f.department = k64; }), nullptr, nullptr},
@@ -120,7 +123,6 @@ TEST_F(EntryDialogTest, ChecksInTheirOrderAtTheirBoundaries) {
         EXPECT_EQ(edited.messages, expected);
         EXPECT_EQ(edited.result, c.propertyMessage ? IDCANCEL : IDOK);
     }
-    for (const ShownBox& box : platform->boxes) EXPECT_EQ(box.type & MB_ICONMASK, MB_ICONEXCLAMATION);
 }
 
 TEST_F(EntryDialogTest, AcceptedFieldsComeBackInTheMembers) {

@@ -28,6 +28,10 @@ TEST(CommandLine, OptionsAreCaseSensitiveSubstringsFoundCharacterByCharacter) {
         {"xx/n", "/n", true},
         // The lead byte 0x82 swallows the '/', so no option starts there.
         {"\x82/s", "/s", false},
+        // 0x81 to 0x9F lead the first range, 0xE0 to 0xFC the second.
+        {"\x81/s", "/s", false},
+        {"\x9F/s", "/s", false},
+        {"\xA0/s", "/s", true},
         {"\x82" "a/s", "/s", true},
         // "ソ" is 83 5C: its trail byte is no character of its own.
         {"ソ/s", "/s", true},
