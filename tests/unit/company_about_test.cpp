@@ -180,6 +180,7 @@ TEST_F(CompanyViewTest, TipsTellThePersonBehindALine) {
     EXPECT_EQ(window->TipOf(IDC_DESTINATION_LIST, 0), yamadaWithoutOne);
     EXPECT_EQ(window->TipOf(IDC_DESTINATION_LIST, 1), yamadaOfTheCompany);
     EXPECT_EQ(window->TipOf(IDC_DESTINATION_LIST, 2), "");
+    EXPECT_EQ(window->TipOf(IDC_DESTINATION_LIST, -1), "");
     window->ChooseComboItem(IDC_DISPLAY_MODE, 1);
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"山田商事", "(なし)"}));
     EXPECT_EQ(window->TipOf(IDC_ADDRESS_LIST, 0), "人数: 2人");

@@ -206,8 +206,9 @@ TEST_F(DriverTest, DestinationValueWithoutZeroIsReadToItsLength) {
         platform->SetValue(kDriverData, kNamesValue, REG_SZ, std::vector<BYTE>(names.begin(), names.end()));
         platform->SetValue(kDriverData, kFaxNumbersValue, REG_SZ, std::vector<BYTE>(faxes.begin(), faxes.end()));
         Open();
-        EXPECT_EQ(Restored(), std::vector<std::string>{names.size() > 4 ? "佐藤" : "鈴木"});
-        EXPECT_EQ(Stored(kNamesValue), Restored()[0]);
+        const std::string matched = names.size() > 4 ? "佐藤" : "鈴木";
+        EXPECT_EQ(Restored(), std::vector<std::string>{matched});
+        EXPECT_EQ(Stored(kNamesValue), matched);
     }
 }
 
