@@ -37,10 +37,16 @@ make_prefix() {
 }
 
 # Wine has no "ＭＳ Ｐゴシック", the dialogs' font: IPAPGothic has its metrics,
-# so layouts and screenshots show what Windows shows. Idempotent.
+# so layouts and screenshots show what Windows shows. And it finds no
+# Marlett, the glyphs of the caption buttons (without it the close box is a
+# bare "r"), unless the font lies in the prefix's own Fonts folder.
+# Idempotent.
 map_fonts() {
     local prefix="$1"
     shift
+    "$@" mkdir -p "$prefix/drive_c/windows/Fonts"
+    [ -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ] ||
+        "$@" cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
     [ -f "$prefix/.qvd-fonts" ] && return 0
     "$@" env WINEPREFIX="$prefix" timeout 60 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' \
         /v "ＭＳ Ｐゴシック" /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1 || return 1
