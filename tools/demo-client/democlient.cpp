@@ -1,10 +1,11 @@
 // Uses the running qvdutil.exe as a user would, for the demo and the
 // screenshots: picks a person and adds it, switches to the company view and
-// expands a company, optionally opens the property dialog, then presses OK.
+// expands a company, for the README also rests the mouse on a line for its
+// tip and opens the property dialog, then presses OK.
 // Before each picture it writes <name>.ready into the given folder and waits
 // for <name>.done, so the caller can take a screenshot in between.
 //
-//   democlient.exe <folder> [--property]
+//   democlient.exe <folder> [--docs]
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -51,14 +52,30 @@ void Select(HWND dialog, int list, int line) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::printf("usage: democlient.exe <folder> [--property]\n");
+        std::printf("usage: democlient.exe <folder> [--docs]\n");
         return 2;
     }
     g_folder = argv[1];
-    bool property = argc > 2 && std::string(argv[2]) == "--property";
+    bool docs = argc > 2 && std::string(argv[2]) == "--docs";
     HWND dialog = WaitForWindow("ｱﾄﾞﾚｽ帳");
     if (!dialog) return 1;
     Sleep(500);
+
+    if (docs) {
+        // The mouse on the first line, until its tip shows; then off the dialog again.
+        HWND list = GetDlgItem(dialog, IDC_ADDRESS_LIST);
+        RECT line;
+        SendMessageA(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&line));
+        POINT at = {line.left + 20, (line.top + line.bottom) / 2};
+        ClientToScreen(list, &at);
+        SetCursorPos(at.x - 1, at.y);
+        Sleep(100);
+        SetCursorPos(at.x, at.y);
+        Sleep(1500);
+        Picture("line-tip");
+        SetCursorPos(0, 0);
+        Sleep(500);
+    }
 
     Select(dialog, IDC_ADDRESS_LIST, 2);
     Command(dialog, IDC_ADD_DESTINATION, BN_CLICKED);
@@ -71,7 +88,7 @@ int main(int argc, char** argv) {
     Command(dialog, IDC_ADDRESS_LIST, LBN_DBLCLK);
     Picture("company-view");
 
-    if (property) {
+    if (docs) {
         Select(dialog, IDC_ADDRESS_LIST, 1);
         Command(dialog, IDC_PROPERTIES, BN_CLICKED);
         HWND entry = WaitForWindow("ﾌﾟﾛﾊﾟﾃｨ");
