@@ -172,13 +172,14 @@ std::string EncodeJournal(const JournalEntry& entry) {
 }
 
 std::optional<JournalEntry> DecodeJournal(std::string_view bytes) {
-    if (bytes.size() < kJournalHeaderBytes || bytes.substr(0, sizeof kJournalMagic) != std::string_view(kJournalMagic, sizeof kJournalMagic))
-        return std::nullopt;
+    const std::string_view magic(kJournalMagic, sizeof kJournalMagic);
+    if (bytes.size() < kJournalHeaderBytes || bytes.substr(0, magic.size()) != magic) return std::nullopt;
     std::uint64_t flags = GetLittleEndian(bytes, kFlagsAt, 4);
     std::uint64_t oldLength = GetLittleEndian(bytes, kOldLengthAt, 8);
     std::uint64_t newLength = GetLittleEndian(bytes, kNewLengthAt, 8);
     std::uint64_t body = bytes.size() - kJournalHeaderBytes;
-    if (flags > 1 || (flags == 1 && oldLength != 0) || oldLength > body || newLength != body - oldLength) return std::nullopt;
+    if (flags > 1 || (flags == 1 && oldLength != 0) || oldLength > body || newLength != body - oldLength)
+        return std::nullopt;
     if (Crc32(bytes.substr(kChecksummedFrom)) != GetLittleEndian(bytes, kChecksumAt, 4)) return std::nullopt;
     JournalEntry entry;
     entry.oldMissing = flags == 1;
