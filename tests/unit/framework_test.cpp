@@ -387,6 +387,12 @@ TEST_F(JournaledFileTest, AStartCompletesOrDiscardsWhatTheJournalHolds) {
         }
         EXPECT_EQ(platform->OpenFileCount(), 0);
     }
+    // A save that changes no byte needs no journal.
+    platform->readOnlyDirectory = true;
+    JournaledFile file;
+    ASSERT_EQ(Start(file, {{path, old}}), old);
+    EXPECT_TRUE(file.Save(*platform, old));
+    EXPECT_EQ(platform->files, (Disk{{path, old}}));
 }
 
 // A dialog with a map that names a notification for one control only.
