@@ -47,13 +47,13 @@ public:
     bool ReadWholeFile(FileHandle* file, std::string& bytes) override {
         return Timed(kRead, [&] { return Win32Platform::ReadWholeFile(file, bytes); });
     }
-    bool WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) override {
+    FileResult WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) override {
         return Timed(kWrite, [&] { return Win32Platform::WriteFileAt(file, offset, bytes); });
     }
-    bool SetFileLength(FileHandle* file, std::uint64_t length) override {
+    FileResult SetFileLength(FileHandle* file, std::uint64_t length) override {
         return Timed(kSetLength, [&] { return Win32Platform::SetFileLength(file, length); });
     }
-    bool FlushFile(FileHandle* file) override {
+    FileResult FlushFile(FileHandle* file) override {
         return Timed(kFlush, [&] { return Win32Platform::FlushFile(file); });
     }
     void CloseFile(FileHandle* file) override {
@@ -87,8 +87,7 @@ int main() {
     CloseHandle(seed);
 
     JournaledFile file;
-    std::string loaded;
-    file.Load(platform, path, AddressBookPath(platform, kAddressBookJournalFileName), loaded);
+    file.Load(platform, path, AddressBookPath(platform, kAddressBookJournalFileName));
     constexpr int kSaves = 201;
     std::vector<double> flushes, rest;
     double msBefore[kCalls];
@@ -98,7 +97,7 @@ int main() {
     for (int i = 0; i < kSaves; ++i) {
         double flushMs = platform.ms[kFlush];
         double start = Now();
-        if (!file.Save(platform, books[i % 2])) {
+        if (file.Save(platform, books[i % 2]) != FileFault::None) {
             std::printf("save %d failed\n", i);
             return 1;
         }

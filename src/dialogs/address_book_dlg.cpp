@@ -353,6 +353,9 @@ void CAddressBookDlg::ReadFaxNumberBook(std::string& names, std::string& faxNumb
 }
 
 void CAddressBookDlg::RestoreDestinations() {
+    // Matched against a book that was not read, every stored destination
+    // would be dropped from the printer's values.
+    if (m_bookState == FileContents::State::Unreadable) return;
     // The stored pieces that found a person, each once.
     DestinationPieces matched;
     for (const DestinationPiece& stored : PiecesOfStoredTexts({m_strFaxNumberBook, m_strFaxNumberBook2})) {
@@ -379,7 +382,8 @@ void CAddressBookDlg::RestoreDestinations() {
         written = matched;
         written.resize(FittingCount(written));
     }
-    WriteFaxNumberBook(written);
+    // Nor is a book that may be a save cut short the one to drop them by.
+    if (m_bookState != FileContents::State::Uncertain) WriteFaxNumberBook(written);
 }
 
 StoreResult CAddressBookDlg::WriteFaxNumberBook(const DestinationPieces& pieces) {
@@ -391,28 +395,33 @@ StoreResult CAddressBookDlg::WriteFaxNumberBook(const DestinationPieces& pieces)
 void CAddressBookDlg::LoadAddressBook() {
     m_wCurrentItem = 0;
     m_aDestinations.SetSize(0);
-    std::string bytes;
     Platform& platform = ThePlatform();
-    switch (m_bookFile.Load(platform, AddressBookPath(platform),
-                            AddressBookPath(platform, kAddressBookJournalFileName), bytes)) {
-    case JournaledFile::LoadResult::Missing:
+    FileContents contents =
+        m_bookFile.Load(platform, AddressBookPath(platform), AddressBookPath(platform, kAddressBookJournalFileName));
+    m_bookState = contents.state;
+    switch (contents.state) {
+    case FileContents::State::Missing:
         AfxMessageBox(msg::kCannotOpenBook);
         break;
-    case JournaledFile::LoadResult::Unreadable:
-        AfxMessageBox(msg::kCannotReadBook);
+    case FileContents::State::Unreadable:
+        AfxMessageBox(msg::WithCause(msg::kCannotReadBook, contents.fault));
         break;
-    case JournaledFile::LoadResult::Loaded:
+    case FileContents::State::Uncertain:
+        AfxMessageBox(msg::kCannotReadJournal);
+        break;
+    case FileContents::State::Read:
         break;
     }
     // The parser empties the book first, also when nothing could be read.
-    if (ParseAddressBook(bytes, m_book).tooManyPersons) AfxMessageBox(msg::kTooManyPersons);
+    if (ParseAddressBook(contents.bytes, m_book).tooManyPersons) AfxMessageBox(msg::kTooManyPersons);
     m_bDestSelection = 0;
     m_nDisplayMode = 0;
 }
 
 bool CAddressBookDlg::SaveAddressBook() {
-    if (m_bookFile.Save(ThePlatform(), FormatAddressBook(m_book))) return true;
-    AfxMessageBox(msg::kCannotWriteBook);
+    FileFault fault = m_bookFile.Save(ThePlatform(), FormatAddressBook(m_book));
+    if (fault == FileFault::None) return true;
+    AfxMessageBox(msg::WithCause(msg::kCannotWriteBook, fault));
     return false;
 }
 

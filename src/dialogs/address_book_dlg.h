@@ -19,6 +19,7 @@ public:
 
     CAddressBook m_book;
     JournaledFile m_bookFile;
+    FileContents::State m_bookState = FileContents::State::Unreadable;
     HICON m_hIcon = nullptr;
     std::string m_strFaxNumberBook2;
     std::int32_t m_nDestSelCount = 0;

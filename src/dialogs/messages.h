@@ -1,6 +1,10 @@
 // Every text the program shows in a message box.
 #pragma once
 
+#include <string>
+
+#include "framework/files.h"
+
 namespace msg {
 
 // Address book file
@@ -13,6 +17,42 @@ inline constexpr const char* kCannotReadBook =
 inline constexpr const char* kTooManyPersons =
     "1000人を超えるﾃﾞｰﾀは読み込みできません。\n以後ｱﾄﾞﾚｽ帳ﾃﾞｰﾀを変更すると、1000人を超えた部分のﾃﾞｰﾀは捨てられます。";
 inline constexpr const char* kCannotWriteBook = "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ(qvddata.csv) に書き込みできませんでした。";
+// The book was read, but whether a save was cut short in it cannot be known.
+inline constexpr const char* kCannotReadJournal =
+    "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀの作業ﾌｧｲﾙ (qvddata.tmp) を読み込みできませんでした。\n"
+    "表示しているｱﾄﾞﾚｽ帳ﾃﾞｰﾀは、途中までしか保存されていないおそれがあります。\n"
+    "作業ﾌｧｲﾙを読み込めるようになるまで、ｱﾄﾞﾚｽ帳ﾃﾞｰﾀの変更は保存されません。";
+
+// The line under a read or write message that tells an administrator the cause.
+inline const char* CauseOf(FileFault fault) {
+    switch (fault) {
+    case FileFault::Held:
+        return "ほかのﾌﾟﾛｸﾞﾗﾑがｱﾄﾞﾚｽ帳ﾃﾞｰﾀを開いています。そのﾌﾟﾛｸﾞﾗﾑを閉じてから、もう一度操作してください。";
+    case FileFault::NoRight:
+        return "このﾕｰｻﾞｰには、ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ (qvddata.csv) を読み書きする権限がありません。管理者に連絡してください。";
+    case FileFault::NoJournal:
+        return "作業ﾌｧｲﾙ (qvddata.tmp) がないか、このﾕｰｻﾞｰには書き込む権限がありません。管理者に連絡してください。";
+    case FileFault::JournalUnreadable:
+        return "作業ﾌｧｲﾙ (qvddata.tmp) を読み込みできませんでした。しばらくしてから、もう一度操作してください。";
+    case FileFault::DiskFull:
+        return "ﾃﾞｨｽｸの空き領域が足りません。空き領域を増やしてから、もう一度操作してください。";
+    case FileFault::Changed:
+        return "読み込んだ後で、ほかのﾕｰｻﾞｰまたはﾌﾟﾛｸﾞﾗﾑがｱﾄﾞﾚｽ帳ﾃﾞｰﾀを変更しました。ｱﾄﾞﾚｽ帳を開き直してください。";
+    case FileFault::Unfinished:
+        return "前回の保存を完了できませんでした。管理者は、ﾃﾞｨｽｸの空き領域と作業ﾌｧｲﾙ (qvddata.tmp) の権限を確かめ、"
+               "ｱﾄﾞﾚｽ帳を開き直してください (開き直すと保存が完了します)。";
+    case FileFault::NotRead:
+        return "起動時にｱﾄﾞﾚｽ帳ﾃﾞｰﾀを読み込めなかったため、変更は保存されません。ｱﾄﾞﾚｽ帳を開き直してください。";
+    case FileFault::Failed:
+    case FileFault::None:
+        break;
+    }
+    return "ﾌｧｲﾙの読み書き中にｴﾗｰが発生しました。";
+}
+
+inline std::string WithCause(const char* message, FileFault fault) {
+    return std::string(message) + "\n" + CauseOf(fault);
+}
 
 // Destination list
 inline constexpr const char* kFaxNumberOver32 =

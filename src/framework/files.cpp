@@ -55,13 +55,15 @@ public:
         if (status != FileOpenStatus::Opened && status != FileOpenStatus::Created) m_handle = nullptr;
         return status;
     }
+    bool IsOpen() const { return m_handle != nullptr; }
     bool Read(std::string& bytes) { return m_platform.ReadWholeFile(m_handle, bytes); }
     // The file holds |bytes| and nothing else, on the disk.
-    bool Rewrite(std::string_view bytes) {
-        return (bytes.empty() || m_platform.WriteFileAt(m_handle, 0, bytes)) &&
-               m_platform.SetFileLength(m_handle, bytes.size()) && m_platform.FlushFile(m_handle);
+    FileResult Rewrite(std::string_view bytes) {
+        FileResult result = bytes.empty() ? FileResult::Done : m_platform.WriteFileAt(m_handle, 0, bytes);
+        if (result == FileResult::Done) result = m_platform.SetFileLength(m_handle, bytes.size());
+        return result == FileResult::Done ? m_platform.FlushFile(m_handle) : result;
     }
-    bool Empty() { return Rewrite({}); }
+    FileResult Empty() { return Rewrite({}); }
 
 private:
     void Close() {
@@ -73,62 +75,50 @@ private:
     FileHandle* m_handle = nullptr;
 };
 
-bool IsOpen(FileOpenStatus status) { return status == FileOpenStatus::Opened || status == FileOpenStatus::Created; }
-
-// The journal's bytes, read without holding the file: only to learn whether
-// a file that is missing has anything to recover. Empty when there is none.
-std::string PeekAtJournal(Platform& platform, const std::string& journalPath) {
-    HeldFile journal(platform);
-    std::string bytes;
-    FileOpenStatus status = journal.Open(journalPath, FileAccess::Read, false);
-    if (status == FileOpenStatus::Missing || (IsOpen(status) && journal.Read(bytes))) return bytes;
-    return "?";  // there, but unreadable: it may hold a rewrite
+FileFault FaultOf(FileOpenStatus status) {
+    switch (status) {
+    case FileOpenStatus::Locked:
+        return FileFault::Held;
+    case FileOpenStatus::Denied:
+    case FileOpenStatus::Missing:  // the directory itself is gone
+        return FileFault::NoRight;
+    default:
+        return FileFault::Failed;
+    }
 }
 
-// With the file held and read (|onDisk|; nullopt when it was missing):
-// completes the rewrite the journal records, or discards it when the file
-// has changed since. |onDisk| then holds what the file holds, or what it
-// will hold once recovery can finish; false when it could not.
-bool Recover(Platform& platform, HeldFile& file, const std::string& journalPath, bool mayWrite,
-             std::optional<std::string>& onDisk) {
-    HeldFile journal(platform);
-    // A user who may not change the book may still read what the journal holds.
-    FileOpenStatus status = mayWrite ? journal.Open(journalPath, FileAccess::Update, false) : FileOpenStatus::Denied;
-    bool journalWritable = IsOpen(status);
-    if (status == FileOpenStatus::Denied) status = journal.Open(journalPath, FileAccess::Read, false);
-    if (status == FileOpenStatus::Missing) return true;
-    std::string recorded;
-    if (!IsOpen(status) || !journal.Read(recorded)) return false;
-    if (recorded.empty()) return true;
+FileFault FaultOf(FileResult result) {
+    return result == FileResult::DiskFull ? FileFault::DiskFull : FileFault::Failed;
+}
+
+// With the file held and read (|book|; nullopt when it was missing) and the
+// journal's bytes read: completes the rewrite the journal records, or
+// discards it when the file has changed since. |book| then holds what the
+// file holds, or what it will hold once the journal can be settled. A roll
+// forward that cannot finish puts the old bytes back and keeps the journal
+// (Unfinished), so the file is always whole: old or new.
+FileFault Settle(HeldFile& file, std::optional<std::string>& book, HeldFile& journal, bool mayWrite,
+                 const std::string& recorded) {
+    if (recorded.empty()) return FileFault::None;
     std::optional<JournalEntry> entry = DecodeJournal(recorded);
-    bool rollForward = entry && CouldBeMidRewrite(*entry, onDisk);
-    if (rollForward) onDisk = entry->newBytes;
-    return journalWritable && (!rollForward || file.Rewrite(entry->newBytes)) && journal.Empty();
-}
-
-// The rewrite of a save, with the file held and checked: the journal's
-// entry flushed (the commit), the file rewritten and flushed, the journal
-// emptied. False when the file does not hold the new bytes; |pending| when
-// the journal could not be left empty and only the next start may settle it.
-bool RewriteUnderJournal(Platform& platform, HeldFile& file, const std::string& journalPath,
-                         const JournalEntry& entry, bool& pending) {
-    HeldFile journal(platform);
-    if (!IsOpen(journal.Open(journalPath, FileAccess::Update, true))) return false;
-    if (!journal.Rewrite(EncodeJournal(entry))) {
-        // Not committed; but a whole entry that missed only its flush could
-        // still be applied by the next start, unless it is emptied.
-        pending = !journal.Empty();
-        return false;
+    if (!entry || !CouldBeMidRewrite(*entry, book)) {
+        // Cut short before its commit, or outdated: nothing to redo. One
+        // that cannot be emptied now is emptied by a later save.
+        if (mayWrite) journal.Empty();
+        return FileFault::None;
     }
-    if (!file.Rewrite(entry.newBytes)) {
-        // A full disk or an I/O error: the old bytes go back at once, through
-        // the handle still held.
-        pending = !file.Rewrite(entry.oldBytes) || !journal.Empty();
-        return false;
+    if (!mayWrite) {
+        book = entry->newBytes;  // as the start that may write will leave it
+        return FileFault::NoJournal;
     }
-    // The file is whole; a journal left full is completed again by the next start.
-    pending = !journal.Empty();
-    return true;
+    if (file.Rewrite(entry->newBytes) == FileResult::Done) {
+        book = entry->newBytes;
+        // Left full, it completes the same bytes again next time.
+        journal.Empty();
+        return FileFault::None;
+    }
+    book = file.Rewrite(entry->oldBytes) == FileResult::Done ? entry->oldBytes : entry->newBytes;
+    return FileFault::Unfinished;
 }
 
 }  // namespace
@@ -200,15 +190,71 @@ bool CouldBeMidRewrite(const JournalEntry& entry, const std::optional<std::strin
     return true;
 }
 
-JournaledFile::LoadResult JournaledFile::Load(Platform& platform, const std::string& path,
-                                              const std::string& journalPath, std::string& bytes) {
-    m_strPath = path;
-    m_strJournalPath = journalPath;
-    m_bReadable = false;
-    m_bJournalPending = false;
-    m_strOnDisk.clear();
-    bytes.clear();
+namespace {
 
+FileContents Found(FileContents::State state, std::string bytes, FileFault fault = FileFault::None) {
+    return {state, fault, std::move(bytes)};
+}
+
+FileContents Unreadable(FileFault fault) { return {FileContents::State::Unreadable, fault, {}}; }
+
+// With the file held without sharing (|status| as it was opened).
+FileContents ReadHeld(Platform& platform, HeldFile& file, FileOpenStatus status, const std::string& journalPath,
+                      bool mayWrite) {
+    std::optional<std::string> book;
+    if (status == FileOpenStatus::Opened && !file.Read(book.emplace())) return Unreadable(FileFault::Failed);
+    HeldFile journal(platform);
+    FileOpenStatus journalStatus = journal.Open(journalPath, mayWrite ? FileAccess::Update : FileAccess::Read, false);
+    if (journalStatus == FileOpenStatus::Denied) {  // a journal this user may read only
+        mayWrite = false;
+        journalStatus = journal.Open(journalPath, FileAccess::Read, false);
+    }
+    if (journalStatus != FileOpenStatus::Missing) {
+        std::string recorded;
+        if (!journal.IsOpen() || !journal.Read(recorded))
+            return Found(FileContents::State::Uncertain, book.value_or(""), FileFault::JournalUnreadable);
+        Settle(file, book, journal, mayWrite, recorded);
+    }
+    return book ? Found(FileContents::State::Read, *book) : Found(FileContents::State::Missing, {});
+}
+
+// Beside a program that holds the file open: the file and its journal are
+// read, and nothing is written.
+FileContents ReadBeside(Platform& platform, const std::string& path, const std::string& journalPath) {
+    HeldFile file(platform);
+    FileOpenStatus status = file.Open(path, FileAccess::ReadBeside, false);
+    if (status == FileOpenStatus::Missing) return Found(FileContents::State::Missing, {});
+    std::optional<std::string> book;
+    if (!file.IsOpen()) return Unreadable(FaultOf(status));
+    if (!file.Read(book.emplace())) return Unreadable(FileFault::Failed);
+    HeldFile journal(platform);
+    if (journal.Open(journalPath, FileAccess::ReadBeside, false) != FileOpenStatus::Missing) {
+        std::string recorded;
+        if (!journal.IsOpen() || !journal.Read(recorded))
+            return Found(FileContents::State::Uncertain, *book, FileFault::JournalUnreadable);
+        Settle(file, book, journal, false, recorded);
+    }
+    return Found(FileContents::State::Read, *book);
+}
+
+// A missing file may be one whose creation a journal records.
+FileContents ReadMissing(Platform& platform, HeldFile& file, const std::string& path, const std::string& journalPath) {
+    std::string recorded;
+    {
+        HeldFile journal(platform);
+        FileOpenStatus status = journal.Open(journalPath, FileAccess::ReadBeside, false);
+        if (status == FileOpenStatus::Missing || (journal.IsOpen() && journal.Read(recorded) && recorded.empty()))
+            return Found(FileContents::State::Missing, {});
+    }
+    // Made empty only to be held while the journal is settled; it reads as missing.
+    FileOpenStatus status = file.Open(path, FileAccess::Update, true);
+    if (file.IsOpen()) return ReadHeld(platform, file, status, journalPath, true);
+    std::optional<JournalEntry> entry = DecodeJournal(recorded);
+    if (!entry || !entry->oldMissing) return Found(FileContents::State::Missing, {});
+    return Found(FileContents::State::Read, entry->newBytes);
+}
+
+FileContents ReadFile(Platform& platform, const std::string& path, const std::string& journalPath) {
     HeldFile file(platform);
     bool mayWrite = true;
     FileOpenStatus status = file.Open(path, FileAccess::Update, false);
@@ -216,49 +262,82 @@ JournaledFile::LoadResult JournaledFile::Load(Platform& platform, const std::str
         mayWrite = false;
         status = file.Open(path, FileAccess::Read, false);
     }
-    if (status == FileOpenStatus::Missing) {
-        std::string recorded = PeekAtJournal(platform, journalPath);
-        if (recorded.empty()) {
-            m_bReadable = true;
-            return LoadResult::Missing;
-        }
-        // Created empty only to be held while the journal is read; it reads as missing.
-        status = file.Open(path, FileAccess::Update, true);
-        if (!IsOpen(status)) {
-            m_bJournalPending = true;
-            std::optional<JournalEntry> entry = DecodeJournal(recorded);
-            if (!entry || !entry->oldMissing) return LoadResult::Missing;
-            bytes = entry->newBytes;
-            return LoadResult::Loaded;
-        }
-    }
-    if (!IsOpen(status)) return LoadResult::Unreadable;
-
-    std::optional<std::string> onDisk;
-    if (status == FileOpenStatus::Opened) {
-        onDisk.emplace();
-        if (!file.Read(*onDisk)) return LoadResult::Unreadable;
-    }
-    m_bJournalPending = !Recover(platform, file, journalPath, mayWrite, onDisk);
-    m_bReadable = true;
-    if (!onDisk) return LoadResult::Missing;
-    bytes = *onDisk;
-    m_strOnDisk = bytes;
-    return LoadResult::Loaded;
+    if (status == FileOpenStatus::Locked) return ReadBeside(platform, path, journalPath);
+    if (status == FileOpenStatus::Missing) return ReadMissing(platform, file, path, journalPath);
+    if (!file.IsOpen()) return Unreadable(FaultOf(status));
+    return ReadHeld(platform, file, status, journalPath, mayWrite);
 }
 
-bool JournaledFile::Save(Platform& platform, const std::string& bytes) {
-    if (!m_bReadable || m_bJournalPending) return false;
+}  // namespace
+
+FileContents JournaledFile::Load(Platform& platform, const std::string& path, const std::string& journalPath) {
+    m_strPath = path;
+    m_strJournalPath = journalPath;
+    FileContents contents = ReadFile(platform, path, journalPath);
+    switch (contents.state) {
+    case FileContents::State::Unreadable:
+        m_seen = Seen::Nothing;
+        break;
+    case FileContents::State::Missing:
+        m_seen = Seen::Missing;
+        break;
+    default:
+        m_seen = Seen::Bytes;
+        break;
+    }
+    m_strOnDisk = contents.bytes;
+    return contents;
+}
+
+FileFault JournaledFile::Save(Platform& platform, const std::string& bytes) {
+    if (m_seen == Seen::Nothing) return FileFault::NotRead;
     HeldFile file(platform);
     FileOpenStatus status = file.Open(m_strPath, FileAccess::Update, true);
-    if (!IsOpen(status)) return false;
-    JournalEntry entry;
-    entry.oldMissing = status == FileOpenStatus::Created;
+    if (!file.IsOpen()) return FaultOf(status);
+    std::optional<std::string> book;
+    if (status == FileOpenStatus::Opened && !file.Read(book.emplace())) return FileFault::Failed;
+
+    // Whatever an earlier rewrite left in the journal is settled first, so
+    // that no committed rewrite is ever overwritten.
+    HeldFile journal(platform);
+    status = journal.Open(m_strJournalPath, FileAccess::Update, false);
+    if (status == FileOpenStatus::Opened) {
+        std::string recorded;
+        if (!journal.Read(recorded)) return FileFault::JournalUnreadable;
+        if (FileFault fault = Settle(file, book, journal, true, recorded); fault != FileFault::None) return fault;
+    } else if (status != FileOpenStatus::Missing) {
+        return status == FileOpenStatus::Denied ? FileFault::NoJournal : FaultOf(status);
+    }
     // A file deleted meanwhile holds nothing to lose.
-    if (!entry.oldMissing && (!file.Read(entry.oldBytes) || entry.oldBytes != m_strOnDisk)) return false;
-    entry.newBytes = bytes;
-    if (entry.oldBytes != bytes && !RewriteUnderJournal(platform, file, m_strJournalPath, entry, m_bJournalPending))
-        return false;
+    if (book && *book != m_strOnDisk) return FileFault::Changed;
+    if (book && *book == bytes) return FileFault::None;
+
+    if (!journal.IsOpen()) {
+        status = journal.Open(m_strJournalPath, FileAccess::Update, true);
+        if (!journal.IsOpen())
+            return status == FileOpenStatus::Denied || status == FileOpenStatus::Missing ? FileFault::NoJournal
+                                                                                         : FaultOf(status);
+    }
+    const JournalEntry entry{!book, book.value_or(""), bytes};
+    if (FileResult commit = journal.Rewrite(EncodeJournal(entry)); commit != FileResult::Done) {
+        // Not committed; but a whole entry that missed only its flush could
+        // still be applied later, unless it is emptied.
+        journal.Empty();
+        return FaultOf(commit);
+    }
+    if (FileResult rewrite = file.Rewrite(bytes); rewrite != FileResult::Done) {
+        // The old bytes go back at once, through the handle still held; they
+        // fit where the new ones did not.
+        if (file.Rewrite(entry.oldBytes) != FileResult::Done) {
+            // Only the journal can make the file whole now: it will hold the new bytes.
+            m_seen = Seen::Bytes;
+            m_strOnDisk = bytes;
+            return FileFault::Unfinished;
+        }
+        return journal.Empty() == FileResult::Done ? FaultOf(rewrite) : FileFault::Unfinished;
+    }
+    journal.Empty();  // left full, it completes the same bytes again next time
+    m_seen = Seen::Bytes;
     m_strOnDisk = bytes;
-    return true;
+    return FileFault::None;
 }

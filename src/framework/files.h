@@ -41,17 +41,45 @@ std::optional<JournalEntry> DecodeJournal(std::string_view bytes);
 // can only be the old one, and only when that was missing too.
 bool CouldBeMidRewrite(const JournalEntry& entry, const std::optional<std::string>& file);
 
+// Why a file could not be read, or why a save was refused.
+enum class FileFault {
+    None,
+    Held,               // another program has the file (or its journal) open
+    NoRight,            // this user may not open the file so, or create it
+    NoJournal,          // the journal is missing, or this user may not write it
+    JournalUnreadable,  // the journal is there but could not be read
+    DiskFull,
+    Changed,     // the file changed since this run read or wrote it
+    Unfinished,  // an earlier rewrite could not be finished: the journal still holds it
+    NotRead,     // this run could not read the file, so it never replaces it
+    Failed,      // any other error of the system
+};
+
+// What a start found.
+struct FileContents {
+    enum class State {
+        Read,
+        Missing,
+        Unreadable,  // |fault| tells why; |bytes| is empty
+        Uncertain,   // the journal could not be read: |bytes| may be a rewrite cut short
+    };
+    State state = State::Unreadable;
+    FileFault fault = FileFault::None;
+    std::string bytes;  // what the file holds, or what it holds once its journal is settled
+};
+
 // A file that is rewritten in place, never replaced: it stays the same file,
 // with its rights, owner, links and creation time, and rewriting it needs a
 // right on the file alone, none on its directory. A redo journal beside it
 // makes every rewrite whole or nothing: the old and the new bytes are flushed
 // to the journal before the file is touched (the commit), and the journal is
 // emptied, never deleted, once the file holds the new bytes and is flushed.
-// The next start finishes a rewrite that the journal records, unless the
-// file has been changed since. The journal is read and written only while
-// the file is held open without sharing (but for a look, when the file is
-// missing, at whether there is anything to recover), so that copies of the
-// program run by two users at once take turns.
+//
+// A rewrite the journal records is finished (or discarded, when the file has
+// changed since) only while the file is held without sharing: by a start, or
+// by the next save before anything else. A start that cannot hold the file,
+// because a spreadsheet or a viewer has it open, reads it beside them and
+// shows what finishing the journal would leave.
 //
 // Without a journal that this user may write, a save is refused: there is no
 // unsafe way. Nor does a save replace a file that this run could not read,
@@ -59,19 +87,16 @@ bool CouldBeMidRewrite(const JournalEntry& entry, const std::optional<std::strin
 // hold persons this run has never seen.
 class JournaledFile {
 public:
-    enum class LoadResult { Loaded, Missing, Unreadable };
-    // Finishes or discards what an earlier rewrite left in the journal, then
-    // reads the file. The two paths are kept for the saves of this run.
-    LoadResult Load(Platform& platform, const std::string& path, const std::string& journalPath, std::string& bytes);
-    // False when the file was not rewritten: it then holds what it held.
-    bool Save(Platform& platform, const std::string& bytes);
+    // Reads the file; the two paths are kept for the saves of this run.
+    FileContents Load(Platform& platform, const std::string& path, const std::string& journalPath);
+    // None when the file holds |bytes|; otherwise it holds what it held.
+    FileFault Save(Platform& platform, const std::string& bytes);
 
 private:
     std::string m_strPath;
     std::string m_strJournalPath;
-    bool m_bReadable = false;
-    // A rewrite, its undo or its recovery could not finish: the journal
-    // still records it, and only the next start may complete it.
-    bool m_bJournalPending = false;
-    std::string m_strOnDisk;  // what this run last read or wrote; empty for a missing file
+    enum class Seen { Nothing, Missing, Bytes };
+    // What this run last read or wrote (or showed, as the journal will leave it).
+    Seen m_seen = Seen::Nothing;
+    std::string m_strOnDisk;
 };

@@ -13,10 +13,10 @@ class CDialog;
 // An open file; only the backend knows what is behind it.
 struct FileHandle;
 
-// Either way shared with no one while it is open.
 enum class FileAccess {
-    Read,    // for a user who may only read it
-    Update,  // for reading and writing
+    Read,        // reading, shared with no one: for a user who may only read it
+    Update,      // reading and writing, shared with no one
+    ReadBeside,  // reading, beside whoever reads or writes it (a spreadsheet, a viewer)
 };
 
 enum class FileOpenStatus {
@@ -26,6 +26,12 @@ enum class FileOpenStatus {
     Locked,   // another program holds it open so that it cannot be opened so, or holds a lock on it
     Denied,   // no right to open it so, or to create it
     Failed,
+};
+
+enum class FileResult {
+    Done,
+    DiskFull,  // no room left on the disk
+    Failed,    // any other error
 };
 
 class Platform {
@@ -67,11 +73,11 @@ public:
     // The whole file from its first byte; false on a read error, or when it
     // is too large to hold in memory.
     virtual bool ReadWholeFile(FileHandle* file, std::string& bytes) = 0;
-    virtual bool WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) = 0;
+    virtual FileResult WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) = 0;
     // Cuts the file at |length|, or extends it.
-    virtual bool SetFileLength(FileHandle* file, std::uint64_t length) = 0;
+    virtual FileResult SetFileLength(FileHandle* file, std::uint64_t length) = 0;
     // Returns once what was written is on the disk.
-    virtual bool FlushFile(FileHandle* file) = 0;
+    virtual FileResult FlushFile(FileHandle* file) = 0;
     virtual void CloseFile(FileHandle* file) = 0;
     virtual void Pause(unsigned milliseconds) = 0;
 

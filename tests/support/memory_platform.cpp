@@ -601,6 +601,28 @@ void MemoryPlatform::Unflushed(const std::string& path) {
     unflushed[path] = found == files.end() ? std::nullopt : std::optional<std::string>(found->second);
 }
 
+namespace {
+
+MemoryPlatform::Holder HolderOf(FileAccess access) {
+    bool beside = access == FileAccess::ReadBeside;
+    return {true, access == FileAccess::Update, beside, beside};
+}
+
+// As the system decides: what a new open asks for must be shared by every
+// open handle, and what it shares must cover what each of them asked for.
+bool Conflict(const MemoryPlatform::Holder& open, const MemoryPlatform::Holder& asked) {
+    return (asked.read && !open.shareRead) || (asked.write && !open.shareWrite) || (open.read && !asked.shareRead) ||
+           (open.write && !asked.shareWrite);
+}
+
+}  // namespace
+
+std::size_t MemoryPlatform::UsedBytes() const {
+    std::size_t used = 0;
+    for (const auto& [path, bytes] : files) used += bytes.size();
+    return used;
+}
+
 FileOpenStatus MemoryPlatform::OpenFile(const std::string& path, FileAccess access, bool create, FileHandle*& file) {
     if (!PowerOn()) return FileOpenStatus::Failed;
     if (create && access != FileAccess::Update) errors.push_back("a file created for reading only");
@@ -613,9 +635,12 @@ FileOpenStatus MemoryPlatform::OpenFile(const std::string& path, FileAccess acce
             --locked->second;
             return FileOpenStatus::Locked;
         }
-        // Shared with no one, as the system holds our own handles to it too.
+        const Holder asked = HolderOf(access);
+        auto [first, last] = holders.equal_range(path);
+        for (auto holder = first; holder != last; ++holder)
+            if (Conflict(holder->second, asked)) return FileOpenStatus::Locked;
         for (const FileHandle* open : m_openFiles)
-            if (open->path == path) return FileOpenStatus::Locked;
+            if (open->path == path && Conflict(HolderOf(open->access), asked)) return FileOpenStatus::Locked;
         if (deniedFiles.count(path) || (access == FileAccess::Update && readOnlyFiles.count(path)))
             return FileOpenStatus::Denied;
     } else {
@@ -634,35 +659,37 @@ bool MemoryPlatform::ReadWholeFile(FileHandle* file, std::string& bytes) {
     return true;
 }
 
-bool MemoryPlatform::WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) {
-    if (!PowerOn()) return false;
+FileResult MemoryPlatform::WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) {
+    if (!PowerOn()) return FileResult::Failed;
     if (file->access != FileAccess::Update) {
         errors.push_back("a write through a handle opened for reading");
-        return false;
+        return FileResult::Failed;
     }
     Unflushed(file->path);
     std::string& data = files[file->path];
-    auto full = diskFullAt.find(file->path);
-    std::size_t room = full == diskFullAt.end() ? SIZE_MAX : full->second;
+    // A write that fills the disk stops there, as far as it got.
+    std::size_t room = diskCapacity ? data.size() + (*diskCapacity - std::min(*diskCapacity, UsedBytes())) : SIZE_MAX;
     std::size_t end = std::min<std::uint64_t>(offset + bytes.size(), std::max(room, data.size()));
     if (end > data.size()) data.resize(end, '\0');
     if (offset < end) data.replace(static_cast<std::size_t>(offset), end - offset, bytes.substr(0, end - offset));
-    return end == offset + bytes.size();
+    return end == offset + bytes.size() ? FileResult::Done : FileResult::DiskFull;
 }
 
-bool MemoryPlatform::SetFileLength(FileHandle* file, std::uint64_t length) {
-    if (!PowerOn()) return false;
-    auto full = diskFullAt.find(file->path);
-    if (file->access != FileAccess::Update || (full != diskFullAt.end() && length > full->second)) return false;
+FileResult MemoryPlatform::SetFileLength(FileHandle* file, std::uint64_t length) {
+    if (!PowerOn()) return FileResult::Failed;
+    if (file->access != FileAccess::Update) return FileResult::Failed;
+    std::string& data = files[file->path];
+    if (diskCapacity && length > data.size() && UsedBytes() + (length - data.size()) > *diskCapacity)
+        return FileResult::DiskFull;
     Unflushed(file->path);
-    files[file->path].resize(static_cast<std::size_t>(length), '\0');
-    return true;
+    data.resize(static_cast<std::size_t>(length), '\0');
+    return FileResult::Done;
 }
 
-bool MemoryPlatform::FlushFile(FileHandle* file) {
-    if (!PowerOn() || failingFlushes.count(file->path)) return false;
+FileResult MemoryPlatform::FlushFile(FileHandle* file) {
+    if (!PowerOn() || failingFlushes.count(file->path)) return FileResult::Failed;
     unflushed.erase(file->path);
-    return true;
+    return FileResult::Done;
 }
 
 void MemoryPlatform::CloseFile(FileHandle* file) {

@@ -164,11 +164,19 @@ public:
     // here is on the disk as |files| has it.
     std::map<std::string, std::optional<std::string>> unflushed;
     std::map<std::string, int> lockedOpens;    // how many opens still find it held open by another program
+    // Another program's open handle, with the access it asked for and what it shares.
+    struct Holder {
+        bool read, write, shareRead, shareWrite;
+    };
+    static constexpr Holder kSpreadsheet = {true, true, true, false};
+    static constexpr Holder kViewer = {true, false, true, true};      // a viewer, a backup, a virus scan
+    static constexpr Holder kExclusive = {true, true, false, false};  // another copy in the middle of a save
+    std::multimap<std::string, Holder> holders;
     std::set<std::string> deniedFiles;         // no right to open it at all
     std::set<std::string> readOnlyFiles;       // may be read, not written
     std::set<std::string> unreadableFiles;     // a read error part-way
     bool readOnlyDirectory = false;            // no file can be created in it: a standard user's System32
-    std::map<std::string, size_t> diskFullAt;  // the file cannot grow beyond this many bytes
+    std::optional<std::size_t> diskCapacity;    // the bytes all files together may hold
     std::set<std::string> failingFlushes;      // an I/O error before the data reach the disk
     // The power goes at the file call after this many more: from then on no
     // file call does anything, and each fails.
@@ -176,6 +184,7 @@ public:
     int fileCalls = 0;
     std::vector<unsigned> pauses;  // asked for, in milliseconds; none is waited for
     int OpenFileCount() const { return static_cast<int>(m_openFiles.size()); }
+    std::size_t UsedBytes() const;
     // Every disk a power loss now could leave: each unflushed file missing
     // (if its creation was not flushed either), or at its written or its
     // flushed length, each block of 512 bytes from its written or its
@@ -221,9 +230,9 @@ public:
     std::string SystemDirectory() override { return systemDirectory; }
     FileOpenStatus OpenFile(const std::string& path, FileAccess access, bool create, FileHandle*& file) override;
     bool ReadWholeFile(FileHandle* file, std::string& bytes) override;
-    bool WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) override;
-    bool SetFileLength(FileHandle* file, std::uint64_t length) override;
-    bool FlushFile(FileHandle* file) override;
+    FileResult WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) override;
+    FileResult SetFileLength(FileHandle* file, std::uint64_t length) override;
+    FileResult FlushFile(FileHandle* file) override;
     void CloseFile(FileHandle* file) override;
     void Pause(unsigned milliseconds) override { pauses.push_back(milliseconds); }
 

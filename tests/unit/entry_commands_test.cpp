@@ -221,7 +221,8 @@ TEST_F(EntryCommandsTest, FailedSaveKeepsTheChangeInMemoryAndTheOldFile) {
     OpenWith(five);
     platform->readOnlyFiles.insert(AddressBookPath(*platform));
     Delete(0);
-    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{msg::kConfirmDelete, msg::kCannotWriteBook}));
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{msg::kConfirmDelete,
+                                                     msg::WithCause(msg::kCannotWriteBook, FileFault::NoRight)}));
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"B", "C", "D", "E"}));
     EXPECT_EQ(Book(), five);
     EXPECT_EQ(platform->files.size(), 1u);
@@ -242,61 +243,76 @@ TEST_F(EntryCommandsTest, DeletingEveryoneSavesAnEmptyFile) {
 TEST_F(EntryCommandsTest, ABookThatCouldNotBeReadIsNeverReplaced) {
     const std::string three = Row("A", "1") + Row("B", "2", "co") + "C,c,,,,3,x1,x2,x3,x4,x5,x6,x7\r\n";
     const std::vector<unsigned> allPauses = {50, 100, 200, 400};
+    const std::vector<unsigned> twice = {50, 100, 200, 400, 50, 100, 200, 400};  // held, then read beside
+    auto unread = [](FileFault why) { return std::vector<std::string>{msg::WithCause(msg::kCannotReadBook, why)}; };
+    using Holder = MemoryPlatform::Holder;
+    auto held = [](Holder holder) {
+        return [holder](MemoryPlatform& p, const std::string& path) { p.holders.insert({path, holder}); };
+    };
     struct Case {
         const char* what;
         std::function<void(MemoryPlatform&, const std::string& path)> arrange;
         std::vector<std::string> boxesAtStart;
         std::vector<unsigned> pauses;
         size_t personsShown;
-        bool saved;
+        std::string namesStored;  // after the start; stored before: "B,Gone"
+        FileFault saved;          // once the other program has let go
     };
     const std::vector<Case> cases = {
-        {"readable", [](MemoryPlatform&, const std::string&) {}, {}, {}, 3, true},
+        {"readable", [](MemoryPlatform&, const std::string&) {}, {}, {}, 3, "B", FileFault::None},
         {"held open a moment", [](MemoryPlatform& p, const std::string& path) { p.lockedOpens[path] = 2; }, {},
-         {50, 100}, 3, true},
-        {"held open longer than the retries",
-         [](MemoryPlatform& p, const std::string& path) { p.lockedOpens[path] = 5; }, {msg::kCannotReadBook},
-         allPauses, 0, false},
-        {"0 bytes, held open longer than the retries",
-         [](MemoryPlatform& p, const std::string& path) { p.files[path] = "", p.lockedOpens[path] = 5; },
-         {msg::kCannotReadBook}, allPauses, 0, false},
+         {50, 100}, 3, "B", FileFault::None},
+        {"held open by a spreadsheet", held(MemoryPlatform::kSpreadsheet), {}, allPauses, 3, "B", FileFault::None},
+        {"held open by a viewer", held(MemoryPlatform::kViewer), {}, allPauses, 3, "B", FileFault::None},
+        {"held open without sharing", held(MemoryPlatform::kExclusive), unread(FileFault::Held), twice, 0,
+         "B,Gone", FileFault::NotRead},
+        {"0 bytes, held open without sharing",
+         [](MemoryPlatform& p, const std::string& path) { p.files[path] = "", p.lockedOpens[path] = 10; },
+         unread(FileFault::Held), twice, 0, "B,Gone", FileFault::NotRead},
         {"a read error", [](MemoryPlatform& p, const std::string& path) { p.unreadableFiles.insert(path); },
-         {msg::kCannotReadBook}, {}, 0, false},
+         unread(FileFault::Failed), {}, 0, "B,Gone", FileFault::NotRead},
         {"no access", [](MemoryPlatform& p, const std::string& path) { p.deniedFiles.insert(path); },
-         {msg::kCannotReadBook}, {}, 0, false},
+         unread(FileFault::NoRight), {}, 0, "B,Gone", FileFault::NotRead},
         {"read only for this user", [](MemoryPlatform& p, const std::string& path) { p.readOnlyFiles.insert(path); },
-         {}, {}, 3, false},
+         {}, {}, 3, "B", FileFault::NoRight},
+        {"the journal unreadable",
+         [](MemoryPlatform& p, const std::string& path) { p.unreadableFiles.insert(path.substr(0, path.size() - 3) + "TMP"); },
+         {msg::kCannotReadJournal}, {}, 3, "B,Gone", FileFault::JournalUnreadable},
         {"missing", [](MemoryPlatform& p, const std::string& path) { p.files.erase(path); }, {msg::kCannotOpenBook},
-         {}, 0, true},
+         {}, 0, "", FileFault::None},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Restart();
         const std::string path = AddressBookPath(*platform);
+        const std::string journal = AddressBookPath(*platform, kAddressBookJournalFileName);
         WriteBook(three);
+        platform->files[journal] = EncodeJournal({false, three, Row("X", "9")}).substr(0, 40);  // torn, harmless
         AddPrinter();
+        StoreDestinations("2,9", "B,Gone");
         c.arrange(*platform, path);
         const std::string before = platform->files.count(path) ? Book() : "<missing>";
         Open();
         EXPECT_EQ(BoxTexts(), c.boxesAtStart);
         EXPECT_EQ(platform->pauses, c.pauses);
         EXPECT_EQ(Lines(IDC_ADDRESS_LIST).size(), c.personsShown);
+        // Only a book read whole may drop what it does not hold.
+        EXPECT_EQ(Stored(kNamesValue), c.namesStored);
         // The other program has let go by the time the user creates a person.
         platform->lockedOpens.clear();
+        platform->holders.clear();
         platform->boxes.clear();
         ScriptNewEntry("D", "4");
         window->Click(IDC_CREATE_ENTRY);
         EXPECT_EQ(Lines(IDC_ADDRESS_LIST).size(), c.personsShown + 1);
-        if (c.saved) {
+        if (c.saved == FileFault::None) {
             EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
             EXPECT_EQ(Book(), (c.personsShown ? three : "") + Row("D", "4"));
+            EXPECT_EQ(platform->files[journal], "");
         } else {
-            EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kCannotWriteBook});
+            EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::WithCause(msg::kCannotWriteBook, c.saved)});
             EXPECT_EQ(platform->files.count(path) ? Book() : "<missing>", before);
         }
-        // The journal is made by the first save, and emptied by every one.
-        const std::string journal = AddressBookPath(*platform, kAddressBookJournalFileName);
-        EXPECT_EQ(platform->files.count(journal) ? platform->files[journal] : "<none>", c.saved ? "" : "<none>");
     }
 }
 
@@ -306,14 +322,14 @@ TEST_F(EntryCommandsTest, ASaveNeverOverwritesWhatAnotherProgramWroteMeanwhile) 
     struct Case {
         const char* what;
         std::function<void()> meanwhile;
-        bool saved;
+        FileFault saved;
     };
     const std::vector<Case> cases = {
-        {"unchanged", [] {}, true},
-        {"changed", [&] { WriteBook(theirs); }, false},
-        {"rewritten with the same bytes", [&] { WriteBook(ours); }, true},
-        {"deleted", [&] { platform->files.erase(AddressBookPath(*platform)); }, true},
-        {"held open at the save", [&] { platform->lockedOpens[AddressBookPath(*platform)] = 100; }, false},
+        {"unchanged", [] {}, FileFault::None},
+        {"changed", [&] { WriteBook(theirs); }, FileFault::Changed},
+        {"rewritten with the same bytes", [&] { WriteBook(ours); }, FileFault::None},
+        {"deleted", [&] { platform->files.erase(AddressBookPath(*platform)); }, FileFault::None},
+        {"held open at the save", [&] { platform->lockedOpens[AddressBookPath(*platform)] = 100; }, FileFault::Held},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -328,17 +344,18 @@ TEST_F(EntryCommandsTest, ASaveNeverOverwritesWhatAnotherProgramWroteMeanwhile) 
         ScriptNewEntry("C", "3");
         window->Click(IDC_CREATE_ENTRY);
         EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"A", "B", "C"}));
-        if (c.saved) {
+        if (c.saved == FileFault::None) {
             EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
             EXPECT_EQ(Book(), ours + Row("C", "3"));
         } else {
-            EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kCannotWriteBook});
+            EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::WithCause(msg::kCannotWriteBook, c.saved)});
             EXPECT_EQ(platform->files, filesBefore);
         }
     }
     // A book missing at the start that another program creates meanwhile,
     // and may still hold open.
-    for (const auto& [created, holds] : {std::pair{theirs, 0}, std::pair{std::string(), 100}}) {
+    for (const auto& [created, holds, why] :
+         {std::tuple{theirs, 0, FileFault::Changed}, std::tuple{std::string(), 100, FileFault::Held}}) {
         SCOPED_TRACE(holds);
         Restart();
         AddPrinter();
@@ -348,7 +365,7 @@ TEST_F(EntryCommandsTest, ASaveNeverOverwritesWhatAnotherProgramWroteMeanwhile) 
         platform->boxes.clear();
         ScriptNewEntry("C", "3");
         window->Click(IDC_CREATE_ENTRY);
-        EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kCannotWriteBook});
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::WithCause(msg::kCannotWriteBook, why)});
         EXPECT_EQ(Book(), created);
     }
 }

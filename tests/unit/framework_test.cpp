@@ -171,13 +171,21 @@ protected:
         auto found = platform->files.find(file);
         return found == platform->files.end() ? std::nullopt : std::optional<std::string>(found->second);
     }
-    // A start on |disk| as the program makes it; the book as it is shown.
+    // A start on |disk| as the program makes it; the book as it is shown
+    // (nullopt: missing), marked when it could not be read or may be torn.
     std::optional<std::string> Start(JournaledFile& file, const Disk& disk) {
         platform->RestartWith(disk);
-        std::string bytes;
-        return file.Load(*platform, path, journal, bytes) == JournaledFile::LoadResult::Missing
-                   ? std::nullopt
-                   : std::optional<std::string>(bytes);
+        FileContents contents = file.Load(*platform, path, journal);
+        switch (contents.state) {
+        case FileContents::State::Missing:
+            return std::nullopt;
+        case FileContents::State::Unreadable:
+            return "<unreadable>";
+        case FileContents::State::Uncertain:
+            return "<uncertain>" + contents.bytes;
+        default:
+            return contents.bytes;
+        }
     }
 };
 
@@ -203,7 +211,7 @@ TEST_F(JournaledFileTest, ACrashAtAnyPointLeavesTheWholeOldOrTheWholeNewBook) {
         {"no journal this user may write", withJournal, {shorter},
          [this](MemoryPlatform& p) { p.readOnlyFiles.insert(journal); }},
         {"a write that fails part-way", withJournal, {longer},
-         [this](MemoryPlatform& p) { p.diskFullAt[path] = 1000; }},
+         [&](MemoryPlatform& p) { p.diskCapacity = old.size() + EncodeJournal({false, old, longer}).size() + 240; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -217,8 +225,7 @@ TEST_F(JournaledFileTest, ACrashAtAnyPointLeavesTheWholeOldOrTheWholeNewBook) {
             platform->fileCalls = 0;
             platform->fileCallsBeforeCrash = crashAt;
             JournaledFile file;
-            std::string bytes;
-            file.Load(*platform, path, journal, bytes);
+            file.Load(*platform, path, journal);
             if (books) books->push_back(OnDisk(path));
             for (const std::string& save : c.saves) {
                 if (phases) phases->push_back(platform->fileCalls);
@@ -227,7 +234,7 @@ TEST_F(JournaledFileTest, ACrashAtAnyPointLeavesTheWholeOldOrTheWholeNewBook) {
             }
             if (phases) phases->push_back(platform->fileCalls);
             platform->readOnlyFiles.clear();
-            platform->diskFullAt.clear();
+            platform->diskCapacity.reset();
         };
         std::vector<std::optional<std::string>> books;  // after the start, and after each save
         std::vector<int> phases;                         // the call each save begins with, then the last
@@ -250,15 +257,14 @@ TEST_F(JournaledFileTest, ACrashAtAnyPointLeavesTheWholeOldOrTheWholeNewBook) {
                 EXPECT_EQ(OnDisk(journal).value_or(""), "");
                 if (disk.count(journal) == 0 || disk.at(journal).empty()) continue;
                 // A crash in the recovery itself, at each of its calls.
-                std::string ignored;
                 platform->RestartWith(disk);
                 platform->fileCalls = 0;
-                next.Load(*platform, path, journal, ignored);
+                next.Load(*platform, path, journal);
                 const int calls = platform->fileCalls;
                 for (int again = 0; again < calls; ++again) {
                     platform->RestartWith(disk);
                     platform->fileCallsBeforeCrash = again;
-                    next.Load(*platform, path, journal, ignored);
+                    next.Load(*platform, path, journal);
                     for (const Disk& twice : platform->DisksAfterPowerLoss()) {
                         ++recoveries;
                         JournaledFile last;
@@ -277,36 +283,47 @@ TEST_F(JournaledFileTest, ACrashAtAnyPointLeavesTheWholeOldOrTheWholeNewBook) {
 TEST_F(JournaledFileTest, ASaveThatCannotFinishLeavesTheOldBookOrAJournalThatCompletesIt) {
     const std::string old = Book('o', 3), next = Book('n', 5), later = Book('l', 2);
     const std::string entry = EncodeJournal({false, old, next});
+    const std::string other = Book('x', 4);
     struct Case {
         const char* what;
         std::function<void(MemoryPlatform&)> fault;  // for the first save only
-        bool saved;
+        FileFault saved;
         std::string book, journalAfter;  // the journal "<none>" when there is none
-        bool laterSaved;  // a second save, the fault gone
+        FileFault laterSaved;            // a second save, the fault gone
         std::string atNextStart;
     };
+    const FileFault ok = FileFault::None;
     const std::vector<Case> cases = {
-        {"an administrator's first save makes the journal", [](MemoryPlatform&) {}, true, next, "", true, later},
-        {"no journal, and the directory closed", [](MemoryPlatform& p) { p.readOnlyDirectory = true; }, false, old,
-         "<none>", true, later},
+        {"an administrator's first save makes the journal", [](MemoryPlatform&) {}, ok, next, "", ok, later},
+        {"no journal, and the directory closed", [](MemoryPlatform& p) { p.readOnlyDirectory = true; },
+         FileFault::NoJournal, old, "<none>", ok, later},
         {"the journal read-only", [&](MemoryPlatform& p) { p.files[journal], p.readOnlyFiles.insert(journal); },
-         false, old, "", true, later},
+         FileFault::NoJournal, old, "", ok, later},
         {"the journal held by another program",
-         [&](MemoryPlatform& p) { p.files[journal], p.lockedOpens[journal] = 100; }, false, old, "", true, later},
-        {"the book read-only", [&](MemoryPlatform& p) { p.readOnlyFiles.insert(path); }, false, old, "<none>", true,
+         [&](MemoryPlatform& p) { p.files[journal], p.lockedOpens[journal] = 100; }, FileFault::Held, old, "", ok,
          later},
-        {"a full disk stops the book's write: undone", [&](MemoryPlatform& p) { p.diskFullAt[path] = old.size() + 9; },
-         false, old, "", true, later},
-        {"a full disk stops the journal's write", [&](MemoryPlatform& p) { p.diskFullAt[journal] = 40; }, false, old,
-         "", true, later},
-        // Its whole entry, not flushed, could not be emptied either: only
-        // the next start may settle it, and finds the old book.
-        {"the journal's flush fails", [&](MemoryPlatform& p) { p.failingFlushes.insert(journal); }, false, old, "",
-         false, old},
+        {"the book read-only", [&](MemoryPlatform& p) { p.readOnlyFiles.insert(path); }, FileFault::NoRight, old,
+         "<none>", ok, later},
+        {"a spreadsheet holds the book", [&](MemoryPlatform& p) { p.holders.insert({path, p.kSpreadsheet}); },
+         FileFault::Held, old, "<none>", ok, later},
+        {"a viewer holds the book", [&](MemoryPlatform& p) { p.holders.insert({path, p.kViewer}); }, FileFault::Held,
+         old, "<none>", ok, later},
+        // The old bytes fit where the new ones did not, and the journal is emptied.
+        {"a full disk stops the book's write: undone",
+         [&](MemoryPlatform& p) { p.diskCapacity = p.UsedBytes() + entry.size() + 9; }, FileFault::DiskFull, old, "",
+         ok, later},
+        {"a full disk stops the journal's write", [&](MemoryPlatform& p) { p.diskCapacity = p.UsedBytes() + 40; },
+         FileFault::DiskFull, old, "", ok, later},
+        {"the journal's flush fails", [&](MemoryPlatform& p) { p.failingFlushes.insert(journal); }, FileFault::Failed,
+         old, "", ok, later},
         // Nor could the old bytes be flushed back: the journal stays, and
-        // the next start completes the save.
-        {"the book's flush fails", [&](MemoryPlatform& p) { p.failingFlushes.insert(path); }, false, old, entry,
-         false, next},
+        // the next save completes it before its own.
+        {"the book's flush fails", [&](MemoryPlatform& p) { p.failingFlushes.insert(path); }, FileFault::Unfinished,
+         old, entry, ok, later},
+        // Another copy committed its save and was killed before it touched
+        // the book: its change is finished, never overwritten.
+        {"another copy's committed save", [&](MemoryPlatform& p) { p.files[journal] = EncodeJournal({false, old, other}); },
+         FileFault::Changed, other, "", FileFault::Changed, other},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -319,7 +336,8 @@ TEST_F(JournaledFileTest, ASaveThatCannotFinishLeavesTheOldBookOrAJournalThatCom
         platform->readOnlyDirectory = false;
         platform->readOnlyFiles.clear();
         platform->lockedOpens.clear();
-        platform->diskFullAt.clear();
+        platform->holders.clear();
+        platform->diskCapacity.reset();
         platform->failingFlushes.clear();
         EXPECT_EQ(file.Save(*platform, later), c.laterSaved);
         EXPECT_EQ(Start(file, platform->files), c.atNextStart);
@@ -342,32 +360,49 @@ TEST_F(JournaledFileTest, AStartCompletesOrDiscardsWhatTheJournalHolds) {
         std::function<void(MemoryPlatform&)> setting;
         std::optional<std::string> shown;
         std::string book, journalAfter;  // "<none>" for a file that is not there
-        bool saves;
+        FileFault saved;
     };
     auto none = [](MemoryPlatform&) {};
+    const FileFault ok = FileFault::None;
     const std::vector<Case> cases = {
-        {"an empty journal", {{path, old}, {journal, ""}}, none, old, old, "", true},
-        {"no journal yet", {{path, old}}, none, old, old, "<none>", true},
-        {"another copy's save cut short", {{path, midway}, {journal, entry}}, none, next, next, "", true},
-        {"another copy's save cut short before it began", {{path, old}, {journal, entry}}, none, next, next, "", true},
-        {"a journal cut short", {{path, old}, {journal, entry.substr(0, 40)}}, none, old, old, "", true},
-        {"the book changed since", {{path, other}, {journal, entry}}, none, other, other, "", true},
-        {"the book missing, as it was before", {{journal, created}}, none, next, next, "", true},
+        {"an empty journal", {{path, old}, {journal, ""}}, none, old, old, "", ok},
+        {"no journal yet", {{path, old}}, none, old, old, "<none>", ok},
+        {"another copy's save cut short", {{path, midway}, {journal, entry}}, none, next, next, "", ok},
+        {"another copy's save cut short before it began", {{path, old}, {journal, entry}}, none, next, next, "", ok},
+        {"a journal cut short", {{path, old}, {journal, entry.substr(0, 40)}}, none, old, old, "", ok},
+        {"the book changed since", {{path, other}, {journal, entry}}, none, other, other, "", ok},
+        {"the book missing, as it was before", {{journal, created}}, none, next, next, "", ok},
         // Made only to be held while the journal is emptied.
-        {"the book missing, though it was there", {{journal, entry}}, none, std::nullopt, "", "", true},
+        {"the book missing, though it was there", {{journal, entry}}, none, std::nullopt, "", "", ok},
         // Shown as recovery leaves it, and nothing touched until a start that may finish it.
         {"the book read-only", {{path, midway}, {journal, entry}},
-         [&](MemoryPlatform& p) { p.readOnlyFiles.insert(path); }, next, midway, entry, false},
+         [&](MemoryPlatform& p) { p.readOnlyFiles.insert(path); }, next, midway, entry, FileFault::NoRight},
         {"the journal read-only", {{path, midway}, {journal, entry}},
-         [&](MemoryPlatform& p) { p.readOnlyFiles.insert(journal); }, next, midway, entry, false},
+         [&](MemoryPlatform& p) { p.readOnlyFiles.insert(journal); }, next, midway, entry, FileFault::NoJournal},
         {"the journal read-only and empty", {{path, old}, {journal, ""}},
-         [&](MemoryPlatform& p) { p.readOnlyFiles.insert(journal); }, old, old, "", false},
+         [&](MemoryPlatform& p) { p.readOnlyFiles.insert(journal); }, old, old, "", FileFault::NoJournal},
         {"the journal unreadable", {{path, old}, {journal, entry}},
-         [&](MemoryPlatform& p) { p.unreadableFiles.insert(journal); }, old, old, entry, false},
+         [&](MemoryPlatform& p) { p.unreadableFiles.insert(journal); }, "<uncertain>" + old, old, entry,
+         FileFault::JournalUnreadable},
+        {"the journal held through the start and the save, over a save cut short", {{path, midway}, {journal, entry}},
+         [&](MemoryPlatform& p) { p.lockedOpens[journal] = 10; }, "<uncertain>" + midway, midway, entry,
+         FileFault::Held},
         {"the book missing, the directory closed", {{journal, created}},
-         [](MemoryPlatform& p) { p.readOnlyDirectory = true; }, next, "<none>", created, false},
+         [](MemoryPlatform& p) { p.readOnlyDirectory = true; }, next, "<none>", created, FileFault::NoRight},
         {"the book missing though it was there, the directory closed", {{journal, entry}},
-         [](MemoryPlatform& p) { p.readOnlyDirectory = true; }, std::nullopt, "<none>", entry, false},
+         [](MemoryPlatform& p) { p.readOnlyDirectory = true; }, std::nullopt, "<none>", entry, FileFault::NoRight},
+        // Read beside another program; the journal waits for a start or a save that can hold the book.
+        {"a spreadsheet holds it", {{path, old}, {journal, ""}},
+         [&](MemoryPlatform& p) { p.holders.insert({path, p.kSpreadsheet}); }, old, old, "", FileFault::Held},
+        {"a viewer holds it, over a save cut short", {{path, midway}, {journal, entry}},
+         [&](MemoryPlatform& p) { p.holders.insert({path, p.kViewer}); }, next, midway, entry, FileFault::Held},
+        {"held without sharing", {{path, old}, {journal, ""}},
+         [&](MemoryPlatform& p) { p.holders.insert({path, p.kExclusive}); }, "<unreadable>", old, "",
+         FileFault::NotRead},
+        // The old bytes go back where the new ones did not fit; the journal waits for room.
+        {"a roll forward on a full disk", {{path, old}, {journal, entry}},
+         [&](MemoryPlatform& p) { p.diskCapacity = old.size() + entry.size() + 10; }, old, old, entry,
+         FileFault::Unfinished},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -375,14 +410,17 @@ TEST_F(JournaledFileTest, AStartCompletesOrDiscardsWhatTheJournalHolds) {
         platform->readOnlyDirectory = false;
         platform->readOnlyFiles.clear();
         platform->unreadableFiles.clear();
+        platform->lockedOpens.clear();
+        platform->holders.clear();
+        platform->diskCapacity.reset();
         c.setting(*platform);
         JournaledFile file;
         EXPECT_EQ(Start(file, c.disk), c.shown);
         EXPECT_EQ(OnDisk(path).value_or("<none>"), c.book);
         EXPECT_EQ(OnDisk(journal).value_or("<none>"), c.journalAfter);
         const Disk before = platform->files;
-        EXPECT_EQ(file.Save(*platform, "saved\r\n"), c.saves);
-        if (!c.saves) {
+        EXPECT_EQ(file.Save(*platform, "saved\r\n"), c.saved);
+        if (c.saved != ok) {
             EXPECT_EQ(platform->files, before);
         }
         EXPECT_EQ(platform->OpenFileCount(), 0);
@@ -391,7 +429,7 @@ TEST_F(JournaledFileTest, AStartCompletesOrDiscardsWhatTheJournalHolds) {
     platform->readOnlyDirectory = true;
     JournaledFile file;
     ASSERT_EQ(Start(file, {{path, old}}), old);
-    EXPECT_TRUE(file.Save(*platform, old));
+    EXPECT_EQ(file.Save(*platform, old), ok);
     EXPECT_EQ(platform->files, (Disk{{path, old}}));
 }
 

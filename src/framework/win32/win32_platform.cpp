@@ -248,6 +248,12 @@ FileOpenStatus OpenStatusOf(DWORD error) {
 constexpr LONGLONG kMaxReadBytes = 1LL << 30;
 constexpr DWORD kMaxChunk = 0x40000000;
 
+FileResult ResultOf(BOOL succeeded) {
+    if (succeeded) return FileResult::Done;
+    DWORD error = GetLastError();
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? FileResult::DiskFull : FileResult::Failed;
+}
+
 bool Seek(HANDLE file, std::uint64_t offset) {
     LARGE_INTEGER to;
     to.QuadPart = static_cast<LONGLONG>(offset);
@@ -258,9 +264,10 @@ bool Seek(HANDLE file, std::uint64_t offset) {
 
 FileOpenStatus Win32Platform::OpenFile(const std::string& path, FileAccess access, bool create, FileHandle*& file) {
     bool update = access == FileAccess::Update;
+    DWORD sharing = access == FileAccess::ReadBeside ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
     // Opening an existing file changes nothing of it: not its attributes,
     // its security or its times.
-    HANDLE handle = CreateFileA(path.c_str(), update ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, 0, nullptr,
+    HANDLE handle = CreateFileA(path.c_str(), update ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, sharing, nullptr,
                                 update && create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return OpenStatusOf(GetLastError());
     bool created = update && create && GetLastError() != ERROR_ALREADY_EXISTS;
@@ -294,22 +301,25 @@ bool Win32Platform::ReadWholeFile(FileHandle* file, std::string& bytes) {
     return true;
 }
 
-bool Win32Platform::WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) {
-    if (!Seek(file->handle, offset)) return false;
+FileResult Win32Platform::WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) {
+    if (!Seek(file->handle, offset)) return FileResult::Failed;
     while (!bytes.empty()) {
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), kMaxChunk));
         DWORD written = 0;
-        if (!WriteFile(file->handle, bytes.data(), chunk, &written, nullptr) || written != chunk) return false;
+        if (!WriteFile(file->handle, bytes.data(), chunk, &written, nullptr)) return ResultOf(FALSE);
+        // A short write is how a disk that has filled up answers.
+        if (written != chunk) return FileResult::DiskFull;
         bytes.remove_prefix(chunk);
     }
-    return true;
+    return FileResult::Done;
 }
 
-bool Win32Platform::SetFileLength(FileHandle* file, std::uint64_t length) {
-    return Seek(file->handle, length) && SetEndOfFile(file->handle) != 0;
+FileResult Win32Platform::SetFileLength(FileHandle* file, std::uint64_t length) {
+    if (!Seek(file->handle, length)) return FileResult::Failed;
+    return ResultOf(SetEndOfFile(file->handle));
 }
 
-bool Win32Platform::FlushFile(FileHandle* file) { return FlushFileBuffers(file->handle) != 0; }
+FileResult Win32Platform::FlushFile(FileHandle* file) { return ResultOf(FlushFileBuffers(file->handle)); }
 
 void Win32Platform::CloseFile(FileHandle* file) {
     CloseHandle(file->handle);

@@ -26,9 +26,9 @@ public:
     std::string SystemDirectory() override;
     FileOpenStatus OpenFile(const std::string& path, FileAccess access, bool create, FileHandle*& file) override;
     bool ReadWholeFile(FileHandle* file, std::string& bytes) override;
-    bool WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) override;
-    bool SetFileLength(FileHandle* file, std::uint64_t length) override;
-    bool FlushFile(FileHandle* file) override;
+    FileResult WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) override;
+    FileResult SetFileLength(FileHandle* file, std::uint64_t length) override;
+    FileResult FlushFile(FileHandle* file) override;
     void CloseFile(FileHandle* file) override;
     void Pause(unsigned milliseconds) override;
 
