@@ -410,18 +410,23 @@ std::set<std::string> SystemDirectoryNames() {
     return names;
 }
 
-bool CloseSystemDirectory(bool closed) {
-    // Permissions are the Unix side's: chmod, started through Wine, which
-    // runs Unix programs too.
+namespace {
+
+std::string UnixPathOf(const std::string& path) {
     using UnixName = char*(CDECL*)(const WCHAR*);
     auto unixName = reinterpret_cast<UnixName>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    WCHAR directory[MAX_PATH];
-    GetSystemDirectoryW(directory, MAX_PATH);
-    char* unix = unixName ? unixName(directory) : nullptr;
-    if (!unix) return false;
-    std::string command = std::string("/bin/chmod ") + (closed ? "a-w" : "u+w") + " \"" + unix + "\"";
+    WCHAR wide[MAX_PATH];
+    if (!unixName || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH)) return "";
+    char* unix = unixName(wide);
+    if (!unix) return "";
+    std::string result = unix;
     HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+// Starts a Unix program, as Wine can; it does not wait for it.
+bool StartUnixCommand(std::string command) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
@@ -429,6 +434,43 @@ bool CloseSystemDirectory(bool closed) {
         return false;
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
+    return true;
+}
+
+}  // namespace
+
+bool LinkIntoSystemDirectory(const std::string& target) {
+    const std::string name = target.substr(target.find_last_of('\\'));
+    const std::string folder = BookPath().substr(0, BookPath().find_last_of('\\'));
+    const std::string from = UnixPathOf(target), to = UnixPathOf(folder) + "/" + name.substr(1);
+    if (from.empty() || !StartUnixCommand("/bin/ln -sf \"" + from + "\" \"" + to + "\"")) return false;
+    // Wine does not wait for a Unix program: the name tells when it is there.
+    for (int i = 0; i < 100; ++i, Sleep(50))
+        if (GetFileAttributesA((folder + name).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    return false;
+}
+
+bool UnlinkFromSystemDirectory(const std::string& name) {
+    const std::string path = BookPath().substr(0, BookPath().find_last_of('\\') + 1) + name;
+    // Wine's DeleteFile removes what a link points to, not the link.
+    if (!StartUnixCommand("/bin/rm -f \"" + UnixPathOf(path) + "\"")) return false;
+    for (int i = 0; i < 100; ++i, Sleep(50)) {
+        HANDLE made = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (made != INVALID_HANDLE_VALUE) return CloseHandle(made);
+    }
+    return false;
+}
+
+bool CloseSystemDirectory(bool closed) {
+    // Permissions are the Unix side's: chmod, started through Wine, which
+    // runs Unix programs too.
+    WCHAR directory[MAX_PATH];
+    GetSystemDirectoryW(directory, MAX_PATH);
+    char narrow[MAX_PATH * 2];
+    WideCharToMultiByte(CP_ACP, 0, directory, -1, narrow, sizeof narrow, nullptr, nullptr);
+    const std::string unix = UnixPathOf(narrow);
+    if (unix.empty() || !StartUnixCommand(std::string("/bin/chmod ") + (closed ? "a-w" : "u+w") + " \"" + unix + "\""))
+        return false;
     // Wine does not wait for a Unix program; the directory tells when it is done.
     // Only a Unix user other than root is held to it.
     const std::string folder = BookPath().substr(0, BookPath().find_last_of('\\'));

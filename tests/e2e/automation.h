@@ -91,6 +91,11 @@ std::set<std::string> SystemDirectoryNames();
 // false, as to an administrator). False when that does not hold afterwards:
 // a Wine run by root ignores file permissions.
 bool CloseSystemDirectory(bool closed);
+// Makes the system directory's entry of the same name a symbolic link to
+// |target|, a file elsewhere; false when it did not come to be.
+bool LinkIntoSystemDirectory(const std::string& target);
+// Removes the link of that |name|; false when it stays.
+bool UnlinkFromSystemDirectory(const std::string& name);
 
 // Registry under HKEY_LOCAL_MACHINE
 void AddPrinter(const std::string& key = kPrinterKey, const std::string& driver = kDriver);

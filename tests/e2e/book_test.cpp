@@ -1,3 +1,5 @@
+#include <cstdlib>
+
 #include "automation.h"
 #include "res/resource.h"
 
@@ -11,6 +13,10 @@ HWND OpenNewEntry(Program& copy, HWND dialog) {
     Click(dialog, IDC_CREATE_ENTRY);
     return copy.WaitForWindow("ｴﾝﾄﾘの作成");
 }
+
+// The second line of a refused save, or of a start that could not read the book.
+const std::string kHeld = "\nほかのﾌﾟﾛｸﾞﾗﾑがｱﾄﾞﾚｽ帳ﾃﾞｰﾀを開いています。そのﾌﾟﾛｸﾞﾗﾑを閉じてから、もう一度操作してください。";
+const std::string kCannotWrite = "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ(qvddata.csv) に書き込みできませんでした。";
 
 // Fills the six edits of an entry dialog.
 void Fill(HWND entry, const std::vector<std::string>& fields) {
@@ -140,7 +146,8 @@ TEST_F(BookTest, ABookLockedAtTheStartIsNeverReplaced) {
     HANDLE held = CreateFileA(BookPath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     Program copy("/s /m:E2E FAX Driver");
-    EXPECT_EQ(copy.AnswerBox(), "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ (qvddata.csv) を読み込みできませんでした。\nｱﾄﾞﾚｽ帳ﾃﾞｰﾀの変更は保存されません。");
+    EXPECT_EQ(copy.AnswerBox(),
+              "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ (qvddata.csv) を読み込みできませんでした。\nｱﾄﾞﾚｽ帳ﾃﾞｰﾀの変更は保存されません。" + kHeld);
     CloseHandle(held);
     HWND dialog = copy.MainDialog();
     ASSERT_NE(dialog, nullptr);
@@ -148,12 +155,46 @@ TEST_F(BookTest, ABookLockedAtTheStartIsNeverReplaced) {
     ASSERT_NE(entry, nullptr);
     Fill(entry, {"D", "d", "", "", "", "4"});
     Click(entry, IDOK);
-    EXPECT_EQ(copy.AnswerBox(), "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ(qvddata.csv) に書き込みできませんでした。");
+    EXPECT_EQ(copy.AnswerBox(), kCannotWrite +
+                                    "\n起動時にｱﾄﾞﾚｽ帳ﾃﾞｰﾀを読み込めなかったため、変更は保存されません。"
+                                    "ｱﾄﾞﾚｽ帳を開き直してください。");
     EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), std::vector<std::string>{"D"});
     EXPECT_EQ(ReadBook(), three);
     Click(dialog, IDCANCEL);
     EXPECT_TRUE(copy.WaitForExit());
     EXPECT_EQ(ReadBook(), three);
+}
+
+TEST_F(BookTest, ABookOpenInASpreadsheetIsShownAndSavedOnceItLetsGo) {
+    const std::string two = Row("A", "1") + Row("B", "2");
+    WriteBook(two);
+    AddPrinter();
+    SetValue(kDataKey, "FaxNumberBook", "2");
+    SetValue(kDataKey, "FaxNumberBook2", "B");
+    HANDLE held = CreateFileA(BookPath().c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Program copy("/s /m:E2E FAX Driver");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(copy.NoBox());
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(Lines(dialog, IDC_DESTINATION_LIST), std::vector<std::string>{"B"});
+    HWND entry = OpenNewEntry(copy, dialog);
+    ASSERT_NE(entry, nullptr);
+    Fill(entry, {"C", "c", "", "", "", "3"});
+    Click(entry, IDOK);
+    EXPECT_EQ(copy.AnswerBox(), kCannotWrite + kHeld);
+    EXPECT_EQ(ReadBook(), two);
+    CloseHandle(held);
+    SelectLine(dialog, IDC_ADDRESS_LIST, 0);
+    Click(dialog, IDC_DELETE_ENTRY);
+    EXPECT_EQ(copy.AnswerBox(IDOK), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
+    EXPECT_TRUE(copy.NoBox());
+    EXPECT_EQ(ReadBook(), Row("B", "2") + "C,c,,,,3,,,,,,,\r\n");
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(copy.WaitForExit());
+    EXPECT_EQ(ValueText(kDataKey, "FaxNumberBook2"), "B");
 }
 
 TEST_F(BookTest, ABookChangedMeanwhileIsNotOverwritten) {
@@ -166,7 +207,9 @@ TEST_F(BookTest, ABookChangedMeanwhileIsNotOverwritten) {
     SelectLine(dialog, IDC_ADDRESS_LIST, 0);
     Click(dialog, IDC_DELETE_ENTRY);
     EXPECT_EQ(copy.AnswerBox(IDOK), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
-    EXPECT_EQ(copy.AnswerBox(), "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ(qvddata.csv) に書き込みできませんでした。");
+    EXPECT_EQ(copy.AnswerBox(), kCannotWrite +
+                                    "\n読み込んだ後で、ほかのﾕｰｻﾞｰまたはﾌﾟﾛｸﾞﾗﾑがｱﾄﾞﾚｽ帳ﾃﾞｰﾀを変更しました。"
+                                    "ｱﾄﾞﾚｽ帳を開き直してください。");
     EXPECT_EQ(ReadBook(), theirs);
     Click(dialog, IDCANCEL);
     EXPECT_TRUE(copy.WaitForExit());
@@ -184,7 +227,7 @@ TEST_F(BookTest, FailedSaveLeavesTheFileAsItWas) {
     SelectLine(dialog, IDC_ADDRESS_LIST, 0);
     Click(dialog, IDC_DELETE_ENTRY);
     EXPECT_EQ(copy.AnswerBox(IDOK), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
-    EXPECT_EQ(copy.AnswerBox(), "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ(qvddata.csv) に書き込みできませんでした。");
+    EXPECT_EQ(copy.AnswerBox(), kCannotWrite + kHeld);
     CloseHandle(held);
     EXPECT_EQ(ReadBook(), before);
     EXPECT_EQ(ReadFileBytes(JournalPath()), "<none>");
@@ -255,10 +298,66 @@ TEST_F(BookTest, WithoutAJournalAStandardUserCannotSave) {
     SelectLine(dialog, IDC_ADDRESS_LIST, 0);
     Click(dialog, IDC_DELETE_ENTRY);
     EXPECT_EQ(copy.AnswerBox(IDOK), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
-    EXPECT_EQ(copy.AnswerBox(), "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ(qvddata.csv) に書き込みできませんでした。");
+    EXPECT_EQ(copy.AnswerBox(), kCannotWrite +
+                                    "\n作業ﾌｧｲﾙ (qvddata.tmp) がないか、このﾕｰｻﾞｰには書き込む権限がありません。"
+                                    "管理者に連絡してください。");
     EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), std::vector<std::string>{"B"});
     EXPECT_EQ(ReadBook(), two);
     EXPECT_EQ(ReadFileBytes(JournalPath()), "<none>");
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(copy.WaitForExit());
+}
+
+TEST_F(BookTest, AFullDiskRefusesTheSaveKeepsTheBookWholeAndPassesWhenSpaceIsFreed) {
+    // A small file system of its own, that scripts/test mounts, holds the book and the journal.
+    const char* small = std::getenv("QVD_SMALL_DISK");
+    if (!small) GTEST_SKIP() << "QVD_SMALL_DISK names no small file system";
+    const std::string folder = small, filler = folder + "\\filler";
+    constexpr std::size_t kPage = 4096;
+    std::string book;
+    for (int i = 0; i < 990; ++i) book += Row("P" + std::to_string(i), "1");
+    // A whole number of pages, so that any growth needs one more.
+    book += "Last,l,,,,1," + std::string(kPage - (book.size() + 20) % kPage, 'x') + ",,,,,,\r\n";
+    ASSERT_EQ(book.size() % kPage, 0u);
+    WriteFileBytes(folder + "\\QVDDATA.CSV", book);
+    WriteFileBytes(folder + "\\QVDDATA.TMP", "");
+    // Whatever happens, the tests after this one find the system directory as it was.
+    struct Links {
+        ~Links() { EXPECT_TRUE(UnlinkFromSystemDirectory("QVDDATA.CSV") && UnlinkFromSystemDirectory("QVDDATA.TMP")); }
+    } links;
+    ASSERT_TRUE(LinkIntoSystemDirectory(folder + "\\QVDDATA.CSV") && LinkIntoSystemDirectory(folder + "\\QVDDATA.TMP"));
+    ASSERT_EQ(ReadBook(), book);
+    // Full, but for the pages the journal of the save will take.
+    HANDLE fill = CreateFileA(filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(fill, INVALID_HANDLE_VALUE);
+    const std::string chunk(65536, 'f');
+    for (DWORD written = 0; WriteFile(fill, chunk.data(), 65536, &written, nullptr) && written == 65536;) {}
+    const std::string saved = book + "C,c,,,,3,,,,,,,\r\n";
+    const LONG journalPages = static_cast<LONG>((32 + book.size() + saved.size() + kPage - 1) / kPage);
+    SetFilePointer(fill, -journalPages * static_cast<LONG>(kPage), nullptr, FILE_END);
+    ASSERT_TRUE(SetEndOfFile(fill));
+    CloseHandle(fill);
+
+    Program copy("/s /m:E2E FAX Driver");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    HWND entry = OpenNewEntry(copy, dialog);
+    ASSERT_NE(entry, nullptr);
+    Fill(entry, {"C", "c", "", "", "", "3"});
+    Click(entry, IDOK);
+    EXPECT_EQ(copy.AnswerBox(),
+              kCannotWrite + "\nﾃﾞｨｽｸの空き領域が足りません。空き領域を増やしてから、もう一度操作してください。");
+    EXPECT_TRUE(ReadBook() == book);
+    EXPECT_EQ(ReadFileBytes(JournalPath()), "");
+    // Space freed: the next save of the same run goes through.
+    ASSERT_TRUE(DeleteFileA(filler.c_str()));
+    entry = OpenNewEntry(copy, dialog);
+    ASSERT_NE(entry, nullptr);
+    Fill(entry, {"D", "d", "", "", "", "4"});
+    Click(entry, IDOK);
+    EXPECT_TRUE(copy.NoBox());
+    EXPECT_TRUE(ReadBook() == saved + "D,d,,,,4,,,,,,,\r\n");
+    EXPECT_EQ(ReadFileBytes(JournalPath()), "");
     Click(dialog, IDCANCEL);
     EXPECT_TRUE(copy.WaitForExit());
 }

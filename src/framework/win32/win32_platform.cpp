@@ -315,6 +315,12 @@ FileResult Win32Platform::WriteFileAt(FileHandle* file, std::uint64_t offset, st
 }
 
 FileResult Win32Platform::SetFileLength(FileHandle* file, std::uint64_t length) {
+    // On a full disk SetEndOfFile can fail even where it would change
+    // nothing (Wine asks the file system to reserve the whole length), and
+    // that is just where the old bytes are put back after a failed write.
+    LARGE_INTEGER size;
+    if (GetFileSizeEx(file->handle, &size) && static_cast<std::uint64_t>(size.QuadPart) == length)
+        return FileResult::Done;
     if (!Seek(file->handle, length)) return FileResult::Failed;
     return ResultOf(SetEndOfFile(file->handle));
 }
