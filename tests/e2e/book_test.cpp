@@ -139,62 +139,58 @@ TEST_F(BookTest, TypingLimitsCountBytes) {
     EXPECT_TRUE(copy.WaitForExit());
 }
 
-TEST_F(BookTest, ABookLockedAtTheStartIsNeverReplaced) {
+TEST_F(BookTest, ABookHeldAtTheStartIsShownWhenReadableAndNeverReplaced) {
     const std::string three = Row("A", "1") + Row("B", "2") + "C,c,,,,3,x1,x2,x3,x4,x5,x6,x7\r\n";
-    WriteBook(three);
-    // A spreadsheet or a backup tool holds it without sharing.
-    HANDLE held = CreateFileA(BookPath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    Program copy("/s /m:E2E FAX Driver");
-    EXPECT_EQ(copy.AnswerBox(),
-              "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ (qvddata.csv) を読み込みできませんでした。\nｱﾄﾞﾚｽ帳ﾃﾞｰﾀの変更は保存されません。" + kHeld);
-    CloseHandle(held);
-    HWND dialog = copy.MainDialog();
-    ASSERT_NE(dialog, nullptr);
-    HWND entry = OpenNewEntry(copy, dialog);
-    ASSERT_NE(entry, nullptr);
-    Fill(entry, {"D", "d", "", "", "", "4"});
-    Click(entry, IDOK);
-    EXPECT_EQ(copy.AnswerBox(), kCannotWrite +
-                                    "\n起動時にｱﾄﾞﾚｽ帳ﾃﾞｰﾀを読み込めなかったため、変更は保存されません。"
-                                    "ｱﾄﾞﾚｽ帳を開き直してください。");
-    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), std::vector<std::string>{"D"});
-    EXPECT_EQ(ReadBook(), three);
-    Click(dialog, IDCANCEL);
-    EXPECT_TRUE(copy.WaitForExit());
-    EXPECT_EQ(ReadBook(), three);
-}
-
-TEST_F(BookTest, ABookOpenInASpreadsheetIsShownAndSavedOnceItLetsGo) {
-    const std::string two = Row("A", "1") + Row("B", "2");
-    WriteBook(two);
-    AddPrinter();
-    SetValue(kDataKey, "FaxNumberBook", "2");
-    SetValue(kDataKey, "FaxNumberBook2", "B");
-    HANDLE held = CreateFileA(BookPath().c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    Program copy("/s /m:E2E FAX Driver");
-    HWND dialog = copy.MainDialog();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(copy.NoBox());
-    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"A", "B"}));
-    EXPECT_EQ(Lines(dialog, IDC_DESTINATION_LIST), std::vector<std::string>{"B"});
-    HWND entry = OpenNewEntry(copy, dialog);
-    ASSERT_NE(entry, nullptr);
-    Fill(entry, {"C", "c", "", "", "", "3"});
-    Click(entry, IDOK);
-    EXPECT_EQ(copy.AnswerBox(), kCannotWrite + kHeld);
-    EXPECT_EQ(ReadBook(), two);
-    CloseHandle(held);
-    SelectLine(dialog, IDC_ADDRESS_LIST, 0);
-    Click(dialog, IDC_DELETE_ENTRY);
-    EXPECT_EQ(copy.AnswerBox(IDOK), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
-    EXPECT_TRUE(copy.NoBox());
-    EXPECT_EQ(ReadBook(), Row("B", "2") + "C,c,,,,3,,,,,,,\r\n");
-    Click(dialog, IDCANCEL);
-    EXPECT_TRUE(copy.WaitForExit());
-    EXPECT_EQ(ValueText(kDataKey, "FaxNumberBook2"), "B");
+    const std::string notRead = kCannotWrite +
+        "\n起動時にｱﾄﾞﾚｽ帳ﾃﾞｰﾀを読み込めなかったため、変更は保存されません。ｱﾄﾞﾚｽ帳を開き直してください。";
+    struct Case {
+        const char* what;
+        DWORD share;
+        std::string atStart;  // "" for no message
+        std::vector<std::string> lines;
+        std::string saveWhileHeld, saveAfter;  // "" when it saves
+        std::string book;
+    };
+    const std::vector<Case> cases = {
+        {"held without sharing", 0,
+         "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ (qvddata.csv) を読み込みできませんでした。\nｱﾄﾞﾚｽ帳ﾃﾞｰﾀの変更は保存されません。" + kHeld, {},
+         notRead, notRead, three},
+        {"a spreadsheet", FILE_SHARE_READ, "", {"A", "B", "C"}, kCannotWrite + kHeld, "",
+         three + "D,d,,,,4,,,,,,,\r\nE,e,,,,5,,,,,,,\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteBook(three);
+        AddPrinter();
+        SetValue(kDataKey, "FaxNumberBook", "2");
+        SetValue(kDataKey, "FaxNumberBook2", "B");
+        HANDLE held = CreateFileA(BookPath().c_str(), GENERIC_READ | GENERIC_WRITE, c.share, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        Program copy("/s /m:E2E FAX Driver");
+        EXPECT_EQ(c.atStart.empty() ? "" : copy.AnswerBox(), c.atStart);
+        HWND dialog = copy.MainDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), c.lines);
+        // The first person is created while the book is held, the second once it is let go.
+        const std::vector<std::string> persons[2] = {{"D", "d", "", "", "", "4"}, {"E", "e", "", "", "", "5"}};
+        for (int i = 0; i < 2; ++i) {
+            HWND entry = OpenNewEntry(copy, dialog);
+            ASSERT_NE(entry, nullptr);
+            Fill(entry, persons[i]);
+            Click(entry, IDOK);
+            const std::string& box = i == 0 ? c.saveWhileHeld : c.saveAfter;
+            EXPECT_EQ(box.empty() ? "" : copy.AnswerBox(), box);
+            EXPECT_TRUE(copy.NoBox());
+            if (i == 0) CloseHandle(held);
+            EXPECT_EQ(ReadBook(), i == 0 ? three : c.book);
+        }
+        Click(dialog, IDCANCEL);
+        EXPECT_TRUE(copy.WaitForExit());
+        // A start that could not read the book erases none of the stored destinations.
+        EXPECT_EQ(ValueText(kDataKey, "FaxNumberBook2"), "B");
+        RemovePrinters();
+    }
 }
 
 TEST_F(BookTest, ABookChangedMeanwhileIsNotOverwritten) {
