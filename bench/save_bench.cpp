@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "book/book_file.h"
-#include "framework/files.h"
+#include "storage/journal.h"
+#include "storage/journaled_file.h"
 #include "framework/win32/win32_platform.h"
 
 namespace {
@@ -86,8 +87,8 @@ int main() {
     WriteFile(seed, books[1].data(), static_cast<DWORD>(books[1].size()), &written, nullptr);
     CloseHandle(seed);
 
-    JournaledFile file;
-    file.Load(platform, path, AddressBookPath(platform, kAddressBookJournalFileName));
+    JournaledFile file(platform, path, AddressBookPath(platform, kAddressBookJournalFileName));
+    file.Load();
     constexpr int kSaves = 201;
     std::vector<double> flushes, rest;
     double msBefore[kCalls];
@@ -97,7 +98,7 @@ int main() {
     for (int i = 0; i < kSaves; ++i) {
         double flushMs = platform.ms[kFlush];
         double start = Now();
-        if (file.Save(platform, books[i % 2]) != FileFault::None) {
+        if (file.Save(books[i % 2]) != FileFault::None) {
             std::printf("save %d failed\n", i);
             return 1;
         }

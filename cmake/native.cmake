@@ -23,6 +23,7 @@ add_executable(unit_tests
     tests/unit/book_test.cpp
     tests/unit/book_file_test.cpp
     tests/unit/framework_test.cpp
+    tests/unit/storage_test.cpp
     tests/unit/startup_test.cpp
     tests/unit/address_dialog_test.cpp
     tests/unit/destinations_test.cpp

@@ -8,7 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "framework/files.h"
+#include "storage/journal.h"
+#include "storage/journaled_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

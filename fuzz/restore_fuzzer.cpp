@@ -45,10 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     platform->SetValue(kData, kFaxNumbersValue, REG_SZ, std::vector<BYTE>(fax.begin(), fax.end()));
     platform->SetValue(kData, kNamesValue, REG_SZ, std::vector<BYTE>(names.begin(), names.end()));
 
-    StoredTexts stored = ReadStoredTexts(*platform, "Fuzz Driver");
+    const PrinterDestinations printer(*platform, "Fuzz Driver");
+    StoredTexts stored = printer.Read();
     CAddressApp app;
-    app.m_lpCmdLine = "/s /m:Fuzz Driver";
-    CAddressBookDlg dialog;
+    CAddressBookDlg dialog("Fuzz Driver");
     app.m_pMainWnd = &dialog;
     MemoryWindow& window = platform->Open(dialog);
     platform->Close(window);
@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A stored value of 256 bytes without a zero byte can hold more than the
     // values take; every other stored piece that matched must be written back.
     if (stored.faxNumbers.size() <= kMaxTextBytes && stored.names.size() <= kMaxTextBytes) {
-        StoredTexts written = ReadStoredTexts(*platform, "Fuzz Driver");
+        StoredTexts written = printer.Read();
         DestinationPieces kept = PiecesOfStoredTexts(written);
         CAddressBook parsed;
         ParseAddressBook(book, parsed);

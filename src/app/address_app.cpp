@@ -19,7 +19,7 @@ BOOL CAddressApp::InitInstance() {
     m_hMutex = mutex;
 
     if (HasOption(commandLine, "/s")) {
-        CAddressBookDlg dialog;
+        CAddressBookDlg dialog(DriverNameFromCommandLine(commandLine));
         m_pMainWnd = &dialog;
         dialog.DoModal();
         m_pMainWnd = nullptr;

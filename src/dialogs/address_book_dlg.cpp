@@ -41,7 +41,10 @@ const MessageMap<CAddressBookDlg> CAddressBookDlg::kMessageMap = {
     {CBN_SELCHANGE, IDC_DISPLAY_MODE, &CAddressBookDlg::OnSelchangeDisplayMode},
 };
 
-CAddressBookDlg::CAddressBookDlg() : CMappedDialog(IDD_ADDRESSBOOK) { m_hIcon = ThePlatform().LoadIconResource(IDR_MAINFRAME); }
+CAddressBookDlg::CAddressBookDlg(const std::string& driverName)
+    : CMappedDialog(IDD_ADDRESSBOOK), m_bookStore(ThePlatform()), m_printer(ThePlatform(), driverName) {
+    m_hIcon = ThePlatform().LoadIconResource(IDR_MAINFRAME);
+}
 
 // ---- creation and initialisation ----------------------------------------------
 
@@ -341,13 +344,8 @@ void CAddressBookDlg::OnRemoveDestinations() {
 
 // ---- the printer's stored destinations --------------------------------------
 
-std::string CAddressBookDlg::DriverName() const {
-    CWinApp* app = CWinApp::Current();
-    return DriverNameFromCommandLine(app ? app->m_lpCmdLine : std::string());
-}
-
 void CAddressBookDlg::ReadFaxNumberBook(std::string& names, std::string& faxNumbers) {
-    StoredTexts texts = ReadStoredTexts(ThePlatform(), DriverName());
+    StoredTexts texts = m_printer.Read();
     names = texts.names;
     faxNumbers = texts.faxNumbers;
 }
@@ -387,7 +385,7 @@ void CAddressBookDlg::RestoreDestinations() {
 }
 
 StoreResult CAddressBookDlg::WriteFaxNumberBook(const DestinationPieces& pieces) {
-    return StoreTexts(ThePlatform(), DriverName(), JoinPieces(pieces, pieces.size()));
+    return m_printer.Write(JoinPieces(pieces, pieces.size()));
 }
 
 // ---- the address book file ----------------------------------------------------
@@ -395,16 +393,14 @@ StoreResult CAddressBookDlg::WriteFaxNumberBook(const DestinationPieces& pieces)
 void CAddressBookDlg::LoadAddressBook() {
     m_wCurrentItem = 0;
     m_aDestinations.SetSize(0);
-    Platform& platform = ThePlatform();
-    FileContents contents =
-        m_bookFile.Load(platform, AddressBookPath(platform), AddressBookPath(platform, kAddressBookJournalFileName));
-    m_bookState = contents.state;
-    switch (contents.state) {
+    BookLoad loaded = m_bookStore.Load(m_book);
+    m_bookState = loaded.state;
+    switch (loaded.state) {
     case FileContents::State::Missing:
         AfxMessageBox(msg::kCannotOpenBook);
         break;
     case FileContents::State::Unreadable:
-        AfxMessageBox(msg::WithCause(msg::kCannotReadBook, contents.fault));
+        AfxMessageBox(msg::WithCause(msg::kCannotReadBook, loaded.fault));
         break;
     case FileContents::State::Uncertain:
         AfxMessageBox(msg::kCannotReadJournal);
@@ -412,14 +408,13 @@ void CAddressBookDlg::LoadAddressBook() {
     case FileContents::State::Read:
         break;
     }
-    // The parser empties the book first, also when nothing could be read.
-    if (ParseAddressBook(contents.bytes, m_book).tooManyPersons) AfxMessageBox(msg::kTooManyPersons);
+    if (loaded.tooManyPersons) AfxMessageBox(msg::kTooManyPersons);
     m_bDestSelection = 0;
     m_nDisplayMode = 0;
 }
 
 bool CAddressBookDlg::SaveAddressBook() {
-    FileFault fault = m_bookFile.Save(ThePlatform(), FormatAddressBook(m_book));
+    FileFault fault = m_bookStore.Save(m_book);
     if (fault == FileFault::None) return true;
     AfxMessageBox(msg::WithCause(msg::kCannotWriteBook, fault));
     return false;

@@ -6,20 +6,21 @@
 #include <string>
 
 #include "book/address_book.h"
-#include "book/book_file.h"
+#include "book/book_store.h"
 #include "driver/fax_number_book.h"
 #include "framework/dialog.h"
-#include "framework/files.h"
 
 class CAddressBookDlg : public CMappedDialog<CAddressBookDlg> {
 public:
-    CAddressBookDlg();
+    // |driverName|: the printer driver named on the command line.
+    explicit CAddressBookDlg(const std::string& driverName);
 
     static const MessageMap<CAddressBookDlg> kMessageMap;
 
     CAddressBook m_book;
-    JournaledFile m_bookFile;
+    BookStore m_bookStore;
     FileContents::State m_bookState = FileContents::State::Unreadable;
+    PrinterDestinations m_printer;
     HICON m_hIcon = nullptr;
     std::string m_strFaxNumberBook2;
     std::int32_t m_nDestSelCount = 0;
@@ -66,7 +67,6 @@ private:
     void RestoreDestinations();
     // Writes |pieces|, which the values must be able to hold.
     StoreResult WriteFaxNumberBook(const DestinationPieces& pieces);
-    std::string DriverName() const;
 
     // The address book file
     void LoadAddressBook();

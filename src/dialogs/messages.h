@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "framework/files.h"
+#include "storage/journaled_file.h"
 
 namespace msg {
 

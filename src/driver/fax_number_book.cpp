@@ -99,19 +99,24 @@ std::string DriverNameFromCommandLine(std::string_view commandLine) {
     return found == std::string_view::npos ? std::string() : std::string(commandLine.substr(found + kOption.size()));
 }
 
-StoredTexts ReadStoredTexts(Platform& platform, const std::string& driverName) {
+PrinterDestinations::PrinterDestinations(Platform& platform, std::string driverName)
+    : m_platform(platform), m_strDriverName(std::move(driverName)) {}
+
+StoredTexts PrinterDestinations::Read() const {
+    Platform& platform = m_platform;
     StoredTexts texts;
     bool printerFound = false;
-    RegKey data = OpenDriverData(platform, driverName, KEY_QUERY_VALUE, printerFound);
+    RegKey data = OpenDriverData(platform, m_strDriverName, KEY_QUERY_VALUE, printerFound);
     if (!data) return texts;
     texts.faxNumbers = ReadText(platform, data.get(), kFaxNumbersValue).value_or("");
     texts.names = ReadText(platform, data.get(), kNamesValue).value_or("");
     return texts;
 }
 
-StoreResult StoreTexts(Platform& platform, const std::string& driverName, const StoredTexts& texts) {
+StoreResult PrinterDestinations::Write(const StoredTexts& texts) const {
+    Platform& platform = m_platform;
     bool printerFound = false;
-    RegKey data = OpenDriverData(platform, driverName, KEY_QUERY_VALUE | KEY_SET_VALUE, printerFound);
+    RegKey data = OpenDriverData(platform, m_strDriverName, KEY_QUERY_VALUE | KEY_SET_VALUE, printerFound);
     if (!printerFound) return StoreResult::NoPrinter;
     if (!data) return StoreResult::Failed;
 

@@ -33,14 +33,24 @@ struct StoredTexts {
     std::string names;
 };
 
-// Both texts of the driver's printer; each empty when it cannot be read.
-StoredTexts ReadStoredTexts(Platform& platform, const std::string& driverName);
-
 enum class StoreResult { NoPrinter, Stored, Failed };
 
-// Writes both values, or neither: when the second cannot be set, the first
-// is put back as it was. Each text must hold at most kMaxTextBytes.
-StoreResult StoreTexts(Platform& platform, const std::string& driverName, const StoredTexts& texts);
+// The two values of the printer that uses one driver, the driver named once
+// for the whole run. The printer is looked up afresh by every read and write.
+class PrinterDestinations {
+public:
+    PrinterDestinations(Platform& platform, std::string driverName);
+
+    // Both texts; each empty when it cannot be read.
+    StoredTexts Read() const;
+    // Writes both values, or neither: when the second cannot be set, the
+    // first is put back as it was. Each text must hold at most kMaxTextBytes.
+    StoreResult Write(const StoredTexts& texts) const;
+
+private:
+    Platform& m_platform;
+    const std::string m_strDriverName;
+};
 
 // The data of a value as written: the text, a zero byte, zero padding.
 std::array<BYTE, kValueDataSize> ValueData(const std::string& text);

@@ -70,7 +70,7 @@ protected:
         SetPlatform(platform.get());
     }
     MemoryWindow& Open() {
-        dialog = std::make_unique<CAddressBookDlg>();
+        dialog = std::make_unique<CAddressBookDlg>(DriverNameFromCommandLine(app.m_lpCmdLine));
         app.m_pMainWnd = dialog.get();
         window = &platform->Open(*dialog);
         return *window;

@@ -1,3 +1,4 @@
+#include "storage/journal.h"
 #include "support/fixture.h"
 
 namespace {

@@ -15,32 +15,6 @@
 FileOpenStatus OpenFilePatiently(Platform& platform, const std::string& path, FileAccess access, bool create,
                                  FileHandle*& file);
 
-// CRC-32 as zip and PNG compute it.
-std::uint32_t Crc32(std::string_view bytes);
-
-// One rewrite of a file, as its journal records it.
-struct JournalEntry {
-    bool oldMissing = false;  // the file did not exist before; |oldBytes| is then empty
-    std::string oldBytes;
-    std::string newBytes;
-};
-
-// The journal's bytes: a header of 32 bytes ("QVDJRNL1"; a CRC-32 of all
-// that follows it; 1 when the old file was missing, else 0; the lengths of
-// the old and the new bytes, each little-endian), then the old bytes and
-// the new bytes in full. It names no file.
-std::string EncodeJournal(const JournalEntry& entry);
-// nullopt for an empty journal, or one whose writing was cut short.
-std::optional<JournalEntry> DecodeJournal(std::string_view bytes);
-
-// Whether |file| (nullopt: missing) can be what the rewrite of |entry| left
-// behind when it was cut short: its length between the two lengths; below
-// the shorter one each byte the old or the new byte at its offset; beyond
-// it the longer version's byte or zero (after a power loss, blocks that were
-// not flushed reach the disk in any order, or not at all). A missing file
-// can only be the old one, and only when that was missing too.
-bool CouldBeMidRewrite(const JournalEntry& entry, const std::optional<std::string>& file);
-
 // Why a file could not be read, or why a save was refused.
 enum class FileFault {
     None,
@@ -87,14 +61,16 @@ struct FileContents {
 // hold persons this run has never seen.
 class JournaledFile {
 public:
-    // Reads the file; the two paths are kept for the saves of this run.
-    FileContents Load(Platform& platform, const std::string& path, const std::string& journalPath);
+    JournaledFile(Platform& platform, std::string path, std::string journalPath);
+
+    FileContents Load();
     // None when the file holds |bytes|; otherwise it holds what it held.
-    FileFault Save(Platform& platform, const std::string& bytes);
+    FileFault Save(const std::string& bytes);
 
 private:
-    std::string m_strPath;
-    std::string m_strJournalPath;
+    Platform& m_platform;
+    const std::string m_strPath;
+    const std::string m_strJournalPath;
     enum class Seen { Nothing, Missing, Bytes };
     // What this run last read or wrote (or showed, as the journal will leave it).
     Seen m_seen = Seen::Nothing;
