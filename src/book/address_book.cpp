@@ -51,6 +51,17 @@ int CAddressBook::RebuildCompanies() {
     return count;
 }
 
+std::map<std::int32_t, std::int32_t> CAddressBook::Renumber() {
+    std::map<std::int32_t, std::int32_t> renumbered;
+    for (int slot = 0; slot < m_nEntryCount; ++slot) {
+        CAddressEntry& person = m_aEntries[static_cast<std::size_t>(slot)];
+        renumbered[person.m_nID] = slot;
+        person.m_nID = slot;
+    }
+    m_nNextID = m_nEntryCount;
+    return renumbered;
+}
+
 void CIndexArray::SetSize(int size) {
     if (size == 0) {
         std::vector<std::int32_t>().swap(m_data);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,9 @@ public:
     // The distinct companies of the persons, in order of first appearance,
     // the empty one last; returns how many there are.
     int RebuildCompanies();
+    // Gives the persons IDs 0, 1, ... again, so that IDs handed out to
+    // created persons never reach the company item range; old ID -> new ID.
+    std::map<std::int32_t, std::int32_t> Renumber();
 
     std::vector<CAddressEntry> m_aEntries;
     std::int32_t m_nEntryCount = 0;

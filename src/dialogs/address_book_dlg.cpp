@@ -11,14 +11,6 @@
 #include "framework/winapp.h"
 #include "res/resource.h"
 
-namespace {
-
-constexpr const char* kMemberPrefix = " >> ";
-
-bool IsCompanyItem(std::uint32_t data) { return data >= CAddressBook::kCompanyItemBase; }
-
-}  // namespace
-
 const MessageMap<CAddressBookDlg> CAddressBookDlg::kMessageMap = {
     {WM_SYSCOMMAND, &CAddressBookDlg::OnSysCommand},
     {WM_PAINT, &CAddressBookDlg::OnPaint},
@@ -81,17 +73,31 @@ BOOL CAddressBookDlg::OnInitDialog() {
 }
 
 void CAddressBookDlg::FillPersonView() {
+    m_addressLines.ShowPersons(m_book);
+    DrawAddressLines();
+    if (m_addressLines.Count() > 0) ListBox(IDC_ADDRESS_LIST).SetCurSel(0);
+}
+
+void CAddressBookDlg::DrawAddressLines() {
     CListBox list = ListBox(IDC_ADDRESS_LIST);
     list.SetRedraw(false);
     list.ResetContent();
-    list.InitStorage(m_book.m_nEntryCount, m_book.m_nEntryCount * 16);
-    for (int slot = 0; slot < m_book.m_nEntryCount; ++slot) {
-        const CAddressEntry& person = m_book.m_aEntries[static_cast<std::size_t>(slot)];
-        int line = list.AddString(person.m_strName);
-        list.SetItemData(line, static_cast<std::uint32_t>(person.m_nID));
+    list.InitStorage(m_addressLines.Count(), m_addressLines.Count() * 16);
+    for (int i = 0; i < m_addressLines.Count(); ++i) {
+        const AddressLine& line = *m_addressLines.At(i);
+        std::string text;
+        if (line.IsCompany()) {
+            text = CompanyLineText(m_book.m_aCompanies[static_cast<std::size_t>(line.company)].m_strCompanyName);
+        } else {
+            // The person view lists the persons in slot order: look no further than the slot.
+            const CAddressEntry* person =
+                i < m_book.m_nEntryCount ? &m_book.m_aEntries[static_cast<std::size_t>(i)] : nullptr;
+            if (!person || person->m_nID != line.person) person = m_book.FindPerson(line.person);
+            if (person) text = person->m_strName;
+        }
+        list.SetItemData(list.AddString(text), line.ItemData());
     }
     list.SetRedraw(true);
-    if (m_book.m_nEntryCount > 0) list.SetCurSel(0);
 }
 
 void CAddressBookDlg::EnablePersonButtons(bool enable) {
@@ -141,7 +147,7 @@ void CAddressBookDlg::OnSelchangeAddressList() {
         EnableItem(IDC_ADD_DESTINATION, false);
         return;
     }
-    m_wCurrentItem = static_cast<std::uint16_t>(list.GetItemData(line));
+    m_wCurrentItem = static_cast<std::uint16_t>(m_addressLines.At(line)->ItemData());
     EnablePersonButtons(true);
     ListBox(IDC_DESTINATION_LIST).SelectAll(false);
     m_bDestSelection = 0;
@@ -167,7 +173,7 @@ void CAddressBookDlg::OnDblclkAddressList() {
     CListBox list = ListBox(IDC_ADDRESS_LIST);
     int line = list.GetCurSel();
     if (line == LB_ERR) return;
-    if (IsCompanyItem(list.GetItemData(line)))
+    if (m_addressLines.At(line)->IsCompany())
         ExpandOrCollapseCompany(line);
     else
         OnAddDestination();
@@ -206,16 +212,15 @@ bool CAddressBookDlg::OnAddressListKey(UINT key) {
     if (line == LB_ERR) return false;
     // On a company line, as a double click would; a company already as asked
     // leaves the key to the list (Right and Left then move as Down and Up).
-    if (IsCompanyItem(list.GetItemData(line))) {
-        if (IsExpandedCompany(line) == expand) return false;
+    const AddressLine* at = m_addressLines.At(line);
+    if (at->IsCompany()) {
+        if (at->expanded == expand) return false;
         ExpandOrCollapseCompany(line);
         return true;
     }
     // On a member line, collapse its company and move to the company line.
-    if (!collapse || !StartsWith(list.GetText(line), kMemberPrefix)) return false;
-    int company = line;
-    while (company > 0 && StartsWith(list.GetText(company), kMemberPrefix)) --company;
-    if (!IsCompanyItem(list.GetItemData(company))) return false;
+    int company = m_addressLines.CompanyLineOf(line);
+    if (!collapse || company < 0) return false;
     ExpandOrCollapseCompany(company);
     list.SetCurSel(company);
     OnSelchangeAddressList();
@@ -225,55 +230,32 @@ bool CAddressBookDlg::OnAddressListKey(UINT key) {
 // ---- company view -------------------------------------------------------------
 
 void CAddressBookDlg::FillCompanyView() {
-    CListBox list = ListBox(IDC_ADDRESS_LIST);
-    int count = m_book.RebuildCompanies();
-    list.SetRedraw(false);
-    list.ResetContent();
-    list.InitStorage(count, count * 16);
-    for (int k = 0; k < count; ++k) {
-        const CCompanyEntry& company = m_book.m_aCompanies[static_cast<std::size_t>(k)];
-        int line = list.AddString(CompanyLineText(company.m_strCompanyName));
-        list.SetItemData(line, CAddressBook::kCompanyItemBase + static_cast<std::uint32_t>(company.m_nPosition));
-    }
-    list.SetRedraw(true);
-}
-
-bool CAddressBookDlg::IsExpandedCompany(int line) {
-    // Read from the list itself: a member line follows.
-    CListBox list = ListBox(IDC_ADDRESS_LIST);
-    return line + 1 < list.GetCount() && StartsWith(list.GetText(line + 1), kMemberPrefix);
+    m_addressLines.ShowCompanies(m_book);
+    DrawAddressLines();
 }
 
 void CAddressBookDlg::ExpandOrCollapseCompany(int line) {
     CListBox list = ListBox(IDC_ADDRESS_LIST);
-    int count = list.GetCount();
-    if (IsExpandedCompany(line)) {
-        int members = 0;
-        while (line + 1 + members < count && StartsWith(list.GetText(line + 1 + members), kMemberPrefix)) ++members;
-        // Redraw off, or every line repaints the list and a large company
-        // takes seconds; from the last member up, so no later line moves.
-        list.SetRedraw(false);
-        for (int i = members; i > 0; --i) list.DeleteString(line + i);
-        list.SetRedraw(true);
-        return;
-    }
-    std::uint32_t k = list.GetItemData(line) - CAddressBook::kCompanyItemBase;
-    if (k >= m_book.m_aCompanies.size()) return;
-    const std::string& company = m_book.m_aCompanies[k].m_strCompanyName;
-    std::vector<const CAddressEntry*> members;
-    std::size_t textBytes = 0;
-    for (int slot = 0; slot < m_book.m_nEntryCount; ++slot) {
-        const CAddressEntry& person = m_book.m_aEntries[static_cast<std::size_t>(slot)];
-        if (person.m_strCompany != company) continue;
-        members.push_back(&person);
-        textBytes += std::char_traits<char>::length(kMemberPrefix) + person.m_strName.size() + 1;
-    }
+    // Redraw off, or every line repaints the list and a large company takes
+    // seconds.
     list.SetRedraw(false);
-    list.InitStorage(static_cast<int>(members.size()), static_cast<int>(textBytes));
-    int below = line + 1;
-    for (const CAddressEntry* person : members) {
-        int inserted = list.InsertString(below++, kMemberPrefix + person->m_strName);
-        list.SetItemData(inserted, static_cast<std::uint32_t>(person->m_nID));
+    if (m_addressLines.At(line)->expanded) {
+        // From the last member up, so no later line moves.
+        for (int i = m_addressLines.Collapse(line); i > 0; --i) list.DeleteString(line + i);
+    } else {
+        std::vector<std::int32_t> members = m_addressLines.Expand(m_book, line);
+        std::vector<std::string> texts;
+        std::size_t textBytes = 0;
+        for (std::int32_t id : members) {
+            const CAddressEntry* person = m_book.FindPerson(id);
+            texts.push_back(MemberLineText(person ? person->m_strName : std::string()));
+            textBytes += texts.back().size() + 1;
+        }
+        list.InitStorage(static_cast<int>(members.size()), static_cast<int>(textBytes));
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            int inserted = list.InsertString(line + 1 + static_cast<int>(i), texts[i]);
+            list.SetItemData(inserted, static_cast<std::uint32_t>(members[i]));
+        }
     }
     list.SetRedraw(true);
 }
@@ -300,12 +282,10 @@ void CAddressBookDlg::RemoveLastDestination() {
 void CAddressBookDlg::OnAddDestination() {
     CListBox list = ListBox(IDC_ADDRESS_LIST);
     int line = list.GetCurSel();
-    if (line == LB_ERR) return;
-    std::uint32_t data = list.GetItemData(line);
-    if (IsCompanyItem(data)) return;
-    m_wCurrentItem = static_cast<std::uint16_t>(data);
+    if (line == LB_ERR || m_addressLines.At(line)->IsCompany()) return;
+    std::int32_t id = m_addressLines.At(line)->person;
+    m_wCurrentItem = static_cast<std::uint16_t>(id);
 
-    std::int32_t id = static_cast<std::int32_t>(data);
     bool listed = false;
     for (int i = 0; i < m_aDestinations.GetSize(); ++i) listed = listed || m_aDestinations[i] == id;
     if (!listed) {
@@ -423,24 +403,16 @@ bool CAddressBookDlg::SaveAddressBook() {
 // ---- entry commands -----------------------------------------------------------
 
 void CAddressBookDlg::RenumberPersons() {
-    std::map<std::int32_t, std::int32_t> renumbered;
-    for (int slot = 0; slot < m_book.m_nEntryCount; ++slot) {
-        CAddressEntry& person = m_book.m_aEntries[static_cast<std::size_t>(slot)];
-        renumbered[person.m_nID] = slot;
-        person.m_nID = slot;
-    }
+    std::map<std::int32_t, std::int32_t> renumbered = m_book.Renumber();
     auto renumber = [&renumbered](std::int32_t id) {
         auto found = renumbered.find(id);
         return found == renumbered.end() ? id : found->second;
     };
+    m_addressLines.Renumber(renumbered);
     CListBox list = ListBox(IDC_ADDRESS_LIST);
-    for (int line = 0; line < list.GetCount(); ++line) {
-        std::uint32_t data = list.GetItemData(line);
-        if (!IsCompanyItem(data)) list.SetItemData(line, static_cast<std::uint32_t>(renumber(static_cast<std::int32_t>(data))));
-    }
+    for (int line = 0; line < m_addressLines.Count(); ++line) list.SetItemData(line, m_addressLines.At(line)->ItemData());
     for (int i = 0; i < m_aDestinations.GetSize(); ++i) m_aDestinations[i] = renumber(m_aDestinations[i]);
-    if (!IsCompanyItem(m_wCurrentItem)) m_wCurrentItem = static_cast<std::uint16_t>(renumber(m_wCurrentItem));
-    m_book.m_nNextID = m_book.m_nEntryCount;
+    if (m_wCurrentItem < CAddressBook::kCompanyItemBase) m_wCurrentItem = static_cast<std::uint16_t>(renumber(m_wCurrentItem));
 }
 
 void CAddressBookDlg::OnCreateEntry() {
@@ -460,6 +432,7 @@ void CAddressBookDlg::OnCreateEntry() {
     int line = list.AddString(person.m_strName);
     list.SetItemData(line, static_cast<std::uint32_t>(m_book.m_nNextID));
     person.m_nID = m_book.m_nNextID;
+    m_addressLines.Append(person.m_nID);
     ++m_book.m_nEntryCount;
     ++m_book.m_nNextID;
     SaveAddressBook();
@@ -469,10 +442,10 @@ void CAddressBookDlg::OnEntryProperties() {
     CListBox list = ListBox(IDC_ADDRESS_LIST);
     int line = list.GetCurSel();
     if (line == LB_ERR) return;
-    std::uint32_t data = list.GetItemData(line);
-    m_wCurrentItem = static_cast<std::uint16_t>(data);
-    if (IsCompanyItem(data)) return;
-    CAddressEntry* person = m_book.FindPerson(static_cast<std::int32_t>(data));
+    const AddressLine at = *m_addressLines.At(line);
+    m_wCurrentItem = static_cast<std::uint16_t>(at.ItemData());
+    if (at.IsCompany()) return;
+    CAddressEntry* person = m_book.FindPerson(at.person);
     if (!person) return;
 
     CEntryPropertyDlg dialog;
@@ -481,9 +454,7 @@ void CAddressBookDlg::OnEntryProperties() {
     dialog.Store(*person);
 
     // A member line of the company view keeps its prefix.
-    std::string text = StartsWith(list.GetText(line), kMemberPrefix) && m_nDisplayMode == 1
-                           ? kMemberPrefix + person->m_strName
-                           : person->m_strName;
+    std::string text = at.kind == AddressLine::Kind::Member ? MemberLineText(person->m_strName) : person->m_strName;
     list.DeleteString(line);
     list.InsertString(line, text);
     list.SetItemData(line, static_cast<std::uint32_t>(person->m_nID));
@@ -503,9 +474,8 @@ void CAddressBookDlg::OnDeleteEntry() {
     CListBox list = ListBox(IDC_ADDRESS_LIST);
     int line = list.GetCurSel();
     if (line == LB_ERR) return;
-    std::uint32_t data = list.GetItemData(line);
-    m_wCurrentItem = static_cast<std::uint16_t>(data);
-    if (IsCompanyItem(data)) {
+    m_wCurrentItem = static_cast<std::uint16_t>(m_addressLines.At(line)->ItemData());
+    if (m_addressLines.At(line)->IsCompany()) {
         AfxMessageBox(msg::kCannotDeleteCompany);
         return;
     }
@@ -525,6 +495,7 @@ void CAddressBookDlg::OnDeleteEntry() {
     EnablePersonButtons(false);
     SaveAddressBook();
     list.DeleteString(line);
+    m_addressLines.Remove(line);
 }
 
 // ---- tips on the lines ---------------------------------------------------------
@@ -536,19 +507,13 @@ std::string CAddressBookDlg::LineTip(int listId, int line) {
         if (line >= m_aDestinations.GetSize()) return std::string();
         id = static_cast<std::uint16_t>(m_aDestinations[line]);
     } else if (listId == IDC_ADDRESS_LIST) {
-        CListBox list = ListBox(IDC_ADDRESS_LIST);
-        if (line >= list.GetCount()) return std::string();
-        std::uint32_t data = list.GetItemData(line);
-        if (IsCompanyItem(data)) {
-            std::uint32_t k = data - CAddressBook::kCompanyItemBase;
-            if (k >= m_book.m_aCompanies.size()) return std::string();
-            const std::string& company = m_book.m_aCompanies[k].m_strCompanyName;
-            int members = 0;
-            for (int slot = 0; slot < m_book.m_nEntryCount; ++slot)
-                members += m_book.m_aEntries[static_cast<std::size_t>(slot)].m_strCompany == company ? 1 : 0;
-            return "人数: " + std::to_string(members) + "人";
+        const AddressLine* at = m_addressLines.At(line);
+        if (!at) return std::string();
+        if (at->IsCompany()) {
+            const std::string& company = m_book.m_aCompanies[static_cast<std::size_t>(at->company)].m_strCompanyName;
+            return "人数: " + std::to_string(MembersOf(m_book, company).size()) + "人";
         }
-        id = static_cast<std::int32_t>(data);
+        id = at->person;
     }
     const CAddressEntry* person = m_book.FindPerson(id);
     if (!person) return std::string();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "book/address_book.h"
+#include "book/address_view.h"
 #include "book/book_store.h"
 #include "driver/fax_number_book.h"
 #include "framework/dialog.h"
@@ -18,6 +19,7 @@ public:
     static const MessageMap<CAddressBookDlg> kMessageMap;
 
     CAddressBook m_book;
+    AddressView m_addressLines;  // what each line of list 1000 shows
     BookStore m_bookStore;
     FileContents::State m_bookState = FileContents::State::Unreadable;
     PrinterDestinations m_printer;
@@ -74,14 +76,14 @@ private:
 
     void FillPersonView();
     void FillCompanyView();
-    bool IsExpandedCompany(int line);
     void ExpandOrCollapseCompany(int line);
     void EnablePersonButtons(bool enable);
     void RemoveLastDestination();
     // The FAX number and name of each destination, in list order.
     DestinationPieces Pieces();
-    // Gives the persons IDs 0, 1, ... again, and everything that refers to
-    // them, so that created persons never reach the company item range.
+    // Gives the persons IDs 0, 1, ... again, and everything that refers to them.
     void RenumberPersons();
+    // Draws the lines of m_addressLines into list 1000.
+    void DrawAddressLines();
 
 };

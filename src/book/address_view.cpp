@@ -1,0 +1,79 @@
+#include "book/address_view.h"
+
+std::uint32_t AddressLine::ItemData() const {
+    return IsCompany() ? CAddressBook::kCompanyItemBase + static_cast<std::uint32_t>(company)
+                       : static_cast<std::uint32_t>(person);
+}
+
+std::string MemberLineText(const std::string& name) { return " >> " + name; }
+
+std::vector<std::int32_t> MembersOf(const CAddressBook& book, const std::string& company) {
+    std::vector<std::int32_t> members;
+    for (int slot = 0; slot < book.m_nEntryCount; ++slot) {
+        const CAddressEntry& person = book.m_aEntries[static_cast<std::size_t>(slot)];
+        if (person.m_strCompany == company) members.push_back(person.m_nID);
+    }
+    return members;
+}
+
+void AddressView::ShowPersons(const CAddressBook& book) {
+    m_lines.clear();
+    m_lines.reserve(static_cast<std::size_t>(book.m_nEntryCount));
+    for (int slot = 0; slot < book.m_nEntryCount; ++slot)
+        m_lines.push_back({AddressLine::Kind::Person, book.m_aEntries[static_cast<std::size_t>(slot)].m_nID});
+}
+
+void AddressView::ShowCompanies(CAddressBook& book) {
+    int count = book.RebuildCompanies();
+    m_lines.assign(static_cast<std::size_t>(count), {AddressLine::Kind::Company});
+    for (int k = 0; k < count; ++k) m_lines[static_cast<std::size_t>(k)].company = k;
+}
+
+const AddressLine* AddressView::At(int line) const {
+    return line < 0 || line >= Count() ? nullptr : &m_lines[static_cast<std::size_t>(line)];
+}
+
+int AddressView::CompanyLineOf(int line) const {
+    const AddressLine* at = At(line);
+    if (!at || at->kind != AddressLine::Kind::Member) return -1;
+    while (m_lines[static_cast<std::size_t>(line)].kind == AddressLine::Kind::Member) --line;
+    return line;
+}
+
+std::vector<std::int32_t> AddressView::Expand(const CAddressBook& book, int line) {
+    const AddressLine* at = At(line);
+    if (!at || !at->IsCompany() || at->expanded || static_cast<std::size_t>(at->company) >= book.m_aCompanies.size()) return {};
+    std::vector<std::int32_t> members =
+        MembersOf(book, book.m_aCompanies[static_cast<std::size_t>(at->company)].m_strCompanyName);
+    m_lines[static_cast<std::size_t>(line)].expanded = true;
+    std::vector<AddressLine> inserted;
+    inserted.reserve(members.size());
+    for (std::int32_t person : members) inserted.push_back({AddressLine::Kind::Member, person});
+    m_lines.insert(m_lines.begin() + line + 1, inserted.begin(), inserted.end());
+    return members;
+}
+
+int AddressView::Collapse(int line) {
+    const AddressLine* at = At(line);
+    if (!at || !at->IsCompany() || !at->expanded) return 0;
+    m_lines[static_cast<std::size_t>(line)].expanded = false;
+    int members = 0;
+    while (line + 1 + members < Count() &&
+           m_lines[static_cast<std::size_t>(line + 1 + members)].kind == AddressLine::Kind::Member)
+        ++members;
+    m_lines.erase(m_lines.begin() + line + 1, m_lines.begin() + line + 1 + members);
+    return members;
+}
+
+void AddressView::Append(std::int32_t person) { m_lines.push_back({AddressLine::Kind::Person, person}); }
+
+void AddressView::Remove(int line) {
+    if (At(line)) m_lines.erase(m_lines.begin() + line);
+}
+
+void AddressView::Renumber(const std::map<std::int32_t, std::int32_t>& renumbered) {
+    for (AddressLine& line : m_lines) {
+        auto found = renumbered.find(line.person);
+        if (!line.IsCompany() && found != renumbered.end()) line.person = found->second;
+    }
+}

@@ -1,0 +1,58 @@
+// What the lines of the address book list show, in either view: a person,
+// a company, or a member listed under its expanded company. The dialog
+// draws these lines and decides by them, never by the text on screen.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "book/address_book.h"
+
+struct AddressLine {
+    enum class Kind { Person, Company, Member };
+    Kind kind = Kind::Person;
+    std::int32_t person = CAddressEntry::kNoID;  // Person and Member lines
+    int company = -1;                            // Company lines: k of m_aCompanies
+    bool expanded = false;                       // Company lines
+
+    bool IsCompany() const { return kind == Kind::Company; }
+    // The line's item data: a person's ID, or kCompanyItemBase + k.
+    std::uint32_t ItemData() const;
+};
+
+// " >> " before a member's name.
+std::string MemberLineText(const std::string& name);
+
+class AddressView {
+public:
+    // One line per person, in slot order.
+    void ShowPersons(const CAddressBook& book);
+    // One line per company of the persons (first appearance first, the
+    // empty one last), none expanded.
+    void ShowCompanies(CAddressBook& book);
+
+    int Count() const { return static_cast<int>(m_lines.size()); }
+    // nullptr for a line that is not there.
+    const AddressLine* At(int line) const;
+    // The company line a member line stands under; -1 for any other line.
+    int CompanyLineOf(int line) const;
+
+    // Lists the members of the company on |line| below it; their IDs.
+    std::vector<std::int32_t> Expand(const CAddressBook& book, int line);
+    // Takes them away again; how many there were.
+    int Collapse(int line);
+
+    // A person created: a line of its own at the end, in either view.
+    void Append(std::int32_t person);
+    void Remove(int line);
+    // After the book's persons were numbered anew (old ID -> new ID).
+    void Renumber(const std::map<std::int32_t, std::int32_t>& renumbered);
+
+private:
+    std::vector<AddressLine> m_lines;
+};
+
+// The IDs of the persons of |company|, in slot order.
+std::vector<std::int32_t> MembersOf(const CAddressBook& book, const std::string& company);
