@@ -27,6 +27,11 @@ CAddressEntry* CAddressBook::FindPerson(std::int32_t id) {
     return slot < 0 ? nullptr : &m_aEntries[static_cast<std::size_t>(slot)];
 }
 
+const CAddressEntry* CAddressBook::FindPerson(std::int32_t id) const {
+    int slot = FindSlot(id);
+    return slot < 0 ? nullptr : &m_aEntries[static_cast<std::size_t>(slot)];
+}
+
 void CAddressBook::RemoveAt(int slot) {
     if (slot < 0 || slot >= m_nEntryCount) return;
     for (int i = slot; i + 1 < m_nEntryCount; ++i)

@@ -47,6 +47,7 @@ public:
     // Slot of the first person whose ID is |id|; -1 when none.
     int FindSlot(std::int32_t id) const;
     CAddressEntry* FindPerson(std::int32_t id);
+    const CAddressEntry* FindPerson(std::int32_t id) const;
     // Takes the person in |slot| out; later persons move down with their IDs.
     void RemoveAt(int slot);
     // The distinct companies of the persons, in order of first appearance,

@@ -109,7 +109,7 @@ void CAddressBookDlg::EnablePersonButtons(bool enable) {
 // ---- ending -------------------------------------------------------------------
 
 void CAddressBookDlg::OnOK() {
-    DestinationPieces pieces = Pieces();
+    DestinationPieces pieces = m_aDestinations.Pieces(m_book);
     // The driver would get a shortened list; let the user choose what goes.
     if (CheckDestinations(pieces, DestinationCheck::Texts) != DestinationBreach::None) {
         AfxMessageBox(msg::kTextsOver255);
@@ -262,21 +262,13 @@ void CAddressBookDlg::ExpandOrCollapseCompany(int line) {
 
 // ---- destinations -------------------------------------------------------------
 
-DestinationPieces CAddressBookDlg::Pieces() {
-    DestinationPieces pieces;
-    pieces.reserve(static_cast<std::size_t>(m_aDestinations.GetSize()));
-    for (int i = 0; i < m_aDestinations.GetSize(); ++i) {
-        const CAddressEntry* person = m_book.FindPerson(static_cast<std::uint16_t>(m_aDestinations[i]));
-        pieces.push_back(person ? DestinationPiece{person->m_strFaxNumber, person->m_strName} : DestinationPiece{});
+void CAddressBookDlg::DrawDestinations() {
+    CListBox list = ListBox(IDC_DESTINATION_LIST);
+    list.ResetContent();
+    for (int line = 0; line < m_aDestinations.GetSize(); ++line) {
+        const CAddressEntry* person = m_book.FindPerson(m_aDestinations[line]);
+        list.AddString(person ? person->m_strName : std::string());
     }
-    return pieces;
-}
-
-void CAddressBookDlg::RemoveLastDestination() {
-    int last = m_aDestinations.GetSize() - 1;
-    if (last < 0) return;
-    m_aDestinations.RemoveAt(last);
-    ListBox(IDC_DESTINATION_LIST).DeleteString(last);
 }
 
 void CAddressBookDlg::OnAddDestination() {
@@ -286,38 +278,25 @@ void CAddressBookDlg::OnAddDestination() {
     std::int32_t id = m_addressLines.At(line)->person;
     m_wCurrentItem = static_cast<std::uint16_t>(id);
 
-    bool listed = false;
-    for (int i = 0; i < m_aDestinations.GetSize(); ++i) listed = listed || m_aDestinations[i] == id;
-    if (!listed) {
+    DestinationList::Added added = m_aDestinations.Add(m_book, id);
+    CListBox destinations = ListBox(IDC_DESTINATION_LIST);
+    if (added.line) {
         const CAddressEntry* person = m_book.FindPerson(id);
-        ListBox(IDC_DESTINATION_LIST).AddString(person ? person->m_strName : std::string());
-        m_aDestinations.Add(id);
+        destinations.AddString(person ? person->m_strName : std::string());
     }
-
-    // The limits hold for the whole list, also when nothing was added.
-    DestinationPieces pieces = Pieces();
-    DestinationBreach breach = CheckDestinations(pieces, DestinationCheck::AfterAdd);
-    if (breach == DestinationBreach::FaxNumberOver32 || breach == DestinationBreach::TextOver255) {
-        AfxMessageBox(breach == DestinationBreach::FaxNumberOver32 ? msg::kFaxNumberOver32 : msg::kTextsOver255);
-        RemoveLastDestination();
-        pieces.pop_back();
-        breach = CheckDestinations(pieces, DestinationCheck::Count);
-    }
-    if (breach == DestinationBreach::Over100) {
-        AfxMessageBox(msg::kOver100Destinations);
-        RemoveLastDestination();
+    for (DestinationBreach breach : added.refused) {
+        AfxMessageBox(breach == DestinationBreach::FaxNumberOver32 ? msg::kFaxNumberOver32
+                      : breach == DestinationBreach::TextOver255   ? msg::kTextsOver255
+                                                                   : msg::kOver100Destinations);
+        destinations.DeleteString(destinations.GetCount() - 1);
     }
 }
 
 void CAddressBookDlg::OnRemoveDestinations() {
     if (m_bDestSelection != 1) return;
     CListBox list = ListBox(IDC_DESTINATION_LIST);
-    for (int i = 0; i < m_nDestSelCount; ++i) {
-        // Each removal moves the later lines up by one.
-        int line = m_anDestSel[i] - i;
+    for (int line : m_aDestinations.RemoveLines(std::vector<int>(m_anDestSel, m_anDestSel + m_nDestSelCount)))
         list.DeleteString(line);
-        if (line >= 0 && line < m_aDestinations.GetSize()) m_aDestinations.RemoveAt(line);
-    }
     m_bDestSelection = 0;
     EnableItem(IDC_REMOVE_DESTINATIONS, false);
 }
@@ -334,32 +313,8 @@ void CAddressBookDlg::RestoreDestinations() {
     // Matched against a book that was not read, every stored destination
     // would be dropped from the printer's values.
     if (m_bookState == FileContents::State::Unreadable) return;
-    // The stored pieces that found a person, each once.
-    DestinationPieces matched;
-    for (const DestinationPiece& stored : PiecesOfStoredTexts({m_strFaxNumberBook, m_strFaxNumberBook2})) {
-        bool found = false;
-        for (int slot = 0; slot < m_book.m_nEntryCount; ++slot) {
-            const CAddressEntry& person = m_book.m_aEntries[static_cast<std::size_t>(slot)];
-            if (person.m_strName != stored.name || person.m_strFaxNumber != stored.faxNumber) continue;
-            m_aDestinations.Add(person.m_nID);
-            found = true;
-        }
-        if (found) matched.push_back(stored);
-    }
-    CListBox list = ListBox(IDC_DESTINATION_LIST);
-    for (int i = 0; i < m_aDestinations.GetSize(); ++i) {
-        const CAddressEntry* person = m_book.FindPerson(m_aDestinations[i]);
-        list.AddString(person ? person->m_strName : std::string());
-    }
-    DestinationPieces written = Pieces();
-    if (CheckDestinations(written, DestinationCheck::Texts) != DestinationBreach::None) {
-        // Persons who share a name and number restore several lines from one
-        // stored piece and can overflow the texts; what was stored and still
-        // matches fits them (a stored value of 256 bytes without a zero byte
-        // is cut where both texts stop together).
-        written = matched;
-        written.resize(FittingCount(written));
-    }
+    DestinationPieces written = m_aDestinations.Restore(m_book, {m_strFaxNumberBook, m_strFaxNumberBook2});
+    DrawDestinations();
     // Nor is a book that may be a save cut short the one to drop them by.
     if (m_bookState != FileContents::State::Uncertain) WriteFaxNumberBook(written);
 }
@@ -372,7 +327,7 @@ StoreResult CAddressBookDlg::WriteFaxNumberBook(const DestinationPieces& pieces)
 
 void CAddressBookDlg::LoadAddressBook() {
     m_wCurrentItem = 0;
-    m_aDestinations.SetSize(0);
+    m_aDestinations.Clear();
     BookLoad loaded = m_bookStore.Load(m_book);
     m_bookState = loaded.state;
     switch (loaded.state) {
@@ -411,7 +366,7 @@ void CAddressBookDlg::RenumberPersons() {
     m_addressLines.Renumber(renumbered);
     CListBox list = ListBox(IDC_ADDRESS_LIST);
     for (int line = 0; line < m_addressLines.Count(); ++line) list.SetItemData(line, m_addressLines.At(line)->ItemData());
-    for (int i = 0; i < m_aDestinations.GetSize(); ++i) m_aDestinations[i] = renumber(m_aDestinations[i]);
+    m_aDestinations.Renumber(renumbered);
     if (m_wCurrentItem < CAddressBook::kCompanyItemBase) m_wCurrentItem = static_cast<std::uint16_t>(renumber(m_wCurrentItem));
 }
 
@@ -461,9 +416,7 @@ void CAddressBookDlg::OnEntryProperties() {
     list.SetCurSel(line);
 
     CListBox destinations = ListBox(IDC_DESTINATION_LIST);
-    int count = destinations.GetCount();
-    for (int i = 0; i < count && i < m_aDestinations.GetSize(); ++i) {
-        if (m_aDestinations[i] != person->m_nID) continue;
+    for (int i : m_aDestinations.LinesOf(person->m_nID)) {
         destinations.DeleteString(i);
         destinations.InsertString(i, person->m_strName);
     }
@@ -482,13 +435,8 @@ void CAddressBookDlg::OnDeleteEntry() {
     if (AfxMessageBox(msg::kConfirmDelete, MB_OKCANCEL) != IDOK) return;
 
     CListBox destinations = ListBox(IDC_DESTINATION_LIST);
-    for (int i = 0; i < m_aDestinations.GetSize();) {
-        if (m_aDestinations[i] != m_wCurrentItem) {
-            ++i;
-            continue;
-        }
+    for (int i : m_aDestinations.RemovePerson(m_wCurrentItem)) {
         destinations.DeleteString(i);
-        m_aDestinations.RemoveAt(i);
         EnableItem(IDC_REMOVE_DESTINATIONS, !destinations.GetSelItems(1).empty());
     }
     m_book.RemoveAt(m_book.FindSlot(m_wCurrentItem));

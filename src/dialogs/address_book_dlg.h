@@ -8,6 +8,7 @@
 #include "book/address_book.h"
 #include "book/address_view.h"
 #include "book/book_store.h"
+#include "book/destination_list.h"
 #include "driver/fax_number_book.h"
 #include "framework/dialog.h"
 
@@ -30,7 +31,7 @@ public:
     std::int32_t m_nChosenMode = 0;
     std::int32_t m_nDisplayMode = 0;  // 0 person view, 1 company view
     std::int32_t m_bDestSelection = 0;
-    CIndexArray m_aDestinations;
+    DestinationList m_aDestinations;
     std::int32_t m_anDestSel[kMaxDestinations] = {};
     std::uint16_t m_wCurrentItem = 0;
 
@@ -78,9 +79,8 @@ private:
     void FillCompanyView();
     void ExpandOrCollapseCompany(int line);
     void EnablePersonButtons(bool enable);
-    void RemoveLastDestination();
-    // The FAX number and name of each destination, in list order.
-    DestinationPieces Pieces();
+    // Writes the name of the person of each line into list 1001.
+    void DrawDestinations();
     // Gives the persons IDs 0, 1, ... again, and everything that refers to them.
     void RenumberPersons();
     // Draws the lines of m_addressLines into list 1000.

@@ -101,12 +101,9 @@ TEST_F(EntryCommandsTest, IDsAreRenumberedBeforeReachingTheCompanyRange) {
 }
 
 TEST_F(EntryCommandsTest, PropertiesRenameEveryDestinationLineOfThePerson) {
+    // The list restored at start may repeat a person: B stands twice.
+    StoreDestinations("2,3,2", "B,C,B");
     OpenWith(five);
-    Add(1);
-    Add(2);
-    // The list built at start may repeat a person; make B stand twice.
-    dialog->m_aDestinations.Add(1);
-    window->At(IDC_DESTINATION_LIST).lines.push_back({"B"});
     Rename(1, "Bob");
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"A", "Bob", "C", "D", "E"}));
     EXPECT_EQ(window->SelectedLines(IDC_ADDRESS_LIST), std::vector<int>{1});
@@ -146,12 +143,8 @@ TEST_F(EntryCommandsTest, DeleteRemovesEveryDestinationLineOfThePerson) {
     // comes back and selects A itself.
     for (const auto& [selected, stillSelected] : {std::pair{std::vector<int>{1}, true}, {std::vector<int>{0, 2}, false}}) {
         Restart();
+        StoreDestinations("1,2,1,3", "A,B,A,C");
         OpenWith(five);
-        Add(0);
-        Add(1);
-        dialog->m_aDestinations.Add(0);
-        window->At(IDC_DESTINATION_LIST).lines.push_back({"A"});
-        Add(2);
         window->SelectLines(IDC_DESTINATION_LIST, selected);
         window->ChooseComboItem(IDC_DISPLAY_MODE, 1);
         window->ChooseComboItem(IDC_DISPLAY_MODE, 0);

@@ -1,0 +1,43 @@
+// The destinations of this fax: the persons chosen, in order, one line of
+// the destination list each, held to the limits of the driver's two values.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "book/address_book.h"
+#include "driver/fax_number_book.h"
+
+class DestinationList {
+public:
+    int GetSize() const { return m_aIDs.GetSize(); }
+    std::int32_t operator[](int line) const { return m_aIDs[line]; }
+    void Clear() { m_aIDs.SetSize(0); }
+
+    struct Added {
+        bool line = false;  // a line was added for the person
+        // Each limit the list broke, in the order the user is told of them;
+        // the last line went for each.
+        std::vector<DestinationBreach> refused;
+    };
+    // Adds the person unless listed, then holds the whole list to the limits.
+    Added Add(const CAddressBook& book, std::int32_t person);
+    // Removes the selected lines (ascending); the line numbers removed, one after the other.
+    std::vector<int> RemoveLines(const std::vector<int>& selected);
+    // Removes every line of the person; the line numbers removed, one after the other.
+    std::vector<int> RemovePerson(std::int32_t person);
+    // The lines that show the person.
+    std::vector<int> LinesOf(std::int32_t person) const;
+    // After the book's persons were numbered anew (old ID -> new ID).
+    void Renumber(const std::map<std::int32_t, std::int32_t>& renumbered);
+
+    // Lists every person whose name and FAX number a stored piece names, in
+    // stored order; returns what the values should hold afterwards.
+    DestinationPieces Restore(const CAddressBook& book, const StoredTexts& stored);
+    // The FAX number and name of each line.
+    DestinationPieces Pieces(const CAddressBook& book) const;
+
+private:
+    CIndexArray m_aIDs;
+};
