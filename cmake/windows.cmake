@@ -41,4 +41,10 @@ if(QVD_E2E)
         tests/e2e/company_about_test.cpp)
     target_include_directories(e2e_tests PRIVATE src ${CMAKE_SOURCE_DIR})
     target_link_libraries(e2e_tests PRIVATE gtest gtest_main user32 advapi32 ${STATIC_RUNTIME})
+    # Under Wine, as the end-to-end tests' own Unix user: one test for ctest,
+    # each of its cases shown in its output.
+    set_target_properties(e2e_tests PROPERTIES CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-as-tester)
+    enable_testing()
+    add_test(NAME e2e COMMAND e2e_tests --gtest_brief=1)
+    set_tests_properties(e2e PROPERTIES TIMEOUT 1200)
 endif()
