@@ -11,7 +11,7 @@ if(QVD_FUZZ)
 endif()
 target_compile_options(qvdcore PRIVATE ${SANITIZERS})
 
-add_library(qvdmemory STATIC tests/support/memory_platform.cpp)
+add_library(qvdmemory STATIC tests/support/memory_files.cpp tests/support/memory_platform.cpp)
 target_link_libraries(qvdmemory PUBLIC qvdcore)
 target_include_directories(qvdmemory PUBLIC ${CMAKE_SOURCE_DIR}/tests)
 target_compile_options(qvdmemory PRIVATE ${SANITIZERS})

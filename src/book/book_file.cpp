@@ -149,6 +149,6 @@ std::string FormatAddressBook(const CAddressBook& book) {
     return bytes;
 }
 
-std::string AddressBookPath(Platform& platform, const char* fileName) {
+std::string AddressBookPath(Files& platform, const char* fileName) {
     return platform.SystemDirectory() + "\\" + fileName;
 }

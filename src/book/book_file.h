@@ -7,14 +7,14 @@
 
 #include "book/address_book.h"
 
-class Platform;
+class Files;
 
 inline constexpr const char* kAddressBookFileName = "QVDDATA.CSV";
 // The redo journal of the book's saves, beside it: empty between saves.
 inline constexpr const char* kAddressBookJournalFileName = "QVDDATA.TMP";
 
 // "<system directory>\QVDDATA.CSV", and the same for the journal.
-std::string AddressBookPath(Platform& platform, const char* fileName = kAddressBookFileName);
+std::string AddressBookPath(Files& platform, const char* fileName = kAddressBookFileName);
 
 struct ParseOutcome {
     // Reading stopped at the 1001st person; unnamed rows after the 1000th

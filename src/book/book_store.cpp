@@ -2,7 +2,7 @@
 
 #include "book/book_file.h"
 
-BookStore::BookStore(Platform& platform)
+BookStore::BookStore(Files& platform)
     : m_file(platform, AddressBookPath(platform), AddressBookPath(platform, kAddressBookJournalFileName)) {}
 
 BookLoad BookStore::Load(CAddressBook& book) {

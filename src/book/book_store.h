@@ -6,7 +6,7 @@
 #include "book/address_book.h"
 #include "storage/journaled_file.h"
 
-class Platform;
+class Files;
 
 struct BookLoad {
     FileContents::State state = FileContents::State::Unreadable;
@@ -17,7 +17,7 @@ struct BookLoad {
 
 class BookStore {
 public:
-    explicit BookStore(Platform& platform);
+    explicit BookStore(Files& platform);
 
     // Empties |book| and fills it with what the file holds, or what it holds
     // once an earlier save is completed.

@@ -15,10 +15,10 @@ namespace {
 // long name passes the length some systems allow for one open.
 class RegKey {
 public:
-    RegKey(Platform& platform, HKEY parent, const std::string& subKey, REGSAM access) : m_platform(&platform) {
+    RegKey(Registry& platform, HKEY parent, const std::string& subKey, REGSAM access) : m_platform(&platform) {
         if (m_platform->RegOpenKeyExA(parent, subKey.c_str(), access, &m_key) != ERROR_SUCCESS) m_key = nullptr;
     }
-    explicit RegKey(Platform& platform) : m_platform(&platform) {}  // none
+    explicit RegKey(Registry& platform) : m_platform(&platform) {}  // none
     RegKey(RegKey&& other) noexcept : m_platform(other.m_platform), m_key(std::exchange(other.m_key, nullptr)) {}
     RegKey& operator=(RegKey&&) = delete;
     RegKey(const RegKey&) = delete;
@@ -29,13 +29,13 @@ public:
     HKEY get() const { return m_key; }
 
 private:
-    Platform* m_platform;
+    Registry* m_platform;
     HKEY m_key = nullptr;
 };
 
 // A text value of at most 256 bytes, up to its first zero byte or the end of
 // its data, whichever comes first; nullopt when missing or longer.
-std::optional<std::string> ReadText(Platform& platform, HKEY key, const char* name) {
+std::optional<std::string> ReadText(Registry& platform, HKEY key, const char* name) {
     BYTE data[kValueDataSize];
     DWORD size = sizeof data;
     DWORD type = 0;
@@ -48,7 +48,7 @@ std::optional<std::string> ReadText(Platform& platform, HKEY key, const char* na
 // The driver-data key of the first printer, in enumeration order, whose
 // "Printer Driver" equals |driverName|; |printerFound| tells a missing
 // printer from a key that cannot be opened.
-RegKey OpenDriverData(Platform& platform, const std::string& driverName, REGSAM access, bool& printerFound) {
+RegKey OpenDriverData(Registry& platform, const std::string& driverName, REGSAM access, bool& printerFound) {
     printerFound = false;
     RegKey printers(platform, HKEY_LOCAL_MACHINE, kPrintersKey, KEY_ENUMERATE_SUB_KEYS);
     for (DWORD index = 0; printers; ++index) {
@@ -73,7 +73,7 @@ struct SavedValue {
     std::vector<BYTE> data;
 };
 
-SavedValue SaveValue(Platform& platform, HKEY key, const char* name) {
+SavedValue SaveValue(Registry& platform, HKEY key, const char* name) {
     SavedValue saved;
     DWORD size = 0;
     if (platform.RegQueryValueExA(key, name, &saved.type, nullptr, &size) != ERROR_SUCCESS) return saved;
@@ -84,7 +84,7 @@ SavedValue SaveValue(Platform& platform, HKEY key, const char* name) {
     return saved;
 }
 
-void RestoreValue(Platform& platform, HKEY key, const char* name, const SavedValue& saved) {
+void RestoreValue(Registry& platform, HKEY key, const char* name, const SavedValue& saved) {
     if (saved.exists)
         platform.RegSetValueExA(key, name, saved.type, saved.data.data(), static_cast<DWORD>(saved.data.size()));
     else
@@ -99,11 +99,11 @@ std::string DriverNameFromCommandLine(std::string_view commandLine) {
     return found == std::string_view::npos ? std::string() : std::string(commandLine.substr(found + kOption.size()));
 }
 
-PrinterDestinations::PrinterDestinations(Platform& platform, std::string driverName)
+PrinterDestinations::PrinterDestinations(Registry& platform, std::string driverName)
     : m_platform(platform), m_strDriverName(std::move(driverName)) {}
 
 StoredTexts PrinterDestinations::Read() const {
-    Platform& platform = m_platform;
+    Registry& platform = m_platform;
     StoredTexts texts;
     bool printerFound = false;
     RegKey data = OpenDriverData(platform, m_strDriverName, KEY_QUERY_VALUE, printerFound);
@@ -114,7 +114,7 @@ StoredTexts PrinterDestinations::Read() const {
 }
 
 StoreResult PrinterDestinations::Write(const StoredTexts& texts) const {
-    Platform& platform = m_platform;
+    Registry& platform = m_platform;
     bool printerFound = false;
     RegKey data = OpenDriverData(platform, m_strDriverName, KEY_QUERY_VALUE | KEY_SET_VALUE, printerFound);
     if (!printerFound) return StoreResult::NoPrinter;

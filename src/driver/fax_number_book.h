@@ -11,7 +11,7 @@
 
 #include "framework/win.h"
 
-class Platform;
+class Registry;
 
 inline constexpr const char* kPrintersKey = "System\\CurrentControlSet\\control\\Print\\Printers";
 inline constexpr const char* kDriverDataKey = "PrinterDriverData";
@@ -39,7 +39,7 @@ enum class StoreResult { NoPrinter, Stored, Failed };
 // for the whole run. The printer is looked up afresh by every read and write.
 class PrinterDestinations {
 public:
-    PrinterDestinations(Platform& platform, std::string driverName);
+    PrinterDestinations(Registry& platform, std::string driverName);
 
     // Both texts; each empty when it cannot be read.
     StoredTexts Read() const;
@@ -48,7 +48,7 @@ public:
     StoreResult Write(const StoredTexts& texts) const;
 
 private:
-    Platform& m_platform;
+    Registry& m_platform;
     const std::string m_strDriverName;
 };
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/controls.h"
+#include "framework/platform.h"
 #include "framework/win.h"
 
 // One row of a dialog's message map. A control notification reads
@@ -44,7 +45,7 @@ private:
     bool m_bSaveAndValidate;
 };
 
-class CDialog {
+class CDialog : public ModalWindow {
 public:
     explicit CDialog(int templateId) : m_nIDTemplate(templateId) {}
     CDialog(const CDialog&) = delete;
@@ -54,16 +55,14 @@ public:
     INT_PTR DoModal();
     void EndDialog(INT_PTR result);
     HWND GetSafeHwnd() const { return m_hWnd; }
-    int TemplateId() const { return m_nIDTemplate; }
+    int TemplateId() const override { return m_nIDTemplate; }
 
-    // The tip shown while the mouse rests on |line| of list |listId|; an
-    // empty text shows none.
-    virtual std::string LineTip(int /*listId*/, int /*line*/) { return std::string(); }
+    std::string LineTip(int /*listId*/, int /*line*/) override { return std::string(); }
 
     // Backends deliver every message of the dialog window here.
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    void Attach(HWND hwnd) { m_hWnd = hwnd; }
-    void Detach() { m_hWnd = nullptr; }
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void Attach(HWND hwnd) override { m_hWnd = hwnd; }
+    void Detach() override { m_hWnd = nullptr; }
 
     CListBox ListBox(int id) const { return CListBox(m_hWnd, id); }
     CComboBox ComboBox(int id) const { return CComboBox(m_hWnd, id); }
@@ -114,17 +113,6 @@ protected:
         return false;
     }
 };
-
-struct IconOrigin {
-    int x;
-    int y;
-};
-
-// Where an icon stands centred in a client area; negative when the client is
-// smaller than the icon.
-inline IconOrigin CentredIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight) {
-    return {(clientWidth - iconWidth + 1) / 2, (clientHeight - iconHeight + 1) / 2};
-}
 
 // The program's one message-box routine: the caption is the application's
 // name, and a call that names no icon gets the exclamation icon.

@@ -1,4 +1,4 @@
-// The one seam between the program and the system it runs on: the Win32
+// The seams between the program and the system it runs on: the Win32
 // backend in the product, the memory backend on the test host.
 #pragma once
 
@@ -7,8 +7,6 @@
 #include <string_view>
 
 #include "framework/win.h"
-
-class CDialog;
 
 // An open file; only the backend knows what is behind it.
 struct FileHandle;
@@ -34,19 +32,37 @@ enum class FileResult {
     Failed,    // any other error
 };
 
-class Platform {
+// A modal dialog as the system drives it: its window's messages are
+// delivered here. CDialog is the one there is; the backends know no more of it.
+class ModalWindow {
 public:
-    virtual ~Platform() = default;
+    virtual int TemplateId() const = 0;
+    virtual void Attach(HWND hwnd) = 0;
+    virtual void Detach() = 0;
+    virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
+    // The tip shown while the mouse rests on |line| of list |listId|; an
+    // empty text shows none.
+    virtual std::string LineTip(int listId, int line) = 0;
 
-    // Process
+protected:
+    ~ModalWindow() = default;
+};
+
+// The seams, one per concern: what the program asks of the system.
+class Process {
+public:
+    virtual ~Process() = default;
     virtual std::string ModuleFileName() = 0;
     // Creates the named mutex; |alreadyExisted| tells whether another copy made it first.
     virtual HANDLE CreateNamedMutex(const char* name, bool& alreadyExisted) = 0;
     virtual void ReleaseNamedMutex(HANDLE mutex) = 0;
     virtual void CloseKernelHandle(HANDLE handle) = 0;
+};
 
-    // Windows and dialogs
-    virtual INT_PTR RunModal(CDialog& dialog, HWND owner) = 0;
+class Windowing {
+public:
+    virtual ~Windowing() = default;
+    virtual INT_PTR RunModal(ModalWindow& dialog, HWND owner) = 0;
     virtual void EndModal(HWND dialog, INT_PTR result) = 0;
     // A control's handle; looked up once per use, as the lookup is not free.
     virtual HWND ItemHandle(HWND dialog, int id) = 0;
@@ -65,8 +81,11 @@ public:
     // Draws |icon| centred in the client area when the window is minimised;
     // false when it is not, so the default painting runs.
     virtual bool PaintMinimisedIcon(HWND dialog, HICON icon) = 0;
+};
 
-    // Files
+class Files {
+public:
+    virtual ~Files() = default;
     virtual std::string SystemDirectory() = 0;
     // |create| (with Update only): a missing file is created.
     virtual FileOpenStatus OpenFile(const std::string& path, FileAccess access, bool create, FileHandle*& file) = 0;
@@ -80,8 +99,12 @@ public:
     virtual FileResult FlushFile(FileHandle* file) = 0;
     virtual void CloseFile(FileHandle* file) = 0;
     virtual void Pause(unsigned milliseconds) = 0;
+};
 
-    // Registry, as the advapi32 calls of the same names
+// As the advapi32 calls of the same names.
+class Registry {
+public:
+    virtual ~Registry() = default;
     virtual LONG RegOpenKeyExA(HKEY root, const char* subKey, REGSAM access, HKEY* result) = 0;
     virtual LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize) = 0;
     virtual LONG RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) = 0;
@@ -89,6 +112,21 @@ public:
     virtual LONG RegDeleteValueA(HKEY key, const char* name) = 0;
     virtual LONG RegCloseKey(HKEY key) = 0;
 };
+
+struct IconOrigin {
+    int x;
+    int y;
+};
+
+// Where an icon stands centred in a client area; negative when the client is
+// smaller than the icon.
+inline IconOrigin CentredIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight) {
+    return {(clientWidth - iconWidth + 1) / 2, (clientHeight - iconHeight + 1) / 2};
+}
+
+// All four, as a backend offers them. The parts of the program that need
+// one concern take that seam alone.
+class Platform : public virtual Process, public virtual Windowing, public virtual Files, public virtual Registry {};
 
 Platform& ThePlatform();
 void SetPlatform(Platform* platform);

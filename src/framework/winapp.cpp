@@ -1,6 +1,5 @@
 #include "framework/winapp.h"
 
-#include "framework/dialog.h"
 #include "framework/platform.h"
 
 CWinApp* CWinApp::s_pCurrent = nullptr;

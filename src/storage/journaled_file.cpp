@@ -12,7 +12,7 @@ constexpr unsigned kFirstPauseMs = 50;  // then 100, 200, 400: under a second in
 // A file held open for one load or save, closed when it goes out of scope.
 class HeldFile {
 public:
-    explicit HeldFile(Platform& platform) : m_platform(platform) {}
+    explicit HeldFile(Files& platform) : m_platform(platform) {}
     ~HeldFile() { Close(); }
     HeldFile(const HeldFile&) = delete;
     HeldFile& operator=(const HeldFile&) = delete;
@@ -39,7 +39,7 @@ private:
         m_handle = nullptr;
     }
 
-    Platform& m_platform;
+    Files& m_platform;
     FileHandle* m_handle = nullptr;
 };
 
@@ -91,7 +91,7 @@ FileFault Settle(HeldFile& file, std::optional<std::string>& book, HeldFile& jou
 
 }  // namespace
 
-FileOpenStatus OpenFilePatiently(Platform& platform, const std::string& path, FileAccess access, bool create,
+FileOpenStatus OpenFilePatiently(Files& platform, const std::string& path, FileAccess access, bool create,
                                  FileHandle*& file) {
     unsigned pause = kFirstPauseMs;
     for (int attempt = 1;; ++attempt, pause *= 2) {
@@ -110,7 +110,7 @@ FileContents Found(FileContents::State state, std::string bytes, FileFault fault
 FileContents Unreadable(FileFault fault) { return {FileContents::State::Unreadable, fault, {}}; }
 
 // With the file held without sharing (|status| as it was opened).
-FileContents ReadHeld(Platform& platform, HeldFile& file, FileOpenStatus status, const std::string& journalPath,
+FileContents ReadHeld(Files& platform, HeldFile& file, FileOpenStatus status, const std::string& journalPath,
                       bool mayWrite) {
     std::optional<std::string> book;
     if (status == FileOpenStatus::Opened && !file.Read(book.emplace())) return Unreadable(FileFault::Failed);
@@ -131,7 +131,7 @@ FileContents ReadHeld(Platform& platform, HeldFile& file, FileOpenStatus status,
 
 // Beside a program that holds the file open: the file and its journal are
 // read, and nothing is written.
-FileContents ReadBeside(Platform& platform, const std::string& path, const std::string& journalPath) {
+FileContents ReadBeside(Files& platform, const std::string& path, const std::string& journalPath) {
     HeldFile file(platform);
     FileOpenStatus status = file.Open(path, FileAccess::ReadBeside, false);
     if (status == FileOpenStatus::Missing) return Found(FileContents::State::Missing, {});
@@ -149,7 +149,7 @@ FileContents ReadBeside(Platform& platform, const std::string& path, const std::
 }
 
 // A missing file may be one whose creation a journal records.
-FileContents ReadMissing(Platform& platform, HeldFile& file, const std::string& path, const std::string& journalPath) {
+FileContents ReadMissing(Files& platform, HeldFile& file, const std::string& path, const std::string& journalPath) {
     std::string recorded;
     {
         HeldFile journal(platform);
@@ -165,7 +165,7 @@ FileContents ReadMissing(Platform& platform, HeldFile& file, const std::string& 
     return Found(FileContents::State::Read, entry->newBytes);
 }
 
-FileContents ReadFile(Platform& platform, const std::string& path, const std::string& journalPath) {
+FileContents ReadFile(Files& platform, const std::string& path, const std::string& journalPath) {
     HeldFile file(platform);
     bool mayWrite = true;
     FileOpenStatus status = file.Open(path, FileAccess::Update, false);
@@ -181,7 +181,7 @@ FileContents ReadFile(Platform& platform, const std::string& path, const std::st
 
 }  // namespace
 
-JournaledFile::JournaledFile(Platform& platform, std::string path, std::string journalPath)
+JournaledFile::JournaledFile(Files& platform, std::string path, std::string journalPath)
     : m_platform(platform), m_strPath(std::move(path)), m_strJournalPath(std::move(journalPath)) {}
 
 FileContents JournaledFile::Load() {

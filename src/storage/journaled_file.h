@@ -12,7 +12,7 @@
 // Opens |path|. A file that another program holds open (a virus scanner, a
 // backup tool, another copy of this program saving) is tried again a few
 // times, with growing pauses, before Locked is the answer.
-FileOpenStatus OpenFilePatiently(Platform& platform, const std::string& path, FileAccess access, bool create,
+FileOpenStatus OpenFilePatiently(Files& platform, const std::string& path, FileAccess access, bool create,
                                  FileHandle*& file);
 
 // Why a file could not be read, or why a save was refused.
@@ -61,14 +61,14 @@ struct FileContents {
 // hold persons this run has never seen.
 class JournaledFile {
 public:
-    JournaledFile(Platform& platform, std::string path, std::string journalPath);
+    JournaledFile(Files& platform, std::string path, std::string journalPath);
 
     FileContents Load();
     // None when the file holds |bytes|; otherwise it holds what it held.
     FileFault Save(const std::string& bytes);
 
 private:
-    Platform& m_platform;
+    Files& m_platform;
     const std::string m_strPath;
     const std::string m_strJournalPath;
     enum class Seen { Nothing, Missing, Bytes };

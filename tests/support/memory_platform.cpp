@@ -14,11 +14,6 @@
 #include "framework/dialog.h"
 #include "framework/text.h"
 
-struct FileHandle {
-    std::string path;
-    FileAccess access;
-};
-
 namespace {
 
 std::string Utf8ToCp932(const std::string& utf8) {
@@ -139,7 +134,7 @@ ResourceScript LoadResourceScript(const std::string& rcPath) {
 
 bool MemoryWindow::Control::MultiSelect() const { return layout.style.find("LBS_EXTENDEDSEL") != std::string::npos; }
 
-MemoryWindow::MemoryWindow(CDialog& dialog, const DialogTemplate& layout) : m_dialog(dialog), m_layout(layout) {
+MemoryWindow::MemoryWindow(ModalWindow& dialog, const DialogTemplate& layout) : m_dialog(dialog), m_layout(layout) {
     for (const ControlTemplate& control : layout.controls) {
         if (control.id == -1) continue;
         Control& made = m_controls[control.id];
@@ -398,9 +393,7 @@ LRESULT MemoryWindow::ListMessage(Control& control, UINT message, WPARAM wParam,
 
 MemoryPlatform::MemoryPlatform(const std::string& rcPath) : m_resources(LoadResourceScript(rcPath)) {}
 
-MemoryPlatform::~MemoryPlatform() {
-    for (FileHandle* file : m_openFiles) delete file;
-}
+MemoryPlatform::~MemoryPlatform() = default;
 
 MemoryWindow* MemoryPlatform::WindowOf(HWND hwnd) {
     for (auto& window : m_windows)
@@ -409,7 +402,7 @@ MemoryWindow* MemoryPlatform::WindowOf(HWND hwnd) {
     return nullptr;
 }
 
-MemoryWindow& MemoryPlatform::Open(CDialog& dialog) {
+MemoryWindow& MemoryPlatform::Open(ModalWindow& dialog) {
     auto found = m_resources.dialogs.find(dialog.TemplateId());
     if (found == m_resources.dialogs.end()) throw std::out_of_range("no dialog template " + std::to_string(dialog.TemplateId()));
     m_windows.push_back(std::make_unique<MemoryWindow>(dialog, found->second));
@@ -426,7 +419,7 @@ void MemoryPlatform::Close(MemoryWindow& window) {
                     m_windows.end());
 }
 
-INT_PTR MemoryPlatform::RunModal(CDialog& dialog, HWND) {
+INT_PTR MemoryPlatform::RunModal(ModalWindow& dialog, HWND) {
     modalRuns.push_back(dialog.TemplateId());
     MemoryWindow& window = Open(dialog);
     if (!window.ended) {
@@ -583,162 +576,6 @@ void MemoryPlatform::CloseKernelHandle(HANDLE handle) {
     if (found == m_mutexHandles.end()) return;
     if (--mutexes[found->second] == 0) mutexes.erase(found->second);
     m_mutexHandles.erase(found);
-}
-
-// ---- files ----------------------------------------------------------------------
-
-bool MemoryPlatform::PowerOn() {
-    ++fileCalls;
-    if (!fileCallsBeforeCrash) return true;
-    if (*fileCallsBeforeCrash == 0) return false;
-    --*fileCallsBeforeCrash;
-    return true;
-}
-
-void MemoryPlatform::Unflushed(const std::string& path) {
-    if (unflushed.count(path)) return;
-    auto found = files.find(path);
-    unflushed[path] = found == files.end() ? std::nullopt : std::optional<std::string>(found->second);
-}
-
-namespace {
-
-MemoryPlatform::Holder HolderOf(FileAccess access) {
-    bool beside = access == FileAccess::ReadBeside;
-    return {true, access == FileAccess::Update, beside, beside};
-}
-
-// As the system decides: what a new open asks for must be shared by every
-// open handle, and what it shares must cover what each of them asked for.
-bool Conflict(const MemoryPlatform::Holder& open, const MemoryPlatform::Holder& asked) {
-    return (asked.read && !open.shareRead) || (asked.write && !open.shareWrite) || (open.read && !asked.shareRead) ||
-           (open.write && !asked.shareWrite);
-}
-
-}  // namespace
-
-std::size_t MemoryPlatform::UsedBytes() const {
-    std::size_t used = 0;
-    for (const auto& [path, bytes] : files) used += bytes.size();
-    return used;
-}
-
-FileOpenStatus MemoryPlatform::OpenFile(const std::string& path, FileAccess access, bool create, FileHandle*& file) {
-    if (!PowerOn()) return FileOpenStatus::Failed;
-    if (create && access != FileAccess::Update) errors.push_back("a file created for reading only");
-    bool exists = files.count(path) > 0;
-    if (!exists && !create) return FileOpenStatus::Missing;
-    if (!exists && readOnlyDirectory) return FileOpenStatus::Denied;
-    if (exists) {
-        auto locked = lockedOpens.find(path);
-        if (locked != lockedOpens.end() && locked->second > 0) {
-            --locked->second;
-            return FileOpenStatus::Locked;
-        }
-        const Holder asked = HolderOf(access);
-        auto [first, last] = holders.equal_range(path);
-        for (auto holder = first; holder != last; ++holder)
-            if (Conflict(holder->second, asked)) return FileOpenStatus::Locked;
-        for (const FileHandle* open : m_openFiles)
-            if (open->path == path && Conflict(HolderOf(open->access), asked)) return FileOpenStatus::Locked;
-        if (deniedFiles.count(path) || (access == FileAccess::Update && readOnlyFiles.count(path)))
-            return FileOpenStatus::Denied;
-    } else {
-        Unflushed(path);
-        files[path];
-    }
-    file = new FileHandle{path, access};
-    m_openFiles.insert(file);
-    return exists ? FileOpenStatus::Opened : FileOpenStatus::Created;
-}
-
-bool MemoryPlatform::ReadWholeFile(FileHandle* file, std::string& bytes) {
-    bytes.clear();
-    if (!PowerOn() || unreadableFiles.count(file->path)) return false;
-    bytes = files[file->path];
-    return true;
-}
-
-FileResult MemoryPlatform::WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) {
-    if (!PowerOn()) return FileResult::Failed;
-    if (file->access != FileAccess::Update) {
-        errors.push_back("a write through a handle opened for reading");
-        return FileResult::Failed;
-    }
-    Unflushed(file->path);
-    std::string& data = files[file->path];
-    // A write that fills the disk stops there, as far as it got.
-    std::size_t room = diskCapacity ? data.size() + (*diskCapacity - std::min(*diskCapacity, UsedBytes())) : SIZE_MAX;
-    std::size_t end = std::min<std::uint64_t>(offset + bytes.size(), std::max(room, data.size()));
-    if (end > data.size()) data.resize(end, '\0');
-    if (offset < end) data.replace(static_cast<std::size_t>(offset), end - offset, bytes.substr(0, end - offset));
-    return end == offset + bytes.size() ? FileResult::Done : FileResult::DiskFull;
-}
-
-FileResult MemoryPlatform::SetFileLength(FileHandle* file, std::uint64_t length) {
-    if (!PowerOn()) return FileResult::Failed;
-    if (file->access != FileAccess::Update) return FileResult::Failed;
-    std::string& data = files[file->path];
-    if (diskCapacity && length > data.size() && UsedBytes() + (length - data.size()) > *diskCapacity)
-        return FileResult::DiskFull;
-    Unflushed(file->path);
-    data.resize(static_cast<std::size_t>(length), '\0');
-    return FileResult::Done;
-}
-
-FileResult MemoryPlatform::FlushFile(FileHandle* file) {
-    if (!PowerOn() || failingFlushes.count(file->path)) return FileResult::Failed;
-    unflushed.erase(file->path);
-    return FileResult::Done;
-}
-
-void MemoryPlatform::CloseFile(FileHandle* file) {
-    PowerOn();  // a process that died lets go of its files all the same
-    if (!m_openFiles.erase(file)) errors.push_back("closing a file that is not open");
-    delete file;
-}
-
-std::vector<std::map<std::string, std::string>> MemoryPlatform::DisksAfterPowerLoss() const {
-    constexpr std::size_t kBlock = 512;
-    std::vector<std::map<std::string, std::string>> disks = {files};
-    for (const auto& [path, flushed] : unflushed) {
-        const std::string& written = files.at(path);
-        const std::string older = flushed.value_or("");
-        std::set<std::optional<std::string>> states;
-        if (!flushed) states.insert(std::nullopt);
-        for (std::size_t length : {written.size(), older.size()}) {
-            std::size_t blocks = (length + kBlock - 1) / kBlock;
-            if (blocks > 12) throw std::length_error("too many blocks to mix: " + path);
-            for (std::size_t mask = 0; mask < (std::size_t{1} << blocks); ++mask) {
-                std::string state(length, '\0');
-                for (std::size_t i = 0; i < length; ++i) {
-                    const std::string& from = (mask >> (i / kBlock)) & 1 ? written : older;
-                    if (i < from.size()) state[i] = from[i];
-                }
-                states.insert(state);
-            }
-        }
-        std::vector<std::map<std::string, std::string>> mixed;
-        for (const auto& disk : disks) {
-            for (const auto& state : states) {
-                mixed.push_back(disk);
-                if (state)
-                    mixed.back()[path] = *state;
-                else
-                    mixed.back().erase(path);
-            }
-        }
-        disks = std::move(mixed);
-    }
-    return disks;
-}
-
-void MemoryPlatform::RestartWith(const std::map<std::string, std::string>& disk) {
-    files = disk;
-    unflushed.clear();
-    fileCallsBeforeCrash.reset();
-    for (FileHandle* file : m_openFiles) delete file;
-    m_openFiles.clear();
 }
 
 // ---- registry -------------------------------------------------------------------

@@ -15,6 +15,7 @@
 
 #include "framework/dialog.h"
 #include "framework/platform.h"
+#include "support/memory_files.h"
 
 // A dialog template as the resource script gives it.
 struct ControlTemplate {
@@ -60,10 +61,10 @@ public:
         bool MultiSelect() const;
     };
 
-    MemoryWindow(CDialog& dialog, const DialogTemplate& layout);
+    MemoryWindow(ModalWindow& dialog, const DialogTemplate& layout);
 
     HWND Handle() { return reinterpret_cast<HWND>(this); }
-    CDialog& Dialog() { return m_dialog; }
+    ModalWindow& Dialog() { return m_dialog; }
     const DialogTemplate& Template() const { return m_layout; }
     Control* Find(int id);
     bool Owns(const Control* control) const;
@@ -113,7 +114,7 @@ private:
     // A user's move of the selection to |line| (of a multiple-selection list: to it alone).
     void MoveSelection(Control& list, int line);
 
-    CDialog& m_dialog;
+    ModalWindow& m_dialog;
     DialogTemplate m_layout;
     std::map<int, Control> m_controls;
 };
@@ -129,7 +130,9 @@ struct RegValue {
     std::vector<BYTE> data;
 };
 
-class MemoryPlatform final : public Platform {
+// The test host's whole platform: windows, the registry, the process, and
+// the files of MemoryFiles. Its |errors| are those of MemoryFiles too.
+class MemoryPlatform final : public Platform, public MemoryFiles {
 public:
     explicit MemoryPlatform(const std::string& rcPath);
     ~MemoryPlatform() override;
@@ -142,56 +145,17 @@ public:
     // Answers for the next message boxes; a box without one is answered IDOK.
     void AnswerNextBox(int answer) { m_answers.push_back(answer); }
     // Opens |dialog| without a modal loop, so the test can drive it.
-    MemoryWindow& Open(CDialog& dialog);
+    MemoryWindow& Open(ModalWindow& dialog);
     void Close(MemoryWindow& window);
 
     std::vector<ShownBox> boxes;
     std::function<void(const ShownBox&)> onBox;  // called while a box is shown
-    std::vector<std::string> errors;  // misuse the real system would not forgive
     std::vector<int> modalRuns;       // template ids, in order
     std::string moduleFileName = "C:\\Program Files\\qvdutil\\qvdutil.exe";
 
     // Named mutexes in existence, counted
     std::map<std::string, int> mutexes;
     int mutexReleases = 0;
-
-    // ---- files ----
-    std::string systemDirectory = "C:\\Windows\\system32";
-    // What a reader sees now: every byte written, flushed or not.
-    std::map<std::string, std::string> files;
-    // The files written since their last flush, each with what of it is
-    // surely on the disk (nullopt: not even the file). A file not listed
-    // here is on the disk as |files| has it.
-    std::map<std::string, std::optional<std::string>> unflushed;
-    std::map<std::string, int> lockedOpens;    // how many opens still find it held open by another program
-    // Another program's open handle, with the access it asked for and what it shares.
-    struct Holder {
-        bool read, write, shareRead, shareWrite;
-    };
-    static constexpr Holder kSpreadsheet = {true, true, true, false};
-    static constexpr Holder kViewer = {true, false, true, true};      // a viewer, a backup, a virus scan
-    static constexpr Holder kExclusive = {true, true, false, false};  // another copy in the middle of a save
-    std::multimap<std::string, Holder> holders;
-    std::set<std::string> deniedFiles;         // no right to open it at all
-    std::set<std::string> readOnlyFiles;       // may be read, not written
-    std::set<std::string> unreadableFiles;     // a read error part-way
-    bool readOnlyDirectory = false;            // no file can be created in it: a standard user's System32
-    std::optional<std::size_t> diskCapacity;    // the bytes all files together may hold
-    std::set<std::string> failingFlushes;      // an I/O error before the data reach the disk
-    // The power goes at the file call after this many more: from then on no
-    // file call does anything, and each fails.
-    std::optional<int> fileCallsBeforeCrash;
-    int fileCalls = 0;
-    std::vector<unsigned> pauses;  // asked for, in milliseconds; none is waited for
-    int OpenFileCount() const { return static_cast<int>(m_openFiles.size()); }
-    std::size_t UsedBytes() const;
-    // Every disk a power loss now could leave: each unflushed file missing
-    // (if its creation was not flushed either), or at its written or its
-    // flushed length, each block of 512 bytes from its written or its
-    // flushed bytes, zeros where the chosen version has none.
-    std::vector<std::map<std::string, std::string>> DisksAfterPowerLoss() const;
-    // A new start of the machine on |disk|: every handle gone, all of it on the disk.
-    void RestartWith(const std::map<std::string, std::string>& disk);
 
     // ---- registry ----
     void CreateKey(const std::string& path);
@@ -213,7 +177,7 @@ public:
     void ReleaseNamedMutex(HANDLE) override { ++mutexReleases; }
     void CloseKernelHandle(HANDLE handle) override;
 
-    INT_PTR RunModal(CDialog& dialog, HWND owner) override;
+    INT_PTR RunModal(ModalWindow& dialog, HWND owner) override;
     void EndModal(HWND dialog, INT_PTR result) override;
     HWND ItemHandle(HWND dialog, int id) override;
     LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -226,15 +190,6 @@ public:
     void AttachLineTips(HWND dialog, HWND list) override;
     void DiscardTypedCharacter(HWND window) override;
     bool PaintMinimisedIcon(HWND dialog, HICON icon) override;
-
-    std::string SystemDirectory() override { return systemDirectory; }
-    FileOpenStatus OpenFile(const std::string& path, FileAccess access, bool create, FileHandle*& file) override;
-    bool ReadWholeFile(FileHandle* file, std::string& bytes) override;
-    FileResult WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) override;
-    FileResult SetFileLength(FileHandle* file, std::uint64_t length) override;
-    FileResult FlushFile(FileHandle* file) override;
-    void CloseFile(FileHandle* file) override;
-    void Pause(unsigned milliseconds) override { pauses.push_back(milliseconds); }
 
     LONG RegOpenKeyExA(HKEY root, const char* subKey, REGSAM access, HKEY* result) override;
     LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize) override;
@@ -259,10 +214,6 @@ private:
     RegKeyNode* Node(const std::string& path);
     const RegKeyNode* Node(const std::string& path) const;
     OpenKey* Opened(HKEY key);
-    // False once the power has gone; counts the call.
-    bool PowerOn();
-    // A write to |path| is about to change it: keep what is on the disk.
-    void Unflushed(const std::string& path);
 
     ResourceScript m_resources;
     std::deque<std::pair<int, DialogScript>> m_scripts;
@@ -273,5 +224,4 @@ private:
     std::uintptr_t m_nextKey = 0x1000;
     std::map<std::uintptr_t, std::string> m_mutexHandles;
     std::uintptr_t m_nextHandle = 0x100;
-    std::set<FileHandle*> m_openFiles;
 };

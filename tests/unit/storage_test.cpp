@@ -8,7 +8,7 @@
 
 #include "storage/journal.h"
 #include "storage/journaled_file.h"
-#include "support/fixture.h"
+#include "support/memory_files.h"
 
 namespace {
 
@@ -76,8 +76,15 @@ TEST(Journal, WhatARewriteCutShortCanLeaveBehind) {
     for (const Case& c : cases) EXPECT_EQ(CouldBeMidRewrite(c.entry, c.file), c.could) << c.what;
 }
 
-class JournaledFileTest : public ProgramTest {
+// On a file system alone: no window, no registry.
+class JournaledFileTest : public testing::Test {
 protected:
+    void TearDown() override {
+        EXPECT_EQ(platform->errors, std::vector<std::string>{});
+        EXPECT_EQ(platform->OpenFileCount(), 0);
+    }
+    MemoryFiles disk;
+    MemoryFiles* const platform = &disk;
     const std::string path = "C:\\Windows\\system32\\QVDDATA.CSV";
     const std::string journal = "C:\\Windows\\system32\\QVDDATA.TMP";
     using Disk = std::map<std::string, std::string>;
@@ -119,7 +126,7 @@ TEST_F(JournaledFileTest, ACrashAtAnyPointLeavesTheWholeOldOrTheWholeNewBook) {
         const char* what;
         Disk disk;
         std::vector<std::string> saves;  // one run's, in turn
-        std::function<void(MemoryPlatform&)> fault = [](MemoryPlatform&) {};
+        std::function<void(MemoryFiles&)> fault = [](MemoryFiles&) {};
     };
     const std::vector<Case> cases = {
         {"a new book shorter than the old", withJournal, {shorter}},
@@ -129,9 +136,9 @@ TEST_F(JournaledFileTest, ACrashAtAnyPointLeavesTheWholeOldOrTheWholeNewBook) {
         {"a later save puts the old bytes back", withJournal, {longer, old}},
         {"a journal left by another copy", leftByAnother, {longer}},
         {"no journal this user may write", withJournal, {shorter},
-         [this](MemoryPlatform& p) { p.readOnlyFiles.insert(journal); }},
+         [this](MemoryFiles& p) { p.readOnlyFiles.insert(journal); }},
         {"a write that fails part-way", withJournal, {longer},
-         [&](MemoryPlatform& p) { p.diskCapacity = old.size() + EncodeJournal({false, old, longer}).size() + 240; }},
+         [&](MemoryFiles& p) { p.diskCapacity = old.size() + EncodeJournal({false, old, longer}).size() + 240; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -206,7 +213,7 @@ TEST_F(JournaledFileTest, ASaveThatCannotFinishLeavesTheOldBookOrAJournalThatCom
     const std::string other = Book('x', 4);
     struct Case {
         const char* what;
-        std::function<void(MemoryPlatform&)> fault;  // for the first save only
+        std::function<void(MemoryFiles&)> fault;  // for the first save only
         FileFault saved;
         std::string book, journalAfter;  // the journal "<none>" when there is none
         FileFault laterSaved;            // a second save, the fault gone
@@ -214,35 +221,35 @@ TEST_F(JournaledFileTest, ASaveThatCannotFinishLeavesTheOldBookOrAJournalThatCom
     };
     const FileFault ok = FileFault::None;
     const std::vector<Case> cases = {
-        {"an administrator's first save makes the journal", [](MemoryPlatform&) {}, ok, next, "", ok, later},
-        {"no journal, and the directory closed", [](MemoryPlatform& p) { p.readOnlyDirectory = true; },
+        {"an administrator's first save makes the journal", [](MemoryFiles&) {}, ok, next, "", ok, later},
+        {"no journal, and the directory closed", [](MemoryFiles& p) { p.readOnlyDirectory = true; },
          FileFault::NoJournal, old, "<none>", ok, later},
-        {"the journal read-only", [&](MemoryPlatform& p) { p.files[journal], p.readOnlyFiles.insert(journal); },
+        {"the journal read-only", [&](MemoryFiles& p) { p.files[journal], p.readOnlyFiles.insert(journal); },
          FileFault::NoJournal, old, "", ok, later},
         {"the journal held by another program",
-         [&](MemoryPlatform& p) { p.files[journal], p.lockedOpens[journal] = 100; }, FileFault::Held, old, "", ok,
+         [&](MemoryFiles& p) { p.files[journal], p.lockedOpens[journal] = 100; }, FileFault::Held, old, "", ok,
          later},
-        {"the book read-only", [&](MemoryPlatform& p) { p.readOnlyFiles.insert(path); }, FileFault::NoRight, old,
+        {"the book read-only", [&](MemoryFiles& p) { p.readOnlyFiles.insert(path); }, FileFault::NoRight, old,
          "<none>", ok, later},
-        {"a spreadsheet holds the book", [&](MemoryPlatform& p) { p.holders.insert({path, p.kSpreadsheet}); },
+        {"a spreadsheet holds the book", [&](MemoryFiles& p) { p.holders.insert({path, p.kSpreadsheet}); },
          FileFault::Held, old, "<none>", ok, later},
-        {"a viewer holds the book", [&](MemoryPlatform& p) { p.holders.insert({path, p.kViewer}); }, FileFault::Held,
+        {"a viewer holds the book", [&](MemoryFiles& p) { p.holders.insert({path, p.kViewer}); }, FileFault::Held,
          old, "<none>", ok, later},
         // The old bytes fit where the new ones did not, and the journal is emptied.
         {"a full disk stops the book's write: undone",
-         [&](MemoryPlatform& p) { p.diskCapacity = p.UsedBytes() + entry.size() + 9; }, FileFault::DiskFull, old, "",
+         [&](MemoryFiles& p) { p.diskCapacity = p.UsedBytes() + entry.size() + 9; }, FileFault::DiskFull, old, "",
          ok, later},
-        {"a full disk stops the journal's write", [&](MemoryPlatform& p) { p.diskCapacity = p.UsedBytes() + 40; },
+        {"a full disk stops the journal's write", [&](MemoryFiles& p) { p.diskCapacity = p.UsedBytes() + 40; },
          FileFault::DiskFull, old, "", ok, later},
-        {"the journal's flush fails", [&](MemoryPlatform& p) { p.failingFlushes.insert(journal); }, FileFault::Failed,
+        {"the journal's flush fails", [&](MemoryFiles& p) { p.failingFlushes.insert(journal); }, FileFault::Failed,
          old, "", ok, later},
         // Nor could the old bytes be flushed back: the journal stays, and
         // the next save completes it before its own.
-        {"the book's flush fails", [&](MemoryPlatform& p) { p.failingFlushes.insert(path); }, FileFault::Unfinished,
+        {"the book's flush fails", [&](MemoryFiles& p) { p.failingFlushes.insert(path); }, FileFault::Unfinished,
          old, entry, ok, later},
         // Another copy committed its save and was killed before it touched
         // the book: its change is finished, never overwritten.
-        {"another copy's committed save", [&](MemoryPlatform& p) { p.files[journal] = EncodeJournal({false, old, other}); },
+        {"another copy's committed save", [&](MemoryFiles& p) { p.files[journal] = EncodeJournal({false, old, other}); },
          FileFault::Changed, other, "", FileFault::Changed, other},
     };
     for (const Case& c : cases) {
@@ -277,12 +284,12 @@ TEST_F(JournaledFileTest, AStartCompletesOrDiscardsWhatTheJournalHolds) {
     struct Case {
         const char* what;
         Disk disk;
-        std::function<void(MemoryPlatform&)> setting;
+        std::function<void(MemoryFiles&)> setting;
         std::optional<std::string> shown;
         std::string book, journalAfter;  // "<none>" for a file that is not there
         FileFault saved;
     };
-    auto none = [](MemoryPlatform&) {};
+    auto none = [](MemoryFiles&) {};
     const FileFault ok = FileFault::None;
     const std::vector<Case> cases = {
         {"an empty journal", {{path, old}, {journal, ""}}, none, old, old, "", ok},
@@ -296,32 +303,32 @@ TEST_F(JournaledFileTest, AStartCompletesOrDiscardsWhatTheJournalHolds) {
         {"the book missing, though it was there", {{journal, entry}}, none, std::nullopt, "", "", ok},
         // Shown as recovery leaves it, and nothing touched until a start that may finish it.
         {"the book read-only", {{path, midway}, {journal, entry}},
-         [&](MemoryPlatform& p) { p.readOnlyFiles.insert(path); }, next, midway, entry, FileFault::NoRight},
+         [&](MemoryFiles& p) { p.readOnlyFiles.insert(path); }, next, midway, entry, FileFault::NoRight},
         {"the journal read-only", {{path, midway}, {journal, entry}},
-         [&](MemoryPlatform& p) { p.readOnlyFiles.insert(journal); }, next, midway, entry, FileFault::NoJournal},
+         [&](MemoryFiles& p) { p.readOnlyFiles.insert(journal); }, next, midway, entry, FileFault::NoJournal},
         {"the journal read-only and empty", {{path, old}, {journal, ""}},
-         [&](MemoryPlatform& p) { p.readOnlyFiles.insert(journal); }, old, old, "", FileFault::NoJournal},
+         [&](MemoryFiles& p) { p.readOnlyFiles.insert(journal); }, old, old, "", FileFault::NoJournal},
         {"the journal unreadable", {{path, old}, {journal, entry}},
-         [&](MemoryPlatform& p) { p.unreadableFiles.insert(journal); }, "<uncertain>" + old, old, entry,
+         [&](MemoryFiles& p) { p.unreadableFiles.insert(journal); }, "<uncertain>" + old, old, entry,
          FileFault::JournalUnreadable},
         {"the journal held through the start and the save, over a save cut short", {{path, midway}, {journal, entry}},
-         [&](MemoryPlatform& p) { p.lockedOpens[journal] = 10; }, "<uncertain>" + midway, midway, entry,
+         [&](MemoryFiles& p) { p.lockedOpens[journal] = 10; }, "<uncertain>" + midway, midway, entry,
          FileFault::Held},
         {"the book missing, the directory closed", {{journal, created}},
-         [](MemoryPlatform& p) { p.readOnlyDirectory = true; }, next, "<none>", created, FileFault::NoRight},
+         [](MemoryFiles& p) { p.readOnlyDirectory = true; }, next, "<none>", created, FileFault::NoRight},
         {"the book missing though it was there, the directory closed", {{journal, entry}},
-         [](MemoryPlatform& p) { p.readOnlyDirectory = true; }, std::nullopt, "<none>", entry, FileFault::NoRight},
+         [](MemoryFiles& p) { p.readOnlyDirectory = true; }, std::nullopt, "<none>", entry, FileFault::NoRight},
         // Read beside another program; the journal waits for a start or a save that can hold the book.
         {"a spreadsheet holds it", {{path, old}, {journal, ""}},
-         [&](MemoryPlatform& p) { p.holders.insert({path, p.kSpreadsheet}); }, old, old, "", FileFault::Held},
+         [&](MemoryFiles& p) { p.holders.insert({path, p.kSpreadsheet}); }, old, old, "", FileFault::Held},
         {"a viewer holds it, over a save cut short", {{path, midway}, {journal, entry}},
-         [&](MemoryPlatform& p) { p.holders.insert({path, p.kViewer}); }, next, midway, entry, FileFault::Held},
+         [&](MemoryFiles& p) { p.holders.insert({path, p.kViewer}); }, next, midway, entry, FileFault::Held},
         {"held without sharing", {{path, old}, {journal, ""}},
-         [&](MemoryPlatform& p) { p.holders.insert({path, p.kExclusive}); }, "<unreadable>", old, "",
+         [&](MemoryFiles& p) { p.holders.insert({path, p.kExclusive}); }, "<unreadable>", old, "",
          FileFault::NotRead},
         // The old bytes go back where the new ones did not fit; the journal waits for room.
         {"a roll forward on a full disk", {{path, old}, {journal, entry}},
-         [&](MemoryPlatform& p) { p.diskCapacity = old.size() + entry.size() + 10; }, old, old, entry,
+         [&](MemoryFiles& p) { p.diskCapacity = old.size() + entry.size() + 10; }, old, old, entry,
          FileFault::Unfinished},
     };
     for (const Case& c : cases) {

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "framework/dialog.h"
 #include "framework/text.h"
 
 struct FileHandle {
@@ -15,8 +14,19 @@ struct FileHandle {
 
 namespace {
 
-// The dialog's tooltip window, kept as a property of the dialog.
+// The tips of one dialog: its tooltip window, where the mouse last was, and
+// the text of the last request, which lives here until the next one (the
+// tooltip copies it at once). Kept as a property of the dialog window.
+struct LineTips {
+    HWND window = nullptr;
+    HWND lastList = nullptr;
+    int lastLine = -1;
+    std::string text;
+    std::wstring wide;
+};
 constexpr const char* kTipsProperty = "qvdutil.tips";
+
+LineTips* TipsOf(HWND dialog) { return static_cast<LineTips*>(GetPropA(dialog, kTipsProperty)); }
 
 // The line of |list| under the mouse; -1 over none.
 int LineUnderCursor(HWND list) {
@@ -27,36 +37,30 @@ int LineUnderCursor(HWND list) {
     return HIWORD(hit) == 0 ? LOWORD(hit) : -1;
 }
 
-// The tooltip asks for the text of the line under the mouse. The text lives
-// here until the next request: the tooltip copies it at once.
-void AnswerTipRequest(CDialog& dialog, LPARAM lParam) {
-    static std::string text;
-    static std::wstring wide;
+// The tooltip asks for the text of the line under the mouse.
+void AnswerTipRequest(ModalWindow& dialog, LineTips& tips, LPARAM lParam) {
     auto* header = reinterpret_cast<NMHDR*>(lParam);
     HWND list = reinterpret_cast<HWND>(header->idFrom);
-    text = dialog.LineTip(GetDlgCtrlID(list), LineUnderCursor(list));
+    tips.text = dialog.LineTip(GetDlgCtrlID(list), LineUnderCursor(list));
     if (header->code == TTN_GETDISPINFOA) {
-        reinterpret_cast<NMTTDISPINFOA*>(lParam)->lpszText = text.data();
+        reinterpret_cast<NMTTDISPINFOA*>(lParam)->lpszText = tips.text.data();
         return;
     }
-    wide.assign(static_cast<std::size_t>(MultiByteToWideChar(932, 0, text.c_str(), -1, nullptr, 0)), L'\0');
-    MultiByteToWideChar(932, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-    reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = wide.data();
+    tips.wide.assign(static_cast<std::size_t>(MultiByteToWideChar(932, 0, tips.text.c_str(), -1, nullptr, 0)), L'\0');
+    MultiByteToWideChar(932, 0, tips.text.c_str(), -1, tips.wide.data(), static_cast<int>(tips.wide.size()));
+    reinterpret_cast<NMTTDISPINFOW*>(lParam)->lpszText = tips.wide.data();
 }
 
 // The mouse moved over a list with tips. The tooltip learns of it here
 // rather than by subclassing the list, which under Wine made every list
 // message some twenty times as slow; on another line the tip goes, so that
 // the next one shows that line's text.
-void RelayToTips(HWND dialog, HWND control, LPARAM hitAndMessage) {
-    static HWND lastList = nullptr;
-    static int lastLine = -1;
-    HWND tips = static_cast<HWND>(GetPropA(dialog, kTipsProperty));
-    if (!tips || GetParent(control) != dialog) return;
+void RelayToTips(HWND dialog, LineTips& tips, HWND control, LPARAM hitAndMessage) {
+    if (GetParent(control) != dialog) return;
     int line = LineUnderCursor(control);
-    if (control != lastList || line != lastLine) SendMessageA(tips, TTM_POP, 0, 0);
-    lastList = control;
-    lastLine = line;
+    if (control != tips.lastList || line != tips.lastLine) SendMessageA(tips.window, TTM_POP, 0, 0);
+    tips.lastList = control;
+    tips.lastLine = line;
     POINT point;
     GetCursorPos(&point);
     MSG relayed = {};
@@ -66,30 +70,35 @@ void RelayToTips(HWND dialog, HWND control, LPARAM hitAndMessage) {
     ScreenToClient(control, &point);
     relayed.lParam = MAKELPARAM(point.x, point.y);
     relayed.time = GetMessageTime();
-    SendMessageA(tips, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+    SendMessageA(tips.window, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    CDialog* dialog;
+    ModalWindow* dialog;
     if (message == WM_INITDIALOG) {
-        dialog = reinterpret_cast<CDialog*>(lParam);
+        dialog = reinterpret_cast<ModalWindow*>(lParam);
         SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
         dialog->Attach(hwnd);
     } else {
-        dialog = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+        dialog = reinterpret_cast<ModalWindow*>(GetWindowLongPtrA(hwnd, DWLP_USER));
     }
     if (!dialog) return FALSE;
 
     // The tips are the backend's own; the default processing follows.
-    if (message == WM_NOTIFY) {
-        UINT code = reinterpret_cast<NMHDR*>(lParam)->code;
-        if (code == TTN_GETDISPINFOA || code == TTN_GETDISPINFOW) {
-            AnswerTipRequest(*dialog, lParam);
-            return TRUE;
+    if (LineTips* tips = TipsOf(hwnd)) {
+        if (message == WM_NOTIFY) {
+            UINT code = reinterpret_cast<NMHDR*>(lParam)->code;
+            if (code == TTN_GETDISPINFOA || code == TTN_GETDISPINFOW) {
+                AnswerTipRequest(*dialog, *tips, lParam);
+                return TRUE;
+            }
+        }
+        if (message == WM_SETCURSOR) RelayToTips(hwnd, *tips, reinterpret_cast<HWND>(wParam), lParam);
+        if (message == WM_NCDESTROY) {
+            RemovePropA(hwnd, kTipsProperty);
+            delete tips;
         }
     }
-    if (message == WM_SETCURSOR) RelayToTips(hwnd, reinterpret_cast<HWND>(wParam), lParam);
-    if (message == WM_NCDESTROY) RemovePropA(hwnd, kTipsProperty);
 
     LRESULT result = 0;
     bool handled = dialog->HandleMessage(message, wParam, lParam, result);
@@ -134,7 +143,7 @@ void Win32Platform::CloseKernelHandle(HANDLE handle) {
     if (handle) CloseHandle(handle);
 }
 
-INT_PTR Win32Platform::RunModal(CDialog& dialog, HWND owner) {
+INT_PTR Win32Platform::RunModal(ModalWindow& dialog, HWND owner) {
     return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialog.TemplateId()), owner, DialogProc,
                            reinterpret_cast<LPARAM>(&dialog));
 }
@@ -177,14 +186,16 @@ void Win32Platform::AppendSystemMenuItem(HWND dialog, UINT command, const std::s
 }
 
 void Win32Platform::AttachLineTips(HWND dialog, HWND list) {
-    HWND tips = static_cast<HWND>(GetPropA(dialog, kTipsProperty));
+    LineTips* tips = TipsOf(dialog);
     if (!tips) {
         // Owned by the dialog, so it goes with it.
-        tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
-        if (!tips) return;
-        SendMessageA(tips, TTM_SETMAXTIPWIDTH, 0, 400);  // several lines
+        HWND window = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
+                                      GetModuleHandleA(nullptr), nullptr);
+        if (!window) return;
+        SendMessageA(window, TTM_SETMAXTIPWIDTH, 0, 400);  // several lines
+        tips = new LineTips;
+        tips->window = window;
         SetPropA(dialog, kTipsProperty, tips);
     }
     TOOLINFOA tool = {};
@@ -193,7 +204,7 @@ void Win32Platform::AttachLineTips(HWND dialog, HWND list) {
     tool.hwnd = dialog;
     tool.uId = reinterpret_cast<UINT_PTR>(list);
     tool.lpszText = LPSTR_TEXTCALLBACKA;
-    SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(tips->window, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void Win32Platform::DiscardTypedCharacter(HWND window) {

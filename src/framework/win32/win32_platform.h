@@ -9,7 +9,7 @@ public:
     void ReleaseNamedMutex(HANDLE mutex) override;
     void CloseKernelHandle(HANDLE handle) override;
 
-    INT_PTR RunModal(CDialog& dialog, HWND owner) override;
+    INT_PTR RunModal(ModalWindow& dialog, HWND owner) override;
     void EndModal(HWND dialog, INT_PTR result) override;
     HWND ItemHandle(HWND dialog, int id) override;
     LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
