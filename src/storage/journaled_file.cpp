@@ -165,7 +165,7 @@ FileContents ReadMissing(Files& platform, HeldFile& file, const std::string& pat
     return Found(FileContents::State::Read, entry->newBytes);
 }
 
-FileContents ReadFile(Files& platform, const std::string& path, const std::string& journalPath) {
+FileContents ReadJournaledFile(Files& platform, const std::string& path, const std::string& journalPath) {
     HeldFile file(platform);
     bool mayWrite = true;
     FileOpenStatus status = file.Open(path, FileAccess::Update, false);
@@ -185,7 +185,7 @@ JournaledFile::JournaledFile(Files& platform, std::string path, std::string jour
     : m_platform(platform), m_strPath(std::move(path)), m_strJournalPath(std::move(journalPath)) {}
 
 FileContents JournaledFile::Load() {
-    FileContents contents = ReadFile(m_platform, m_strPath, m_strJournalPath);
+    FileContents contents = ReadJournaledFile(m_platform, m_strPath, m_strJournalPath);
     switch (contents.state) {
     case FileContents::State::Unreadable:
         m_seen = Seen::Nothing;
