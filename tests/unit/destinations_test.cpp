@@ -75,7 +75,6 @@ TEST_F(DestinationsTest, LimitsAtTheirBoundaries) {
         for (size_t i = 0; i < c.persons.size(); ++i) Add(static_cast<int>(i));
         EXPECT_EQ(BoxTexts(), c.messages);
         EXPECT_EQ(Lines(IDC_DESTINATION_LIST).size(), c.kept);
-        EXPECT_EQ(Destinations().size(), c.kept);
         if (c.kept > 0) {
             EXPECT_EQ(Lines(IDC_DESTINATION_LIST).back(), c.persons[c.kept - 1].name);
         }
@@ -90,7 +89,6 @@ TEST_F(DestinationsTest, MessageComesWhileTheRejectedLineStillStands) {
     Add(1);
     EXPECT_EQ(linesDuringBox, (std::vector<std::string>{"A", "B"}));
     EXPECT_EQ(Lines(IDC_DESTINATION_LIST), std::vector<std::string>{"A"});
-    EXPECT_EQ(Destinations(), std::vector<std::int32_t>{0});
 }
 
 TEST_F(DestinationsTest, APersonIsAddedOnlyOnce) {
@@ -100,7 +98,6 @@ TEST_F(DestinationsTest, APersonIsAddedOnlyOnce) {
     Add(1);
     Add(0);
     EXPECT_EQ(Lines(IDC_DESTINATION_LIST), (std::vector<std::string>{"A", "B"}));
-    EXPECT_EQ(Destinations(), (std::vector<std::int32_t>{0, 1}));
     EXPECT_TRUE(platform->boxes.empty());
 }
 
@@ -123,7 +120,6 @@ TEST_F(DestinationsTest, RemovingASelectionKeepsTheRestInOrder) {
     window->SelectLines(IDC_DESTINATION_LIST, {1, 3, 4});
     window->Click(IDC_REMOVE_DESTINATIONS);
     EXPECT_EQ(Lines(IDC_DESTINATION_LIST), (std::vector<std::string>{"A", "C"}));
-    EXPECT_EQ(Destinations(), (std::vector<std::int32_t>{0, 2}));
     EXPECT_FALSE(window->IsEnabled(IDC_REMOVE_DESTINATIONS));
 }
 
@@ -137,7 +133,6 @@ TEST_F(DestinationsTest, DeleteKeyRemovesTheSelectedDestinations) {
     EXPECT_EQ(Lines(IDC_DESTINATION_LIST).size(), 3u);
     window->PressKey(IDC_DESTINATION_LIST, VK_DELETE);
     EXPECT_EQ(Lines(IDC_DESTINATION_LIST), std::vector<std::string>{"B"});
-    EXPECT_EQ(Destinations(), std::vector<std::int32_t>{1});
     EXPECT_FALSE(window->IsEnabled(IDC_REMOVE_DESTINATIONS));
     // The key tells the list box to go on with its own handling.
     EXPECT_EQ(window->Send(WM_VKEYTOITEM, VK_DELETE), -1);
