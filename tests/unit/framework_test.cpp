@@ -3,11 +3,7 @@
 #include "support/fixture.h"
 #include "framework/text.h"
 
-#include <algorithm>
-#include <functional>
-#include <map>
 #include <optional>
-#include <set>
 
 namespace {
 
