@@ -23,6 +23,15 @@ void Fill(HWND entry, const std::vector<std::string>& fields) {
     for (size_t i = 0; i < fields.size(); ++i) SetText(entry, IDC_NAME + static_cast<int>(i), fields[i]);
 }
 
+// Creates a person through the new-entry dialog; false when it did not open.
+bool CreatePerson(Program& copy, HWND dialog, const std::vector<std::string>& fields) {
+    HWND entry = OpenNewEntry(copy, dialog);
+    if (!entry) return false;
+    Fill(entry, fields);
+    Click(entry, IDOK);
+    return true;
+}
+
 TEST_F(BookTest, MissingBookIsReportedAndCreatedByTheFirstSave) {
     Program copy("/s /m:E2E FAX Driver");
     EXPECT_EQ(copy.AnswerBox(), "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ (qvddata.csv) をｵｰﾌﾟﾝできませんでした。\n新規にｱﾄﾞﾚｽ帳を作成します。");
@@ -175,10 +184,7 @@ TEST_F(BookTest, ABookHeldAtTheStartIsShownWhenReadableAndNeverReplaced) {
         // The first person is created while the book is held, the second once it is let go.
         const std::vector<std::string> persons[2] = {{"D", "d", "", "", "", "4"}, {"E", "e", "", "", "", "5"}};
         for (int i = 0; i < 2; ++i) {
-            HWND entry = OpenNewEntry(copy, dialog);
-            ASSERT_NE(entry, nullptr);
-            Fill(entry, persons[i]);
-            Click(entry, IDOK);
+            ASSERT_TRUE(CreatePerson(copy, dialog, persons[i]));
             const std::string& box = i == 0 ? c.saveWhileHeld : c.saveAfter;
             EXPECT_EQ(box.empty() ? "" : copy.AnswerBox(), box);
             EXPECT_TRUE(copy.NoBox());
@@ -233,10 +239,7 @@ TEST_F(BookTest, FailedSaveLeavesTheFileAsItWas) {
 
 // Creates, edits and deletes a person through the real dialogs; each saves.
 void CreateEditDelete(Program& copy, HWND dialog) {
-    HWND entry = OpenNewEntry(copy, dialog);
-    ASSERT_NE(entry, nullptr);
-    Fill(entry, {"C", "c", "", "", "", "3"});
-    Click(entry, IDOK);
+    ASSERT_TRUE(CreatePerson(copy, dialog, {"C", "c", "", "", "", "3"}));
     ASSERT_TRUE(copy.NoBox());
     EXPECT_EQ(ReadBook(), Row("A", "1") + Row("B", "2") + "C,c,,,,3,,,,,,,\r\n");
     SelectLine(dialog, IDC_ADDRESS_LIST, 0);
@@ -337,20 +340,14 @@ TEST_F(BookTest, AFullDiskRefusesTheSaveKeepsTheBookWholeAndPassesWhenSpaceIsFre
     Program copy("/s /m:E2E FAX Driver");
     HWND dialog = copy.MainDialog();
     ASSERT_NE(dialog, nullptr);
-    HWND entry = OpenNewEntry(copy, dialog);
-    ASSERT_NE(entry, nullptr);
-    Fill(entry, {"C", "c", "", "", "", "3"});
-    Click(entry, IDOK);
+    ASSERT_TRUE(CreatePerson(copy, dialog, {"C", "c", "", "", "", "3"}));
     EXPECT_EQ(copy.AnswerBox(),
               kCannotWrite + "\nﾃﾞｨｽｸの空き領域が足りません。空き領域を増やしてから、もう一度操作してください。");
     EXPECT_TRUE(ReadBook() == book);
     EXPECT_EQ(ReadFileBytes(JournalPath()), "");
     // Space freed: the next save of the same run goes through.
     ASSERT_TRUE(DeleteFileA(filler.c_str()));
-    entry = OpenNewEntry(copy, dialog);
-    ASSERT_NE(entry, nullptr);
-    Fill(entry, {"D", "d", "", "", "", "4"});
-    Click(entry, IDOK);
+    ASSERT_TRUE(CreatePerson(copy, dialog, {"D", "d", "", "", "", "4"}));
     EXPECT_TRUE(copy.NoBox());
     EXPECT_TRUE(ReadBook() == saved + "D,d,,,,4,,,,,,,\r\n");
     EXPECT_EQ(ReadFileBytes(JournalPath()), "");
@@ -373,12 +370,9 @@ TEST_F(BookTest, AKillInTheMiddleOfASaveLeavesAWholeBook) {
             Program copy("/s /m:E2E FAX Driver");
             HWND dialog = copy.MainDialog();
             ASSERT_NE(dialog, nullptr);
-            HWND entry = OpenNewEntry(copy, dialog);
-            ASSERT_NE(entry, nullptr);
-            Fill(entry, {"New", "n", "", "", "", "2"});
             // Killed as soon as the journal holds the whole save, before it is emptied again.
             const ULONGLONG whole = 32 + book.size() + saved.size();
-            Click(entry, IDOK);
+            ASSERT_TRUE(CreatePerson(copy, dialog, {"New", "n", "", "", "", "2"}));
             for (DWORD start = GetTickCount(); GetTickCount() - start < 10000;) {
                 WIN32_FILE_ATTRIBUTE_DATA data;
                 if (GetFileAttributesExA(JournalPath().c_str(), GetFileExInfoStandard, &data) &&
