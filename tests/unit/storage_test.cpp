@@ -276,6 +276,27 @@ TEST_F(JournaledFileTest, ASaveThatCannotFinishLeavesTheOldBookOrAJournalThatCom
     }
 }
 
+TEST_F(JournaledFileTest, ADiskFullAtAnyByteNeverTearsTheBookNorBringsBackARefusedSave) {
+    const std::string old = Book('o', 3), next = Book('n', 5);
+    const std::size_t needed = old.size() + EncodeJournal({false, old, next}).size() + next.size() - old.size();
+    for (std::size_t capacity = old.size(); capacity <= needed; capacity += capacity < needed ? 7 : 1) {
+        capacity = std::min(capacity, needed);
+        SCOPED_TRACE(capacity);
+        JournaledFile file(*platform, path, journal);
+        ASSERT_EQ(Start(file, {{path, old}, {journal, ""}}), old);
+        platform->diskCapacity = capacity;
+        const FileFault saved = file.Save(next);
+        EXPECT_EQ(saved, capacity == needed ? FileFault::None : FileFault::DiskFull);
+        const std::string whole = saved == FileFault::None ? next : old;
+        EXPECT_EQ(OnDisk(path), whole);
+        EXPECT_EQ(OnDisk(journal), "");
+        // Started again on the full disk, then with room: the same book.
+        EXPECT_EQ(Start(file, platform->files), whole);
+        platform->diskCapacity.reset();
+        EXPECT_EQ(Start(file, platform->files), whole);
+    }
+}
+
 TEST_F(JournaledFileTest, AStartCompletesOrDiscardsWhatTheJournalHolds) {
     const std::string old = Book('o', 3), next = Book('n', 5), other = Book('x', 4);
     const std::string entry = EncodeJournal({false, old, next});
