@@ -120,6 +120,10 @@ FileContents ReadHeld(Files& platform, HeldFile& file, FileOpenStatus status, co
         mayWrite = false;
         journalStatus = journal.Open(journalPath, FileAccess::Read, false);
     }
+    if (journalStatus == FileOpenStatus::Locked) {  // a viewer or a scanner may share it
+        mayWrite = false;
+        journalStatus = journal.Open(journalPath, FileAccess::ReadBeside, false);
+    }
     if (journalStatus != FileOpenStatus::Missing) {
         std::string recorded;
         if (!journal.IsOpen() || !journal.Read(recorded))
