@@ -7,8 +7,6 @@
 #include "dialogs/entry_dialogs.h"
 #include "dialogs/messages.h"
 #include "framework/platform.h"
-#include "framework/text.h"
-#include "framework/winapp.h"
 #include "res/resource.h"
 
 const MessageMap<CAddressBookDlg> CAddressBookDlg::kMessageMap = {

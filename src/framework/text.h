@@ -15,7 +15,3 @@ std::size_t FindOption(std::string_view commandLine, std::string_view option);
 inline bool HasOption(std::string_view commandLine, std::string_view option) {
     return FindOption(commandLine, option) != std::string_view::npos;
 }
-
-inline bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
