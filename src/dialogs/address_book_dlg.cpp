@@ -245,8 +245,7 @@ void CAddressBookDlg::ExpandOrCollapseCompany(int line) {
         std::vector<std::string> texts;
         std::size_t textBytes = 0;
         for (std::int32_t id : members) {
-            const CAddressEntry* person = m_book.FindPerson(id);
-            texts.push_back(MemberLineText(person ? person->m_strName : std::string()));
+            texts.push_back(MemberLineText(NameOf(id)));
             textBytes += texts.back().size() + 1;
         }
         list.InitStorage(static_cast<int>(members.size()), static_cast<int>(textBytes));
@@ -260,13 +259,15 @@ void CAddressBookDlg::ExpandOrCollapseCompany(int line) {
 
 // ---- destinations -------------------------------------------------------------
 
+std::string CAddressBookDlg::NameOf(std::int32_t id) const {
+    const CAddressEntry* person = m_book.FindPerson(id);
+    return person ? person->m_strName : std::string();
+}
+
 void CAddressBookDlg::DrawDestinations() {
     CListBox list = ListBox(IDC_DESTINATION_LIST);
     list.ResetContent();
-    for (int line = 0; line < m_aDestinations.GetSize(); ++line) {
-        const CAddressEntry* person = m_book.FindPerson(m_aDestinations[line]);
-        list.AddString(person ? person->m_strName : std::string());
-    }
+    for (int line = 0; line < m_aDestinations.GetSize(); ++line) list.AddString(NameOf(m_aDestinations[line]));
 }
 
 void CAddressBookDlg::OnAddDestination() {
@@ -278,10 +279,7 @@ void CAddressBookDlg::OnAddDestination() {
 
     DestinationList::Added added = m_aDestinations.Add(m_book, id);
     CListBox destinations = ListBox(IDC_DESTINATION_LIST);
-    if (added.line) {
-        const CAddressEntry* person = m_book.FindPerson(id);
-        destinations.AddString(person ? person->m_strName : std::string());
-    }
+    if (added.line) destinations.AddString(NameOf(id));
     for (DestinationBreach breach : added.refused) {
         AfxMessageBox(breach == DestinationBreach::FaxNumberOver32 ? msg::kFaxNumberOver32
                       : breach == DestinationBreach::TextOver255   ? msg::kTextsOver255

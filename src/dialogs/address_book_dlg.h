@@ -79,6 +79,8 @@ private:
     void FillCompanyView();
     void ExpandOrCollapseCompany(int line);
     void EnablePersonButtons(bool enable);
+    // The person's name; empty for an ID no person has.
+    std::string NameOf(std::int32_t id) const;
     // Writes the name of the person of each line into list 1001.
     void DrawDestinations();
     // Gives the persons IDs 0, 1, ... again, and everything that refers to them.
