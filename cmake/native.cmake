@@ -9,6 +9,7 @@ endif()
 if(QVD_FUZZ)
     list(APPEND SANITIZERS -fsanitize=fuzzer-no-link)
 endif()
+target_sources(qvdcore PRIVATE src/tool/posix/code_page_iconv.cpp)
 target_compile_options(qvdcore PRIVATE ${SANITIZERS})
 
 add_library(qvdmemory STATIC tests/support/memory_files.cpp tests/support/memory_platform.cpp)

@@ -10,6 +10,15 @@ add_executable(qvdutil WIN32
     res/qvdutil.rc)
 target_link_libraries(qvdutil PRIVATE qvdcore user32 gdi32 advapi32 comctl32 ${STATIC_RUNTIME})
 
+# The administrator's console tool for the book.
+target_sources(qvdcore PRIVATE src/tool/win32/code_page_win32.cpp)
+add_executable(qvdbook
+    src/tool/win32/qvdbook_main.cpp
+    src/framework/win32/win32_platform.cpp
+    res/qvdbook.rc)
+target_link_options(qvdbook PRIVATE -municode)
+target_link_libraries(qvdbook PRIVATE qvdcore user32 gdi32 advapi32 comctl32 ${STATIC_RUNTIME})
+
 add_executable(faxdriver tools/driver-standin/faxdriver.cpp)
 target_link_libraries(faxdriver PRIVATE advapi32 ${STATIC_RUNTIME})
 

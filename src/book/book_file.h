@@ -13,6 +13,9 @@ inline constexpr const char* kAddressBookFileName = "QVDDATA.CSV";
 // The redo journal of the book's saves, beside it: empty between saves.
 inline constexpr const char* kAddressBookJournalFileName = "QVDDATA.TMP";
 
+// The longest field a reader of the format must take in whole.
+inline constexpr std::size_t kMaxFileFieldBytes = 4095;
+
 // "<system directory>\QVDDATA.CSV", and the same for the journal.
 std::string AddressBookPath(Files& platform, const char* fileName = kAddressBookFileName);
 

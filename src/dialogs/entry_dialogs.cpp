@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr std::size_t kMaxFieldBytes = 64;
-
 bool HasComma(const std::string& text) { return text.find(',') != std::string::npos; }
 
 }  // namespace
@@ -46,11 +44,11 @@ bool CEntryDialog::ExchangeAndCheckFields(const Rules& rules) {
         failure = rules.faxCharactersMessage;
     else if (m_strFaxNumber.size() > kMaxFaxNumberBytes)
         failure = msg::kFaxNumberTooLong;
-    else if (m_strName.size() > kMaxFieldBytes || m_strNameReading.size() > kMaxFieldBytes)
+    else if (m_strName.size() > kMaxEntryTextBytes || m_strNameReading.size() > kMaxEntryTextBytes)
         failure = msg::kNameTooLong;
-    else if (m_strCompany.size() > kMaxFieldBytes || m_strCompanyReading.size() > kMaxFieldBytes)
+    else if (m_strCompany.size() > kMaxEntryTextBytes || m_strCompanyReading.size() > kMaxEntryTextBytes)
         failure = msg::kCompanyTooLong;
-    else if (m_strDepartment.size() > kMaxFieldBytes)
+    else if (m_strDepartment.size() > kMaxEntryTextBytes)
         failure = msg::kDepartmentTooLong;
     if (!failure) return true;
     AfxMessageBox(failure);
@@ -69,7 +67,7 @@ void CNewEntryDlg::DoDataExchange(CDataExchange& dx) {
 }
 
 void CNewEntryDlg::OnOK() {
-    static constexpr Rules kRules{msg::kNewEntryRequired, msg::kNewEntryFaxCharacters, "0123456789-#"};
+    static constexpr Rules kRules{msg::kNewEntryRequired, msg::kNewEntryFaxCharacters, kNewEntryFaxBytes};
     // The fields are exchanged already: end as the framework would, without a second exchange.
     if (ExchangeAndCheckFields(kRules)) EndDialog(IDOK);
 }
@@ -103,7 +101,7 @@ void CEntryPropertyDlg::DoDataExchange(CDataExchange& dx) {
 }
 
 void CEntryPropertyDlg::OnOK() {
-    static constexpr Rules kRules{msg::kPropertyRequired, msg::kPropertyFaxCharacters, "0123456789-#*/\xA5"};
+    static constexpr Rules kRules{msg::kPropertyRequired, msg::kPropertyFaxCharacters, kPropertyFaxBytes};
     if (!ExchangeAndCheckFields(kRules)) return;
     if (m_bModified != 1) {
         EndDialog(IDCANCEL);

@@ -45,11 +45,11 @@ std::optional<std::string> ReadText(Registry& platform, HKEY key, const char* na
     return std::string(reinterpret_cast<const char*>(data), static_cast<std::size_t>(zero - data));
 }
 
-// The driver-data key of the first printer, in enumeration order, whose
-// "Printer Driver" equals |driverName|; |printerFound| tells a missing
-// printer from a key that cannot be opened.
-RegKey OpenDriverData(Registry& platform, const std::string& driverName, REGSAM access, bool& printerFound) {
-    printerFound = false;
+// Calls |visit| with the name and the open key of each printer, in
+// enumeration order, whose "Printer Driver" equals |driverName|, until it
+// returns false.
+template <typename Visit>
+void ForEachPrinterOf(Registry& platform, const std::string& driverName, Visit visit) {
     RegKey printers(platform, HKEY_LOCAL_MACHINE, kPrintersKey, KEY_ENUMERATE_SUB_KEYS);
     for (DWORD index = 0; printers; ++index) {
         char name[256];
@@ -57,14 +57,24 @@ RegKey OpenDriverData(Registry& platform, const std::string& driverName, REGSAM 
         LONG status = platform.RegEnumKeyExA(printers.get(), index, name, &nameSize);
         if (status == ERROR_NO_MORE_ITEMS) break;
         if (status != ERROR_SUCCESS) continue;
-        RegKey printer(platform, printers.get(), std::string(name, std::min<DWORD>(nameSize, 255)), KEY_QUERY_VALUE);
+        std::string printerName(name, std::min<DWORD>(nameSize, 255));
+        RegKey printer(platform, printers.get(), printerName, KEY_QUERY_VALUE);
         if (!printer) continue;
         std::optional<std::string> driver = ReadText(platform, printer.get(), kPrinterDriverValue);
-        if (!driver || *driver != driverName) continue;
-        printerFound = true;
-        return RegKey(platform, printer.get(), kDriverDataKey, access);
+        if (driver && *driver == driverName && !visit(printerName, printer.get())) break;
     }
-    return RegKey(platform);
+}
+
+// The driver-data key of the first printer that uses |driverName|;
+// |printerFound| tells a missing printer from a key that cannot be opened.
+RegKey OpenDriverData(Registry& platform, const std::string& driverName, REGSAM access, bool& printerFound) {
+    std::optional<RegKey> data;
+    ForEachPrinterOf(platform, driverName, [&](const std::string&, HKEY printer) {
+        data.emplace(platform, printer, kDriverDataKey, access);
+        return false;
+    });
+    printerFound = data.has_value();
+    return data ? std::move(*data) : RegKey(platform);
 }
 
 struct SavedValue {
@@ -111,6 +121,17 @@ StoredTexts PrinterDestinations::Read() const {
     texts.faxNumbers = ReadText(platform, data.get(), kFaxNumbersValue).value_or("");
     texts.names = ReadText(platform, data.get(), kNamesValue).value_or("");
     return texts;
+}
+
+std::vector<PrinterRights> PrintersOfDriver(Registry& platform, const std::string& driverName) {
+    std::vector<PrinterRights> printers;
+    ForEachPrinterOf(platform, driverName, [&](const std::string& name, HKEY printer) {
+        // The accesses that Read and Write ask for.
+        printers.push_back({name, static_cast<bool>(RegKey(platform, printer, kDriverDataKey, KEY_QUERY_VALUE)),
+                            static_cast<bool>(RegKey(platform, printer, kDriverDataKey, KEY_QUERY_VALUE | KEY_SET_VALUE))});
+        return true;
+    });
+    return printers;
 }
 
 StoreResult PrinterDestinations::Write(const StoredTexts& texts) const {

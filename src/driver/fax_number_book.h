@@ -52,6 +52,16 @@ private:
     const std::string m_strDriverName;
 };
 
+// What this user may do with the values of one printer that uses a driver.
+struct PrinterRights {
+    std::string printerName;
+    bool canRead = false;
+    bool canSet = false;
+};
+// Every printer that uses |driverName|, in enumeration order: the first is
+// the one PrinterDestinations reads and writes.
+std::vector<PrinterRights> PrintersOfDriver(Registry& platform, const std::string& driverName);
+
 // The data of a value as written: the text, a zero byte, zero padding.
 std::array<BYTE, kValueDataSize> ValueData(const std::string& text);
 

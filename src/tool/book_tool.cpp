@@ -1,0 +1,349 @@
+#include "tool/book_tool.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <map>
+#include <memory>
+
+#include "book/book_file.h"
+#include "book/book_store.h"
+#include "dialogs/messages.h"
+#include "driver/fax_number_book.h"
+#include "storage/journal.h"
+#include "tool/book_import.h"
+#include "tool/code_page.h"
+
+const char* const kToolUsage =
+    "qvdbook: アドレス帳 (QVDDATA.CSV) の書き出し、取り込み、権限の確認\n"
+    "\n"
+    "  qvdbook export ファイル [/utf8]  アドレス帳をファイルに書き出します。\n"
+    "                                   Shift-JIS のまま、/utf8 では UTF-8 (BOM 付き) で。\n"
+    "  qvdbook import ファイル [/y]     編集したファイルをアドレス帳に取り込みます。\n"
+    "                                   Shift-JIS か UTF-8 の CSV。/y では確認しません。\n"
+    "  qvdbook check [/m:ドライバー名]  実行したユーザーに何ができるかを確かめます。\n"
+    "                                   何も書き換えません。\n"
+    "\n"
+    "終了コード: 0 成功、1 拒否したか問題がある、2 使い方の誤り";
+
+namespace {
+
+bool SameOption(std::string_view argument, std::string_view option) {
+    if (argument.size() != option.size()) return false;
+    for (std::size_t i = 0; i < option.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(argument[i])) != option[i]) return false;
+    return true;
+}
+
+std::string Count(std::size_t persons, std::size_t unnamed) {
+    return std::to_string(persons) + "人 (名前のない行 " + std::to_string(unnamed) + ")";
+}
+
+const char* ColumnName(int column) {
+    static const char* const kNames[] = {"名前", "名前(読み)", "会社", "会社(読み)", "部署", "FAX番号"};
+    return column >= 1 && column <= 6 ? kNames[column - 1] : nullptr;
+}
+
+std::string Describe(const ImportNote& note) {
+    using Kind = ImportNote::Kind;
+    std::string where;
+    if (note.row > 0) where = std::to_string(note.row) + "行目";
+    if (note.column > 0) {
+        where += " " + std::to_string(note.column) + "列目";
+        if (const char* name = ColumnName(note.column)) where += std::string(" (") + name + ")";
+    }
+    if (!where.empty()) where += ": ";
+    switch (note.kind) {
+    case Kind::Utf16:
+        return where + "UTF-16 (Unicode テキスト) のファイルは読めません。CSV (UTF-8) か CSV で保存してください。";
+    case Kind::NotShiftJis:
+        return where + "Shift-JIS の文字でないバイトがあります。";
+    case Kind::NotUtf8:
+        return where + "UTF-8 の文字でないバイトがあります。";
+    case Kind::NoShiftJisForm: {
+        char code[16] = "";
+        if (note.character) std::snprintf(code, sizeof code, "U+%04X ", static_cast<unsigned>(note.character));
+        return where + "文字 " + code + "は Shift-JIS にないため、アドレス帳に保存できません。";
+    }
+    case Kind::Comma:
+        return where + "カンマ (,) はアドレス帳に保存できません。";
+    case Kind::Quote:
+        return where + "引用符 (\") はアドレス帳に保存できません。";
+    case Kind::LineBreak:
+        return where + "セルの中の改行はアドレス帳に保存できません。";
+    case Kind::FieldTooLong:
+        return where + std::to_string(kMaxFileFieldBytes) + " バイトを超えています。";
+    case Kind::ExtraColumn:
+        return where + "アドレス帳の列は 13 列までです。";
+    case Kind::TooManyPersons:
+        return where + "1000人を超えています。アドレス帳には 1000人までしか入りません。";
+    case Kind::TooManyUnnamedRows:
+        return where + "名前のない行は 64 行までしか保存できません。";
+    case Kind::Unnamed:
+        return where + "名前がありません。この行は保存されますが、アドレス帳には表示されません。";
+    case Kind::Required:
+        return where + "空です (登録ダイアログでは必須です)。";
+    case Kind::TooLong:
+        return where + std::to_string(note.column == 6 ? kMaxFaxNumberBytes : kMaxEntryTextBytes) +
+               " バイトを超えています (登録ダイアログの上限)。";
+    case Kind::FaxLooksLikeDate:
+        return where + "日付のようです。表計算ソフトが FAX 番号を日付に変えていないか確かめてください。";
+    case Kind::FaxAsNumber:
+        return where + "数値のようです (先頭の 0 がないか、指数の形)。列を文字列にして編集し直してください。";
+    case Kind::FaxCharacters:
+        return where + "FAX 番号に使えない文字があります (半角の 0～9 - # * / ･ のみ)。";
+    }
+    return where;
+}
+
+// Persons are paired by name, the n-th of a name before with the n-th after.
+struct BookChanges {
+    std::vector<std::string> added, removed, changed;
+};
+
+BookChanges CompareBooks(const CAddressBook& before, const CAddressBook& after) {
+    std::map<std::string, std::vector<int>> slotsByName;
+    for (int slot = before.m_nEntryCount - 1; slot >= 0; --slot)
+        slotsByName[before.m_aEntries[static_cast<std::size_t>(slot)].m_strName].push_back(slot);
+    BookChanges changes;
+    for (int slot = 0; slot < after.m_nEntryCount; ++slot) {
+        const CAddressEntry& person = after.m_aEntries[static_cast<std::size_t>(slot)];
+        std::vector<int>& slots = slotsByName[person.m_strName];
+        if (slots.empty()) {
+            changes.added.push_back(person.m_strName);
+            continue;
+        }
+        const CAddressEntry& old = before.m_aEntries[static_cast<std::size_t>(slots.back())];
+        slots.pop_back();
+        for (auto column : CAddressEntry::kColumns)
+            if (old.*column != person.*column) {
+                changes.changed.push_back(person.m_strName);
+                break;
+            }
+    }
+    for (int slot = 0; slot < before.m_nEntryCount; ++slot) {
+        const CAddressEntry& person = before.m_aEntries[static_cast<std::size_t>(slot)];
+        std::vector<int>& slots = slotsByName[person.m_strName];
+        if (std::find(slots.begin(), slots.end(), slot) != slots.end()) changes.removed.push_back(person.m_strName);
+    }
+    return changes;
+}
+
+std::string NameList(const char* title, const std::vector<std::string>& names) {
+    constexpr std::size_t kShown = 20;
+    std::string line = std::string(title) + " " + std::to_string(names.size()) + "人";
+    for (std::size_t i = 0; i < names.size() && i < kShown; ++i) line += (i ? "、" : ": ") + names[i];
+    if (names.size() > kShown) line += " ほか " + std::to_string(names.size() - kShown) + "人";
+    return line;
+}
+
+}  // namespace
+
+std::optional<ToolCommand> ParseToolCommand(const std::vector<std::string>& arguments) {
+    ToolCommand command;
+    if (arguments.empty()) return std::nullopt;
+    const std::string& verb = arguments[0];
+    if (SameOption(verb, "/?") || SameOption(verb, "-?") || SameOption(verb, "/help")) {
+        return arguments.size() == 1 ? std::optional<ToolCommand>(command) : std::nullopt;
+    }
+    if (SameOption(verb, "export"))
+        command.verb = ToolCommand::Verb::Export;
+    else if (SameOption(verb, "import"))
+        command.verb = ToolCommand::Verb::Import;
+    else if (SameOption(verb, "check"))
+        command.verb = ToolCommand::Verb::Check;
+    else
+        return std::nullopt;
+    for (std::size_t at = 1; at < arguments.size(); ++at) {
+        const std::string& argument = arguments[at];
+        if (command.verb == ToolCommand::Verb::Export && SameOption(argument, "/utf8"))
+            command.utf8 = true;
+        else if (command.verb == ToolCommand::Verb::Import && SameOption(argument, "/y"))
+            command.confirmed = true;
+        else if (command.verb == ToolCommand::Verb::Check && SameOption(argument.substr(0, 3), "/m:") &&
+                 !command.driverName)
+            command.driverName = argument.substr(3);
+        else if (command.verb != ToolCommand::Verb::Check && !command.fileArgument && argument.substr(0, 1) != "/")
+            command.fileArgument = at;
+        else
+            return std::nullopt;
+    }
+    if (command.verb != ToolCommand::Verb::Check && !command.fileArgument) return std::nullopt;
+    return command;
+}
+
+int BookTool::Export(bool utf8, std::string& fileBytes) {
+    BookStore store(m_files);
+    auto book = std::make_unique<CAddressBook>();
+    BookLoad load = store.Load(*book);
+    if (load.state == FileContents::State::Unreadable || load.state == FileContents::State::Uncertain) {
+        Print("アドレス帳を読み込めなかったため、書き出しませんでした。");
+        Print(msg::CauseOf(load.state == FileContents::State::Uncertain ? FileFault::JournalUnreadable : load.fault));
+        return kExitRefused;
+    }
+    if (load.state == FileContents::State::Missing) Print("アドレス帳はまだありません。空のファイルを書き出します。");
+    if (load.tooManyPersons) Print("アドレス帳の 1000人を超える部分は、プログラムが読まないため書き出しません。");
+    fileBytes = FormatAddressBook(*book);
+    if (utf8) {
+        std::optional<std::string> text = Utf8FromCp932(fileBytes);
+        if (!text) {
+            Print("アドレス帳に Shift-JIS の文字でないバイトがあるため、UTF-8 にできません。/utf8 なしで書き出してください。");
+            return kExitRefused;
+        }
+        fileBytes = "\xEF\xBB\xBF" + *text;
+    }
+    Print("書き出すアドレス帳: " + Count(static_cast<std::size_t>(book->m_nEntryCount), book->m_nUnnamedRowCount) +
+          (utf8 ? "、UTF-8" : "、Shift-JIS"));
+    return kExitDone;
+}
+
+int BookTool::Import(std::string_view fileBytes, bool confirmed) {
+    auto edited = std::make_unique<CAddressBook>();
+    ImportedFile file = ReadEditedFile(fileBytes, *edited);
+    Print(std::string("ファイルの文字コード: ") + (file.utf8 ? "UTF-8" : "Shift-JIS"));
+    for (const ImportNote& warning : file.warnings) Print("警告 " + Describe(warning));
+    for (const ImportNote& refusal : file.refusals) Print("エラー " + Describe(refusal));
+    if (!file.refusals.empty()) {
+        Print("エラーが " + std::to_string(file.refusals.size()) +
+              " 件あるため、取り込みませんでした。アドレス帳は変わっていません。");
+        return kExitRefused;
+    }
+
+    BookStore store(m_files);
+    auto current = std::make_unique<CAddressBook>();
+    BookLoad load = store.Load(*current);
+    if (load.state == FileContents::State::Unreadable || load.state == FileContents::State::Uncertain) {
+        Print("アドレス帳を読み込めなかったため、取り込みませんでした。");
+        Print(msg::CauseOf(load.state == FileContents::State::Uncertain ? FileFault::JournalUnreadable : load.fault));
+        return kExitRefused;
+    }
+    Print("アドレス帳: " + Count(static_cast<std::size_t>(current->m_nEntryCount), current->m_nUnnamedRowCount) + " → " +
+          Count(static_cast<std::size_t>(edited->m_nEntryCount), edited->m_nUnnamedRowCount));
+    if (load.state != FileContents::State::Missing && FormatAddressBook(*current) == FormatAddressBook(*edited)) {
+        Print("変更はありません。アドレス帳はそのままです。");
+        return kExitDone;
+    }
+    BookChanges changes = CompareBooks(*current, *edited);
+    Print(NameList("追加", changes.added));
+    Print(NameList("削除", changes.removed));
+    Print(NameList("変更", changes.changed));
+    if (!confirmed) {
+        std::string answer = m_console.Ask("アドレス帳をこの内容に書き換えますか? (y/n): ");
+        if (answer != "y" && answer != "Y" && !SameOption(answer, "yes")) {
+            Print("中止しました。アドレス帳は変わっていません。");
+            return kExitRefused;
+        }
+    }
+    if (FileFault fault = store.Save(*edited); fault != FileFault::None) {
+        Print("アドレス帳に書き込めませんでした。アドレス帳は変わっていません。");
+        Print(msg::CauseOf(fault));
+        return kExitRefused;
+    }
+    Print("アドレス帳を書き換えました。");
+    return kExitDone;
+}
+
+int BookTool::Check(const std::optional<std::string>& driverName) {
+    int problems = 0;
+    auto report = [&](bool ok, const std::string& line) {
+        if (!ok) ++problems;
+        Print((ok ? "OK  " : "NG  ") + line);
+    };
+    Print("--  システムディレクトリ: " + m_files.SystemDirectory());
+
+    // Each open is given up at once; nothing is written.
+    auto open = [&](const std::string& path, FileAccess access, FileHandle*& handle) {
+        return OpenFilePatiently(m_files, path, access, false, handle);
+    };
+    const std::string bookPath = AddressBookPath(m_files);
+    FileHandle* handle = nullptr;
+    switch (open(bookPath, FileAccess::ReadBeside, handle)) {
+    case FileOpenStatus::Opened:
+    case FileOpenStatus::Created: {
+        std::string bytes;
+        bool read = m_files.ReadWholeFile(handle, bytes);
+        m_files.CloseFile(handle);
+        auto book = std::make_unique<CAddressBook>();
+        ParseOutcome parsed = ParseAddressBook(bytes, *book);
+        report(read, "アドレス帳 " + bookPath + ": " +
+                         (read ? "読み込めます。" +
+                                     Count(static_cast<std::size_t>(book->m_nEntryCount), book->m_nUnnamedRowCount)
+                               : std::string("読み込み中にエラーが発生しました。")));
+        if (parsed.tooManyPersons)
+            report(false, "アドレス帳が 1000人を超えています。1001人目から後は表示されず、次の保存で捨てられます。");
+        break;
+    }
+    case FileOpenStatus::Missing:
+        report(false, "アドレス帳 " + bookPath +
+                          ": ありません。最初の保存でファイルを作るには、システムディレクトリへの書き込み権限が要ります。");
+        break;
+    case FileOpenStatus::Denied:
+        report(false, "アドレス帳 " + bookPath + ": このユーザーには読み込む権限がありません。");
+        break;
+    case FileOpenStatus::Locked:
+        report(false, "アドレス帳 " + bookPath + ": ほかのプログラムが、読み込みも許さずに開いています。");
+        break;
+    case FileOpenStatus::Failed:
+        report(false, "アドレス帳 " + bookPath + ": 開けません。");
+        break;
+    }
+    switch (open(bookPath, FileAccess::Update, handle)) {
+    case FileOpenStatus::Opened:
+    case FileOpenStatus::Created:
+        m_files.CloseFile(handle);
+        report(true, "アドレス帳への書き込み: このユーザーは保存できます。ほかに開いているプログラムはありません。");
+        break;
+    case FileOpenStatus::Denied:
+        report(false, "アドレス帳への書き込み: このユーザーには書き込む権限がありません。");
+        break;
+    case FileOpenStatus::Locked:
+        report(false, "アドレス帳への書き込み: ほかのプログラムが開いているため、いまは保存できません。");
+        break;
+    case FileOpenStatus::Missing:
+    case FileOpenStatus::Failed:
+        break;  // told above
+    }
+
+    const std::string journalPath = AddressBookPath(m_files, kAddressBookJournalFileName);
+    switch (open(journalPath, FileAccess::Update, handle)) {
+    case FileOpenStatus::Opened:
+    case FileOpenStatus::Created: {
+        std::string bytes;
+        bool read = m_files.ReadWholeFile(handle, bytes);
+        m_files.CloseFile(handle);
+        report(true, "作業ファイル " + journalPath + ": このユーザーは書き込めます。");
+        if (read && !bytes.empty())
+            Print(DecodeJournal(bytes) ? "--  作業ファイルに途中の保存があります。次にアドレス帳を開くと完了します。"
+                                       : "--  作業ファイルに途中で切れた記録があります。次の保存で空にされます。");
+        break;
+    }
+    case FileOpenStatus::Missing:
+        report(false, "作業ファイル " + journalPath + ": ありません。保存はすべて拒否されます。");
+        break;
+    case FileOpenStatus::Denied:
+        report(false, "作業ファイル " + journalPath + ": このユーザーには書き込む権限がありません。保存はすべて拒否されます。");
+        break;
+    case FileOpenStatus::Locked:
+        report(false, "作業ファイル " + journalPath + ": ほかのプログラムが開いているため、いまは保存できません。");
+        break;
+    case FileOpenStatus::Failed:
+        report(false, "作業ファイル " + journalPath + ": 開けません。");
+        break;
+    }
+
+    if (driverName) {
+        std::vector<PrinterRights> printers = PrintersOfDriver(m_registry, *driverName);
+        if (printers.empty()) report(false, "ドライバー「" + *driverName + "」を使うプリンターがありません。");
+        for (std::size_t i = 0; i < printers.size(); ++i) {
+            const PrinterRights& printer = printers[i];
+            std::string line = "プリンター「" + printer.printerName + "」" + (i == 0 ? "(宛先を渡す先)" : "") + ": ";
+            if (printer.canRead && printer.canSet)
+                report(true, line + "宛先の値を読み書きできます。");
+            else
+                report(false, line + (printer.canRead ? "宛先の値を書き込む権限がありません。"
+                                                      : "宛先の値を読めません (PrinterDriverData がないか、権限がありません)。"));
+        }
+    }
+    Print(problems == 0 ? "問題はありません。" : "問題が " + std::to_string(problems) + " 件あります。");
+    return problems == 0 ? kExitDone : kExitRefused;
+}

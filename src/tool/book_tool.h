@@ -1,0 +1,63 @@
+// qvdbook, the administrator's tool for the book: writes it out for editing
+// elsewhere, takes an edited file back in through the same journaled save
+// as the program, and reports what the user who runs it may do. Every
+// command tells what it found, and returns the exit code.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class Files;
+class Registry;
+
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitRefused = 1;  // refused, cancelled, or a problem found
+inline constexpr int kExitUsage = 2;
+
+// Where the tool talks to the administrator; texts in code page 932.
+class ToolConsole {
+public:
+    virtual ~ToolConsole() = default;
+    virtual void Print(std::string_view line) = 0;
+    // The answer to |question|; empty at the end of the input.
+    virtual std::string Ask(std::string_view question) = 0;
+
+protected:
+    ToolConsole() = default;
+};
+
+struct ToolCommand {
+    enum class Verb { Help, Export, Import, Check };
+    Verb verb = Verb::Help;
+    std::size_t fileArgument = 0;  // where FILE stands among the arguments
+    bool utf8 = false;
+    bool confirmed = false;  // "/y"
+    std::optional<std::string> driverName;
+};
+// The arguments after the program's name; nullopt when they make no command.
+std::optional<ToolCommand> ParseToolCommand(const std::vector<std::string>& arguments);
+extern const char* const kToolUsage;
+
+class BookTool {
+public:
+    BookTool(Files& files, Registry& registry, ToolConsole& console)
+        : m_files(files), m_registry(registry), m_console(console) {}
+
+    // The bytes of the file to write: the book as the program reads it,
+    // Shift-JIS, or UTF-8 after a byte-order mark.
+    int Export(bool utf8, std::string& fileBytes);
+    // Makes an edited file the book, once nothing in it is refused and the
+    // change is confirmed (asked unless |confirmed|).
+    int Import(std::string_view fileBytes, bool confirmed);
+    // Opens and closes, never writes.
+    int Check(const std::optional<std::string>& driverName);
+
+private:
+    void Print(std::string_view line) { m_console.Print(line); }
+
+    Files& m_files;
+    Registry& m_registry;
+    ToolConsole& m_console;
+};

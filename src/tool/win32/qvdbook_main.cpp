@@ -1,0 +1,181 @@
+// qvdbook.exe: the console, the command line and the administrator's own
+// file; the book itself goes through the same store as the program's.
+#include "framework/win32/win32_platform.h"
+#include "tool/book_tool.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr UINT kShiftJis = 932;
+
+std::wstring WideFromCp932(std::string_view text) {
+    std::wstring wide(text.size(), L'\0');
+    int length = MultiByteToWideChar(kShiftJis, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                                     static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    return wide;
+}
+
+std::string Cp932FromWide(const std::wstring& wide) {
+    std::string text(wide.size() * 2, '\0');
+    int length = WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()), text.data(),
+                                     static_cast<int>(text.size()), nullptr, nullptr);
+    text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+    return text;
+}
+
+// A console shows the texts as characters whatever its code page; a file or
+// a pipe gets the program's own code page, CR LF.
+class Console : public ToolConsole {
+public:
+    void Print(std::string_view line) override { Write(std::string(line) + "\n"); }
+
+    std::string Ask(std::string_view question) override {
+        Write(question);
+        std::string answer;
+        DWORD mode = 0;
+        if (GetConsoleMode(m_in, &mode)) {
+            wchar_t buffer[256];
+            DWORD read = 0;
+            if (ReadConsoleW(m_in, buffer, 255, &read, nullptr)) answer = Cp932FromWide(std::wstring(buffer, read));
+        } else {
+            char c;
+            DWORD read = 0;
+            while (ReadFile(m_in, &c, 1, &read, nullptr) && read == 1 && c != '\n') answer += c;
+        }
+        while (!answer.empty() && (answer.back() == '\r' || answer.back() == '\n' || answer.back() == ' '))
+            answer.pop_back();
+        if (!m_outIsConsole) Write("\n");
+        return answer;
+    }
+
+private:
+    void Write(std::string_view text) {
+        std::string lines;
+        for (char c : text) lines += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        DWORD written = 0;
+        if (m_outIsConsole) {
+            std::wstring wide = WideFromCp932(lines);
+            WriteConsoleW(m_out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        } else {
+            WriteFile(m_out, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
+        }
+    }
+
+    HANDLE m_out = GetStdHandle(STD_OUTPUT_HANDLE);
+    HANDLE m_in = GetStdHandle(STD_INPUT_HANDLE);
+    bool m_outIsConsole = [this] {
+        DWORD mode = 0;
+        return GetConsoleMode(m_out, &mode) != 0;
+    }();
+};
+
+// A 32-bit copy on a 64-bit Windows is shown SysWOW64 in place of the
+// system directory: a book the program never reads.
+bool RunsUnderWow64() {
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+// The same file, whatever the name it is reached by.
+bool SameFile(HANDLE file, const std::string& path) {
+    HANDLE other = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+    if (other == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION a, b;
+    bool same = GetFileInformationByHandle(file, &a) && GetFileInformationByHandle(other, &b) &&
+                a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+                a.nFileIndexLow == b.nFileIndexLow;
+    CloseHandle(other);
+    return same;
+}
+
+int WriteExport(Console& console, Files& files, const std::wstring& path, const std::string& bytes) {
+    // Opened without truncating: it may turn out to be the book itself.
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        console.Print("書き出し先のファイルを開けませんでした (エラー " + std::to_string(GetLastError()) + ")。");
+        return kExitRefused;
+    }
+    const std::string book = files.SystemDirectory() + "\\QVDDATA.";
+    if (SameFile(file, book + "CSV") || SameFile(file, book + "TMP")) {
+        CloseHandle(file);
+        console.Print("書き出し先がアドレス帳そのものです。ほかのファイルを指定してください。");
+        return kExitRefused;
+    }
+    DWORD written = 0;
+    bool done = SetEndOfFile(file) && (bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                                                   &written, nullptr) &&
+                                                         written == bytes.size()));
+    DWORD error = GetLastError();
+    CloseHandle(file);
+    if (!done) {
+        console.Print("書き出し先のファイルに書き込めませんでした (エラー " + std::to_string(error) + ")。");
+        return kExitRefused;
+    }
+    console.Print("書き出しました: " + Cp932FromWide(path));
+    return kExitDone;
+}
+
+bool ReadImport(Console& console, const std::wstring& path, std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    LARGE_INTEGER size = {};
+    // Far more than 1000 persons and 64 rows of 13 full fields can be.
+    constexpr LONGLONG kLargest = 256ll << 20;
+    bool read = file != INVALID_HANDLE_VALUE && GetFileSizeEx(file, &size) && size.QuadPart <= kLargest;
+    if (read) {
+        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+        DWORD got = 0;
+        read = bytes.empty() || (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) &&
+                                 got == bytes.size());
+    }
+    DWORD error = GetLastError();
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    if (!read)
+        console.Print("取り込むファイルを読み込めませんでした (エラー " + std::to_string(error) + ")。" +
+                      (size.QuadPart > kLargest ? "ファイルが大きすぎます。" : ""));
+    return read;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    Console console;
+    if (RunsUnderWow64()) {
+        console.Print("この qvdbook.exe は 32 ビット版です。64 ビット版の Windows では、64 ビット版の qvdbook.exe を"
+                      "使ってください (32 ビット版からはアドレス帳のあるシステムディレクトリが見えません)。");
+        return kExitRefused;
+    }
+    std::vector<std::wstring> wide(argv + 1, argv + argc);
+    std::vector<std::string> arguments;
+    for (const std::wstring& argument : wide) arguments.push_back(Cp932FromWide(argument));
+    std::optional<ToolCommand> command = ParseToolCommand(arguments);
+    if (!command || command->verb == ToolCommand::Verb::Help) {
+        console.Print(kToolUsage);
+        return command ? kExitDone : kExitUsage;
+    }
+
+    Win32Platform platform;
+    BookTool tool(platform, platform, console);
+    switch (command->verb) {
+    case ToolCommand::Verb::Export: {
+        std::string bytes;
+        int code = tool.Export(command->utf8, bytes);
+        return code == kExitDone ? WriteExport(console, platform, wide[command->fileArgument], bytes) : code;
+    }
+    case ToolCommand::Verb::Import: {
+        std::string bytes;
+        return ReadImport(console, wide[command->fileArgument], bytes) ? tool.Import(bytes, command->confirmed)
+                                                                       : kExitRefused;
+    }
+    case ToolCommand::Verb::Check:
+        return tool.Check(command->driverName);
+    case ToolCommand::Verb::Help:
+        break;
+    }
+    return kExitUsage;
+}
