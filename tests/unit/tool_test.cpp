@@ -1,0 +1,176 @@
+// qvdbook's commands on the memory backend: what an edited file becomes,
+// the round trip, and the import and check as a user meets them.
+#include <algorithm>
+#include <functional>
+
+#include "support/fixture.h"
+#include "tool/book_import.h"
+#include "tool/book_tool.h"
+
+namespace {
+
+using Kind = ImportNote::Kind;
+
+std::string Repeat(std::size_t count, const std::string& text) {
+    std::string all;
+    while (count--) all += text;
+    return all;
+}
+
+struct ImportCase {
+    const char* what;
+    std::string file;
+    std::string book;  // as the book file holds it afterwards
+    std::vector<ImportNote> notes;  // refusals, then warnings
+};
+
+TEST(ImportTest, EncodingsQuotingRefusalsAndWarnings) {
+    const std::string full = Row("A", "03-1");
+    const std::vector<ImportCase> cases = {
+        {"Shift-JIS, CR LF", Row("山田", "03-1"), Row("山田", "03-1"), {}},
+        {"LF, CR, short rows, empty rows at the end only", "A,r,,,,03-1\n\nB,r\r,\r\n\n,,\n",
+         "A,r,,,,03-1,,,,,,,\r\nB,r,,,,,,,,,,,\r\n,,,,,,,,,,,,\r\n", {{Kind::Required, 3, 6}}},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF" + std::string(u8"ﾔﾏﾀﾞ,やまだ,,,,03-1\r\n"), "ﾔﾏﾀﾞ,やまだ,,,,03-1,,,,,,,\r\n", {}},
+        {"UTF-8 without, wave dash as Windows has it", u8"〜,よみ,,,,03-1\n", Row("～", "03-1"), {}},
+        {"quoted as spreadsheets quote", "\"A\",\"よみ\",,,,\"03-1\"\r\n", full, {}},
+        {"quote inside", "\"A\"\"\",よみ,,,,03-1\r\n", "", {{Kind::Quote, 1, 1}}},
+        {"quote not closed", "A,\"よみ,,,,03-1\r\n", "", {{Kind::Quote, 1, 2}}},
+        {"comma in a cell", "\"A,B\",よみ,,,,03-1\r\n", "", {{Kind::Comma, 1, 1}}},
+        {"line break in a cell", "A,\"よ\nみ\",,,,03-1\r\n" + full, "", {{Kind::LineBreak, 1, 2}}},
+        {"UTF-16", "\xFF\xFE" "A\0", "", {{Kind::Utf16, 0, 0}}},
+        {"not Shift-JIS", full + "A,\x81\x20,,,,03-1\r\n", "", {{Kind::NotShiftJis, 2, 2}}},
+        {"marked UTF-8 that is not", "\xEF\xBB\xBF" "A,\xC0\xAF,,,,03-1\r\n", "", {{Kind::NotUtf8, 1, 2}}},
+        {"no Shift-JIS form", u8"A,😀,,,,03-1\r\n", "", {{Kind::NoShiftJisForm, 1, 2, 0x1F600}}},
+        {"field of 4095 bytes", "A,よみ,,,," + std::string(4095 - 4, 'x') + "03-1\r\n", "", {{Kind::FaxCharacters, 1, 6}, {Kind::TooLong, 1, 6}}},
+        {"field of 4096 bytes", "A,よみ,,,,03-1,," + std::string(4096, 'x') + "\r\n", "", {{Kind::FieldTooLong, 1, 8}}},
+        {"14 columns, the last empty", "A,よみ,,,,03-1,,,,,,,,\r\n", full, {}},
+        {"14 columns", "A,よみ,,,,03-1,,,,,,,,x\r\n", "", {{Kind::ExtraColumn, 1, 14}}},
+        {"1000 persons", Repeat(1000, full), Repeat(1000, full), {}},
+        {"1001 persons", Repeat(1001, full), "", {{Kind::TooManyPersons, 1001, 0}}},
+        {"64 unnamed rows", Repeat(64, ",\r\n") + full, full + Repeat(64, ",,,,,,,,,,,,\r\n"), {}},
+        {"65 unnamed rows", Repeat(65, ",\r\n") + full, "", {{Kind::TooManyUnnamedRows, 65, 0}}},
+        {"unnamed row with text", ",よみ,,,,03-1\r\n", ",よみ,,,,03-1,,,,,,,\r\n", {{Kind::Unnamed, 1, 1}}},
+        {"64 and 65 bytes", Repeat(64, "x") + "," + Repeat(65, "y") + ",,,,03-1\r\n", "", {{Kind::TooLong, 1, 2}}},
+        {"FAX of 32 and 33 bytes", "A,r,,,,0" + Repeat(31, "1") + "\r\nB,r,,,,0" + Repeat(32, "1") + "\r\n", "", {{Kind::TooLong, 2, 6}}},
+        {"FAX numbers a spreadsheet changed",
+         "A,r,,,,2026/3/1\nB,r,,,,3月1日\nC,r,,,,1-Mar\nD,r,,,,312345678\nE,r,,,,3.12346E+09\nF,r,,,,03(1)\nG,r,,,,03-1/2#*\n", "",
+         {{Kind::FaxLooksLikeDate, 1, 6}, {Kind::FaxLooksLikeDate, 2, 6}, {Kind::FaxLooksLikeDate, 3, 6},
+          {Kind::FaxAsNumber, 4, 6}, {Kind::FaxAsNumber, 5, 6}, {Kind::FaxCharacters, 6, 6}}},
+    };
+    for (const ImportCase& test : cases) {
+        SCOPED_TRACE(test.what);
+        auto book = std::make_unique<CAddressBook>();
+        ImportedFile file = ReadEditedFile(test.file, *book);
+        std::vector<ImportNote> notes = file.refusals;
+        notes.insert(notes.end(), file.warnings.begin(), file.warnings.end());
+        EXPECT_EQ(notes, test.notes);
+        if (!test.book.empty()) {
+            EXPECT_EQ(FormatAddressBook(*book), test.book);
+        }
+    }
+}
+
+// Prints into a list, answers from one.
+struct ScriptedConsole : ToolConsole {
+    std::vector<std::string> lines;
+    std::string answer;
+    void Print(std::string_view line) override { lines.emplace_back(line); }
+    std::string Ask(std::string_view) override { return answer; }
+    int Count(const std::string& start) const {
+        return static_cast<int>(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.rfind(start, 0) == 0; }));
+    }
+};
+
+class ToolTest : public ProgramTest {
+protected:
+    ScriptedConsole console;
+    BookTool tool{*platform, *platform, console};
+    const std::string journal = AddressBookPath(*platform, kAddressBookJournalFileName);
+};
+
+TEST_F(ToolTest, ExportThenImportGivesTheSameBytes) {
+    const std::string book = Row("山田", "03-1", "山田商事") + "ﾔﾏﾀﾞ,ﾔﾏﾀﾞ,,,,0#*/,x,,,,,,z\r\n,unnamed,,,,,,,,,,,\r\n";
+    for (bool utf8 : {false, true}) {
+        WriteBook(book);
+        platform->files[journal] = "";
+        std::string exported;
+        ASSERT_EQ(tool.Export(utf8, exported), kExitDone);
+        EXPECT_EQ(exported.rfind("\xEF\xBB\xBF", 0) == 0, utf8);
+        WriteBook(Row("B", "1"));
+        EXPECT_EQ(tool.Import(exported, true), kExitDone);
+        EXPECT_EQ(Book(), book);
+        EXPECT_EQ(tool.Import(exported, false), kExitDone);  // nothing to change: not even asked
+    }
+}
+
+TEST_F(ToolTest, ImportWritesOnlyWhatIsConfirmedThroughTheJournal) {
+    const std::string before = Row("A", "1") + Row("B", "2"), after = Row("A", "1") + Row("C", "3");
+    struct Case {
+        const char* what;
+        bool confirmed;
+        std::string answer;
+        std::optional<MemoryFiles::Holder> holder;
+        bool journal;
+        int exit;
+    } cases[] = {
+        {"confirmed by /y", true, "", {}, true, kExitDone},
+        {"confirmed by y", false, "y", {}, true, kExitDone},
+        {"declined", false, "n", {}, true, kExitRefused},
+        {"end of the input", false, "", {}, true, kExitRefused},
+        {"held by a spreadsheet", true, "", MemoryFiles::kSpreadsheet, true, kExitRefused},
+        {"no journal, as a standard user", true, "", {}, false, kExitRefused},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        WriteBook(before);
+        platform->files.erase(journal);
+        if (test.journal) platform->files[journal] = "";
+        platform->readOnlyDirectory = !test.journal;
+        platform->holders.clear();
+        if (test.holder) platform->holders.emplace(AddressBookPath(*platform), *test.holder);
+        console.answer = test.answer;
+        EXPECT_EQ(tool.Import(after, test.confirmed), test.exit);
+        EXPECT_EQ(Book(), test.exit == kExitDone ? after : before);
+        if (test.journal) {
+            EXPECT_EQ(platform->files[journal], "");
+        }
+    }
+    EXPECT_EQ(console.Count("追加 1人: C"), 6);
+    EXPECT_EQ(console.Count("削除 1人: B"), 6);
+}
+
+TEST_F(ToolTest, CheckReportsEachMissingRightAndWritesNothing) {
+    const std::string book = AddressBookPath(*platform);
+    struct Case {
+        const char* what;
+        std::function<void()> arrange;
+        int problems;
+    } cases[] = {
+        {"all granted", [] {}, 0},
+        {"no book", [&] { platform->files.erase(book); }, 1},
+        {"book read-only", [&] { platform->readOnlyFiles.insert(book); }, 1},
+        {"book held", [&] { platform->holders.emplace(book, MemoryFiles::kSpreadsheet); }, 1},
+        {"no journal", [&] { platform->files.erase(journal); }, 1},
+        {"journal read-only", [&] { platform->readOnlyFiles.insert(journal); }, 1},
+        {"printer without the right to set", [&] { platform->readOnlyKeys.insert(kDriverData); }, 1},
+        {"no printer", [&] { platform->deniedKeys.insert(kFaxPrinter); }, 1},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        WriteBook(Row("A", "1"));
+        platform->files[journal] = "";
+        platform->readOnlyFiles.clear();
+        platform->holders.clear();
+        platform->readOnlyKeys.clear();
+        platform->deniedKeys.clear();
+        AddPrinter();
+        test.arrange();
+        const auto files = platform->files;
+        console.lines.clear();
+        EXPECT_EQ(tool.Check(std::string("Demo FAX Driver")), test.problems ? kExitRefused : kExitDone);
+        EXPECT_EQ(console.Count("NG"), test.problems);
+        EXPECT_EQ(platform->files, files);
+    }
+}
+
+}  // namespace
