@@ -47,7 +47,8 @@ if(QVD_E2E)
         tests/e2e/startup_test.cpp
         tests/e2e/book_test.cpp
         tests/e2e/destinations_test.cpp
-        tests/e2e/company_about_test.cpp)
+        tests/e2e/company_about_test.cpp
+        tests/e2e/tool_test.cpp)
     target_include_directories(e2e_tests PRIVATE src ${CMAKE_SOURCE_DIR})
     target_link_libraries(e2e_tests PRIVATE gtest gtest_main user32 advapi32 ${STATIC_RUNTIME})
     # Under Wine, as the end-to-end tests' own Unix user: one test for ctest,

@@ -160,10 +160,11 @@ std::optional<ToolCommand> ParseToolCommand(const std::vector<std::string>& argu
             command.utf8 = true;
         else if (command.verb == ToolCommand::Verb::Import && SameOption(argument, "/y"))
             command.confirmed = true;
-        else if (command.verb == ToolCommand::Verb::Check && SameOption(argument.substr(0, 3), "/m:") &&
-                 !command.driverName)
+        else if (command.verb == ToolCommand::Verb::Check && SameOption(argument.substr(0, 3), "/m:")) {
+            // As the driver passes it to the program: the rest of the line, quoted or not.
             command.driverName = argument.substr(3);
-        else if (command.verb != ToolCommand::Verb::Check && !command.fileArgument && argument.substr(0, 1) != "/")
+            while (++at < arguments.size()) *command.driverName += " " + arguments[at];
+        } else if (command.verb != ToolCommand::Verb::Check && !command.fileArgument && argument.substr(0, 1) != "/")
             command.fileArgument = at;
         else
             return std::nullopt;

@@ -120,6 +120,40 @@ Program::Program(const std::string& arguments, const std::string& exe) {
         ADD_FAILURE() << "cannot start " << path;
 }
 
+DWORD RunTool(const std::string& arguments, std::string& output) {
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE reader = nullptr, writer = nullptr;
+    CreatePipe(&reader, &writer, &inherited, 0);
+    SetHandleInformation(reader, HANDLE_FLAG_INHERIT, 0);
+    HANDLE input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0,
+                               nullptr);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input;
+    startup.hStdOutput = startup.hStdError = writer;
+    std::string path = Directory() + "qvdbook.exe", commandLine = "\"" + path + "\" " + arguments;
+    PROCESS_INFORMATION info = {};
+    DWORD code = ~0u;
+    bool started = CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                  &startup, &info);
+    CloseHandle(writer);
+    if (started) {
+        char buffer[4096];
+        DWORD got = 0;
+        while (ReadFile(reader, buffer, sizeof buffer, &got, nullptr) && got) output.append(buffer, got);
+        WaitForSingleObject(info.hProcess, 30000);
+        GetExitCodeProcess(info.hProcess, &code);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    } else {
+        ADD_FAILURE() << "cannot start " << path;
+    }
+    CloseHandle(reader);
+    CloseHandle(input);
+    return code;
+}
+
 Program::~Program() {
     if (m_info.hProcess) {
         if (Running()) {

@@ -46,6 +46,10 @@ private:
     PROCESS_INFORMATION m_info = {};
 };
 
+// Runs qvdbook.exe (beside this test program) with |arguments| and no input;
+// its exit code, and in |output| what it printed.
+DWORD RunTool(const std::string& arguments, std::string& output);
+
 // Waits until the window's thread has handled everything posted so far.
 void WaitIdle(HWND window);
 

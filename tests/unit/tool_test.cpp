@@ -2,6 +2,7 @@
 // the round trip, and the import and check as a user meets them.
 #include <algorithm>
 #include <functional>
+#include <tuple>
 
 #include "support/fixture.h"
 #include "tool/book_import.h"
@@ -67,6 +68,36 @@ TEST(ImportTest, EncodingsQuotingRefusalsAndWarnings) {
         if (!test.book.empty()) {
             EXPECT_EQ(FormatAddressBook(*book), test.book);
         }
+    }
+}
+
+TEST(ToolCommandTest, ArgumentsMakeACommandOrAUsageError) {
+    using Verb = ToolCommand::Verb;
+    struct Case {
+        std::vector<std::string> arguments;
+        std::optional<Verb> verb;  // nullopt: a usage error
+        std::size_t file;
+        bool utf8, confirmed;
+        std::optional<std::string> driver;
+    } cases[] = {
+        {{}, {}, 0, false, false, {}},
+        {{"/?"}, Verb::Help, 0, false, false, {}},
+        {{"EXPORT", "a.csv", "/UTF8"}, Verb::Export, 1, true, false, {}},
+        {{"export"}, {}, 0, false, false, {}},
+        {{"export", "a", "/y"}, {}, 0, false, false, {}},
+        {{"import", "/y", "a.csv"}, Verb::Import, 2, false, true, {}},
+        {{"import", "a", "b"}, {}, 0, false, false, {}},
+        {{"check"}, Verb::Check, 0, false, false, {}},
+        {{"check", "/m:E2E", "FAX", "Driver"}, Verb::Check, 0, false, false, "E2E FAX Driver"},
+        {{"check", "a"}, {}, 0, false, false, {}},
+    };
+    for (const Case& test : cases) {
+        std::optional<ToolCommand> command = ParseToolCommand(test.arguments);
+        ASSERT_EQ(command.has_value(), test.verb.has_value()) << testing::PrintToString(test.arguments);
+        if (!command) continue;
+        EXPECT_EQ(command->verb, *test.verb);
+        EXPECT_EQ(std::make_tuple(command->fileArgument, command->utf8, command->confirmed, command->driverName),
+                  std::make_tuple(test.file, test.utf8, test.confirmed, test.driver));
     }
 }
 
