@@ -218,6 +218,7 @@ int BookTool::Import(std::string_view fileBytes, bool confirmed) {
         Print(msg::CauseOf(load.state == FileContents::State::Uncertain ? FileFault::JournalUnreadable : load.fault));
         return kExitRefused;
     }
+    if (load.tooManyPersons) Print("今のアドレス帳の 1000人を超える部分は、qvdutil が読まないため、書き換えると失われます。");
     Print("アドレス帳: " + Count(static_cast<std::size_t>(current->m_nEntryCount), current->m_nUnnamedRowCount) + " → " +
           Count(static_cast<std::size_t>(edited->m_nEntryCount), edited->m_nUnnamedRowCount));
     if (load.state != FileContents::State::Missing && FormatAddressBook(*current) == FormatAddressBook(*edited)) {
