@@ -11,6 +11,8 @@
 #define IDR_MAINFRAME 128
 #define IDS_ABOUTBOX 101
 #define IDM_ABOUTBOX 0x0010
+#define IDS_FIND 102
+#define IDM_FIND 0x0020
 
 // Version box
 #define IDD_ABOUTBOX 100
@@ -26,6 +28,14 @@
 #define IDC_CREATE_ENTRY 1006
 #define IDC_DELETE_ENTRY 1007
 #define IDC_ABOUT 3
+// Its keyboard shortcuts (an accelerator table of the dialog's id)
+#define IDC_FIND 32771
+#define IDC_FIND_NEXT 32772
+#define IDC_FIND_PREVIOUS 32773
+
+// Find dialog
+#define IDD_FIND 131
+#define IDC_FIND_TEXT 1020
 
 // Entry dialogs: the property dialog and the new-entry dialog share the edits
 #define IDD_ENTRY_PROPERTY 129

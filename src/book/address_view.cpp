@@ -40,6 +40,22 @@ int AddressView::CompanyLineOf(int line) const {
     return line;
 }
 
+int AddressView::LineOfPerson(std::int32_t person) const {
+    for (std::size_t line = 0; line < m_lines.size(); ++line)
+        if (!m_lines[line].IsCompany() && m_lines[line].person == person) return static_cast<int>(line);
+    return -1;
+}
+
+int AddressView::LineOfCompany(const CAddressBook& book, const std::string& company) const {
+    for (std::size_t line = 0; line < m_lines.size(); ++line) {
+        const AddressLine& at = m_lines[line];
+        if (at.IsCompany() && static_cast<std::size_t>(at.company) < book.m_aCompanies.size() &&
+            book.m_aCompanies[static_cast<std::size_t>(at.company)].m_strCompanyName == company)
+            return static_cast<int>(line);
+    }
+    return -1;
+}
+
 std::vector<std::int32_t> AddressView::Expand(const CAddressBook& book, int line) {
     const AddressLine* at = At(line);
     if (!at || !at->IsCompany() || at->expanded || static_cast<std::size_t>(at->company) >= book.m_aCompanies.size()) return {};

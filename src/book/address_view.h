@@ -39,6 +39,11 @@ public:
     // The company line a member line stands under; -1 for any other line.
     int CompanyLineOf(int line) const;
 
+    // The person's line, or its member line; -1 when it shows none.
+    int LineOfPerson(std::int32_t person) const;
+    // The line of the company named |company|; -1 when none.
+    int LineOfCompany(const CAddressBook& book, const std::string& company) const;
+
     // Lists the members of the company on |line| below it; their IDs.
     std::vector<std::int32_t> Expand(const CAddressBook& book, int line);
     // Takes them away again; how many there were.

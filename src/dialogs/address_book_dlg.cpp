@@ -5,7 +5,9 @@
 
 #include "dialogs/about_dlg.h"
 #include "dialogs/entry_dialogs.h"
+#include "dialogs/find_dlg.h"
 #include "dialogs/messages.h"
+#include "book/person_search.h"
 #include "framework/platform.h"
 #include "res/resource.h"
 
@@ -29,6 +31,9 @@ const MessageMap<CAddressBookDlg> CAddressBookDlg::kMessageMap = {
     {WM_VKEYTOITEM, &CAddressBookDlg::OnVKeyToItem},
     {BN_CLICKED, IDC_DELETE_ENTRY, &CAddressBookDlg::OnDeleteEntry},
     {CBN_SELCHANGE, IDC_DISPLAY_MODE, &CAddressBookDlg::OnSelchangeDisplayMode},
+    {kShortcut, IDC_FIND, &CAddressBookDlg::OnFind},
+    {kShortcut, IDC_FIND_NEXT, &CAddressBookDlg::OnFindNext},
+    {kShortcut, IDC_FIND_PREVIOUS, &CAddressBookDlg::OnFindPrevious},
 };
 
 CAddressBookDlg::CAddressBookDlg(const std::string& driverName)
@@ -48,7 +53,9 @@ BOOL CAddressBookDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
     std::string aboutItem = ThePlatform().LoadStringResource(IDS_ABOUTBOX);
-    if (!aboutItem.empty()) ThePlatform().AppendSystemMenuItem(GetSafeHwnd(), IDM_ABOUTBOX, aboutItem);
+    if (!aboutItem.empty()) ThePlatform().AppendSystemMenuItem(GetSafeHwnd(), IDM_ABOUTBOX, aboutItem, true);
+    std::string findItem = ThePlatform().LoadStringResource(IDS_FIND);
+    if (!findItem.empty()) ThePlatform().AppendSystemMenuItem(GetSafeHwnd(), IDM_FIND, findItem, aboutItem.empty());
     ThePlatform().SetIcons(GetSafeHwnd(), m_hIcon);
 
     CComboBox mode = ComboBox(IDC_DISPLAY_MODE);
@@ -223,6 +230,50 @@ bool CAddressBookDlg::OnAddressListKey(UINT key) {
     list.SetCurSel(company);
     OnSelchangeAddressList();
     return true;
+}
+
+// ---- find ---------------------------------------------------------------------
+
+void CAddressBookDlg::OnFind() {
+    CFindDlg find;
+    find.m_strText = m_strFindText;
+    if (find.DoModal() != IDOK) return;
+    m_strFindText = find.m_strText;
+    FindPerson(true);
+}
+
+void CAddressBookDlg::OnFindNext() {
+    if (m_strFindText.empty())
+        OnFind();
+    else
+        FindPerson(true);
+}
+
+void CAddressBookDlg::OnFindPrevious() {
+    if (m_strFindText.empty())
+        OnFind();
+    else
+        FindPerson(false);
+}
+
+void CAddressBookDlg::FindPerson(bool forward) {
+    CListBox list = ListBox(IDC_ADDRESS_LIST);
+    const AddressLine* selected = m_addressLines.At(list.GetCurSel());
+    const int from = selected && !selected->IsCompany() ? m_book.FindSlot(selected->person) : -1;
+    const int slot = FindPersonSlot(m_book, PersonQuery(m_strFindText), from, forward);
+    if (slot < 0) {
+        AfxMessageBox(msg::NotFound(m_strFindText));
+        return;
+    }
+    const CAddressEntry& person = m_book.m_aEntries[static_cast<std::size_t>(slot)];
+    if (m_nDisplayMode == 1) {
+        // As Right would: the company opens on its members.
+        int company = m_addressLines.LineOfCompany(m_book, person.m_strCompany);
+        if (company >= 0 && !m_addressLines.At(company)->expanded) ExpandOrCollapseCompany(company);
+    }
+    list.SetCurSel(m_addressLines.LineOfPerson(person.m_nID));
+    OnSelchangeAddressList();
+    GotoDlgCtrl(IDC_ADDRESS_LIST);
 }
 
 // ---- company view -------------------------------------------------------------
@@ -474,8 +525,12 @@ void CAddressBookDlg::OnAbout() {
 
 std::optional<LRESULT> CAddressBookDlg::OnSysCommand(WPARAM nID, LPARAM) {
     // The system keeps the low four bits of a command for itself.
-    if ((nID & 0xFFF0) != IDM_ABOUTBOX) return std::nullopt;
-    OnAbout();
+    if ((nID & 0xFFF0) == IDM_ABOUTBOX)
+        OnAbout();
+    else if ((nID & 0xFFF0) == IDM_FIND)
+        OnFind();
+    else
+        return std::nullopt;
     return 0;
 }
 

@@ -34,6 +34,7 @@ public:
     DestinationList m_aDestinations;
     std::int32_t m_anDestSel[kMaxDestinations] = {};
     std::uint16_t m_wCurrentItem = 0;
+    std::string m_strFindText;  // the text last given to the find dialog in this run
 
     std::string LineTip(int listId, int line) override;
 
@@ -64,6 +65,14 @@ private:
     bool OnAddressListKey(UINT key);
     void OnDeleteEntry();
     void OnSelchangeDisplayMode();
+    // Ctrl+F and the system menu open the find dialog; F3 and Shift+F3
+    // find again, once a text was given.
+    void OnFind();
+    void OnFindNext();
+    void OnFindPrevious();
+    // Selects the next (or previous) person that matches m_strFindText, as
+    // a click on its line would, expanding its company in the company view.
+    void FindPerson(bool forward);
 
     // The printer's stored destinations
     void ReadFaxNumberBook(std::string& names, std::string& faxNumbers);

@@ -63,6 +63,9 @@ inline constexpr const char* kOver100Destinations = "宛先の最大数（100件
 inline constexpr const char* kCannotStoreDestinations =
     "宛先をﾌﾟﾘﾝﾀﾄﾞﾗｲﾊﾞに書き込みできませんでした。\nもう一度OKを押すか、ｷｬﾝｾﾙしてください。";
 
+// Find
+inline std::string NotFound(const std::string& text) { return "「" + text + "」は見つかりませんでした。"; }
+
 // Entry commands
 inline constexpr const char* kNoMoreEntries = "これ以上ﾒﾝﾊﾞｰの新規追加はできません。";
 inline constexpr const char* kCannotDeleteCompany =

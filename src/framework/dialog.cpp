@@ -43,6 +43,11 @@ void CDialog::OnOK() {
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
+void CDialog::GotoDlgCtrl(int id) const {
+    Windowing& windowing = ThePlatform();
+    windowing.SendToWindow(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(windowing.ItemHandle(m_hWnd, id)), TRUE);
+}
+
 bool CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
     case WM_INITDIALOG: {

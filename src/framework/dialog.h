@@ -14,6 +14,10 @@
 // {BN_CLICKED, 1003, &CMyDlg::OnAdd}; a window message reads
 // {WM_PAINT, &CMyDlg::OnPaint}, whose handler answers std::nullopt to leave
 // the message to the default processing.
+// The notification code of a command that a keyboard shortcut (an
+// accelerator) sends.
+inline constexpr WORD kShortcut = 1;
+
 template <class T>
 struct MessageMapEntry {
     using CommandHandler = void (T::*)();
@@ -68,6 +72,8 @@ public:
     CComboBox ComboBox(int id) const { return CComboBox(m_hWnd, id); }
     CEdit Edit(int id) const { return CEdit(m_hWnd, id); }
     void EnableItem(int id, bool enable) const { CControl(m_hWnd, id).EnableWindow(enable); }
+    // Moves the focus to control |id|, as Tab would.
+    void GotoDlgCtrl(int id) const;
 
 protected:
     virtual BOOL OnInitDialog();

@@ -72,7 +72,7 @@ public:
     virtual std::string LoadStringResource(UINT id) = 0;
     virtual HICON LoadIconResource(int id) = 0;
     virtual void SetIcons(HWND dialog, HICON icon) = 0;
-    virtual void AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text) = 0;
+    virtual void AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text, bool afterSeparator) = 0;
     // A tooltip over the lines of |list|, its text from the dialog's LineTip.
     virtual void AttachLineTips(HWND dialog, HWND list) = 0;
     // Drops the character that the key being handled has typed into

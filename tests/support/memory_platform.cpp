@@ -110,7 +110,10 @@ ResourceScript LoadResourceScript(const std::string& rcPath) {
             continue;
         }
         if (inStrings && std::regex_search(line, m, stringLine)) {
-            script.strings[static_cast<unsigned>(resolve(m[1]))] = Utf8ToCp932(m[2]);
+            std::string text = m[2];
+            for (std::size_t tab = text.find("\\t"); tab != std::string::npos; tab = text.find("\\t", tab))
+                text.replace(tab, 2, "\t");
+            script.strings[static_cast<unsigned>(resolve(m[1]))] = Utf8ToCp932(text);
             continue;
         }
         if (!current) continue;
@@ -542,9 +545,9 @@ void MemoryPlatform::SetIcons(HWND dialog, HICON icon) {
     if (MemoryWindow* window = WindowOf(dialog)) window->bigIcon = window->smallIcon = icon;
 }
 
-void MemoryPlatform::AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text) {
+void MemoryPlatform::AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text, bool afterSeparator) {
     if (MemoryWindow* window = WindowOf(dialog)) {
-        window->systemMenu.push_back("-");
+        if (afterSeparator) window->systemMenu.push_back("-");
         window->systemMenu.push_back(std::to_string(command) + ":" + text);
     }
 }

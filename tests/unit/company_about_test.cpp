@@ -220,8 +220,9 @@ protected:
     }
 };
 
-TEST_F(VersionBoxTest, SystemMenuEndsWithTheVersionItem) {
-    EXPECT_EQ(window->systemMenu, (std::vector<std::string>{"-", "16:ﾊﾞｰｼﾞｮﾝ情報(qvdutil) (&A)..."}));
+TEST_F(VersionBoxTest, SystemMenuEndsWithTheVersionAndFindItems) {
+    EXPECT_EQ(window->systemMenu,
+              (std::vector<std::string>{"-", "16:ﾊﾞｰｼﾞｮﾝ情報(qvdutil) (&A)...", "32:検索(&F)...\tCtrl+F"}));
     HICON icon = platform->LoadIconResource(IDR_MAINFRAME);
     EXPECT_EQ(window->bigIcon, icon);
     EXPECT_EQ(window->smallIcon, icon);
@@ -237,7 +238,7 @@ TEST_F(VersionBoxTest, OpensFromButtonAndFromTheSystemMenu) {
         {"button 3", [&] { window->Click(IDC_ABOUT); }, true},
         {"system command 0x0010", [&] { window->Send(WM_SYSCOMMAND, 0x0010); }, true},
         {"low four bits set", [&] { window->Send(WM_SYSCOMMAND, 0x001F); }, true},
-        {"another command", [&] { window->Send(WM_SYSCOMMAND, 0x0020); }, false},
+        {"another command", [&] { window->Send(WM_SYSCOMMAND, 0x0030); }, false},
         {"SC_CLOSE", [&] { window->Send(WM_SYSCOMMAND, 0xF060); }, false},
     };
     for (const Case& c : cases) {

@@ -81,7 +81,7 @@ std::vector<int> MissingMapIds(int templateId) {
     std::vector<int> missing;
     const std::vector<int> ids = Ids(templateId);
     for (const MessageMapEntry<Dialog>& entry : Dialog::kMessageMap)
-        if (entry.message == WM_COMMAND && std::find(ids.begin(), ids.end(), entry.controlId) == ids.end())
+        if (entry.message == WM_COMMAND && entry.code != kShortcut && std::find(ids.begin(), ids.end(), entry.controlId) == ids.end())
             missing.push_back(entry.controlId);
     return missing;
 }

@@ -73,11 +73,30 @@ void RelayToTips(HWND dialog, LineTips& tips, HWND control, LPARAM hitAndMessage
     SendMessageA(tips.window, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
+// A dialog's keyboard shortcuts: the accelerator table of its template's id,
+// if it has one, kept on its window.
+constexpr const char* kShortcutsProperty = "qvdutil.shortcuts";
+
+// A modal loop shows this hook every message before it is dispatched,
+// whichever control has the focus: the one place a dialog's shortcuts can
+// be translated.
+LRESULT CALLBACK TranslateShortcuts(int code, WPARAM wParam, LPARAM lParam) {
+    MSG* message = reinterpret_cast<MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && message->message >= WM_KEYFIRST && message->message <= WM_KEYLAST) {
+        HWND dialog = GetAncestor(message->hwnd, GA_ROOT);
+        HACCEL shortcuts = static_cast<HACCEL>(GetPropA(dialog, kShortcutsProperty));
+        if (shortcuts && TranslateAcceleratorA(dialog, shortcuts, message)) return TRUE;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     ModalWindow* dialog;
     if (message == WM_INITDIALOG) {
         dialog = reinterpret_cast<ModalWindow*>(lParam);
         SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        if (HACCEL shortcuts = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialog->TemplateId())))
+            SetPropA(hwnd, kShortcutsProperty, shortcuts);
         dialog->Attach(hwnd);
     } else {
         dialog = reinterpret_cast<ModalWindow*>(GetWindowLongPtrA(hwnd, DWLP_USER));
@@ -104,6 +123,7 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     bool handled = dialog->HandleMessage(message, wParam, lParam, result);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        RemovePropA(hwnd, kShortcutsProperty);
         dialog->Detach();
     }
     if (!handled) return FALSE;
@@ -144,6 +164,9 @@ void Win32Platform::CloseKernelHandle(HANDLE handle) {
 }
 
 INT_PTR Win32Platform::RunModal(ModalWindow& dialog, HWND owner) {
+    // Once for the thread, which is the program's only one.
+    static HHOOK shortcuts = SetWindowsHookExA(WH_MSGFILTER, TranslateShortcuts, nullptr, GetCurrentThreadId());
+    (void)shortcuts;
     return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialog.TemplateId()), owner, DialogProc,
                            reinterpret_cast<LPARAM>(&dialog));
 }
@@ -178,10 +201,10 @@ void Win32Platform::SetIcons(HWND dialog, HICON icon) {
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
-void Win32Platform::AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text) {
+void Win32Platform::AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text, bool afterSeparator) {
     HMENU menu = GetSystemMenu(dialog, FALSE);
     if (!menu) return;
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    if (afterSeparator) AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING, command, text.c_str());
 }
 

@@ -18,7 +18,7 @@ public:
     std::string LoadStringResource(UINT id) override;
     HICON LoadIconResource(int id) override;
     void SetIcons(HWND dialog, HICON icon) override;
-    void AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text) override;
+    void AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text, bool afterSeparator) override;
     void AttachLineTips(HWND dialog, HWND list) override;
     void DiscardTypedCharacter(HWND window) override;
     bool PaintMinimisedIcon(HWND dialog, HICON icon) override;
