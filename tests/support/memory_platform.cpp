@@ -471,6 +471,12 @@ std::pair<MemoryWindow*, MemoryWindow::Control*> MemoryPlatform::ControlOf(HWND 
 }
 
 LRESULT MemoryPlatform::SendToWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NEXTDLGCTL) {
+        MemoryWindow* dialog = WindowOf(handle);
+        MemoryWindow::Control* next = ControlOf(reinterpret_cast<HWND>(wParam)).second;
+        if (dialog && next) dialog->focus = next->id;
+        return 0;
+    }
     auto [window, control] = ControlOf(handle);
     if (!control) return 0;
     const int id = control->id;

@@ -103,6 +103,7 @@ public:
     bool minimised = false;
     int clientWidth = 400, clientHeight = 300;
     std::vector<std::string> systemMenu;
+    int focus = 0;  // the control the program last moved the focus to
     HICON bigIcon = nullptr, smallIcon = nullptr;
     std::optional<IconOrigin> paintedIconAt;
 
