@@ -347,6 +347,25 @@ void PressKey(HWND window, UINT virtualKey) {
     WaitIdle(GetAncestor(window, GA_ROOT));
 }
 
+void PressChord(HWND window, const std::vector<WORD>& keys) {
+    // Through the input queue, so that the keyboard state holds the modifiers.
+    HWND dialog = GetAncestor(window, GA_ROOT);
+    SetForegroundWindow(dialog);
+    std::vector<INPUT> inputs;
+    auto press = [&inputs](WORD key, DWORD flags) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = flags;
+        inputs.push_back(input);
+    };
+    for (WORD key : keys) press(key, 0);
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key) press(*key, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Sleep(300);
+    WaitIdle(dialog);
+}
+
 void SystemCommand(HWND window, WPARAM command) { Deliver(window, WM_SYSCOMMAND, command, 0); }
 
 std::vector<std::string> Lines(HWND dialog, int listId) {

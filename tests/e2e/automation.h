@@ -64,6 +64,9 @@ void SetText(HWND dialog, int id, const std::string& text);
 // Types ASCII characters one by one, as the keyboard would.
 void Type(HWND dialog, int id, const std::string& ascii);
 void PressKey(HWND window, UINT virtualKey);
+// Keys held down together on the keyboard, the first ones first (Ctrl, then
+// F), with the dialog of |window| in front.
+void PressChord(HWND window, const std::vector<WORD>& keys);
 void SystemCommand(HWND window, WPARAM command);
 
 std::vector<std::string> Lines(HWND dialog, int listId);

@@ -81,6 +81,23 @@ TEST_F(CompanyAboutTest, TypingFindsALineAndCompanyKeysKeepTheSelection) {
     EXPECT_TRUE(copy.WaitForExit());
 }
 
+TEST_F(CompanyAboutTest, CtrlFFindsAReadingTypedInHiragana) {
+    WriteBook(Row("山田", "03-1") + "佐藤,ｻﾄｳ,,,,045-1,,,,,,,\r\n" + Row("鈴木", "06-1"));
+    Program copy("/s /m:E2E FAX Driver");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    PressChord(GetDlgItem(dialog, IDC_CREATE_ENTRY), {VK_CONTROL, 'F'});
+    HWND find = copy.WaitForWindow("検索");
+    ASSERT_NE(find, nullptr);
+    SetText(find, IDC_FIND_TEXT, "さとう");
+    Click(find, IDOK);
+    WaitIdle(dialog);
+    EXPECT_EQ(SelectedLines(dialog, IDC_ADDRESS_LIST), std::vector<int>{1});
+    EXPECT_TRUE(Enabled(dialog, IDC_ADD_DESTINATION));
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(copy.WaitForExit());
+}
+
 TEST_F(CompanyAboutTest, VersionBoxFromButtonAndSystemMenu) {
     WriteBook(Row("一郎", "1"));
     Program copy("/s /m:E2E FAX Driver");
