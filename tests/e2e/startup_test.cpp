@@ -144,5 +144,32 @@ TEST_F(StartupTest, TheExeCarriesTheDialogTemplates) {
     EXPECT_EQ(ids(about), (std::vector<int>{-1, -1, -1, IDOK}));
 }
 
+// The dialogs' font at 96 dpi, as the stand-in (IPAPGothic, which shares its
+// glyph widths) draws it: 9 pt is an em of 12 pixels, and a dialog unit is
+// a quarter of its average letter, half an em wide.
+TEST_F(StartupTest, EveryCaptionFitsItsControl) {
+    const int em = MulDiv(9, 96, 72);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT font = CreateFontA(-em, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ Ｐゴシック");
+    HGDIOBJ old = SelectObject(dc, font);
+    for (int id : {IDD_ABOUTBOX, IDD_ADDRESSBOOK, IDD_ENTRY_PROPERTY, IDD_NEW_ENTRY, IDD_FIND}) {
+        const DialogResource dialog = ReadDialogResource(id);
+        ASSERT_FALSE(dialog.controls.empty()) << id;
+        for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
+            const ControlResource& control = dialog.controls[i];
+            const bool button = control.className == "Button";
+            if (!button && (control.className != "Static" || (control.style & SS_TYPEMASK) > SS_RIGHT)) continue;
+            RECT needed = {};
+            DrawTextA(dc, control.text.c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE);
+            // A button draws its text inside its edges and its focus frame.
+            const int pixels = needed.right + (button ? 6 : 0);
+            EXPECT_LE(pixels * 4, control.cx * em / 2)
+                << "dialog " << id << ", control " << i << " needs " << pixels * 8 / em << " units, has " << control.cx;
+        }
+    }
+    DeleteObject(SelectObject(dc, old));
+    DeleteDC(dc);
+}
+
 }  // namespace
 }  // namespace e2e
