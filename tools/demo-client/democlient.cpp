@@ -1,7 +1,7 @@
 // Uses the running qvdutil.exe as a user would, for the demo and the
 // screenshots: picks a person and adds it, switches to the company view and
 // expands a company, for the README also rests the mouse on a line for its
-// tip and opens the property dialog, then presses OK.
+// tip, opens the property dialog and finds a person, then presses OK.
 // Before each picture it writes <name>.ready into the given folder and waits
 // for <name>.done, so the caller can take a screenshot in between.
 //
@@ -95,6 +95,15 @@ int main(int argc, char** argv) {
         if (entry) {
             Picture("property-dialog");
             SendMessageCallbackA(entry, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0, nullptr, 0);
+            Sleep(500);
+        }
+        // The find dialog, as Ctrl+F opens it, with a reading typed in half-width kana.
+        Command(dialog, IDC_FIND, 1);
+        HWND find = WaitForWindow("検索");
+        if (find) {
+            SetDlgItemTextA(find, IDC_FIND_TEXT, "ﾀｶﾊｼ");
+            Picture("find-dialog");
+            SendMessageCallbackA(find, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0, nullptr, 0);
             Sleep(500);
         }
     }
