@@ -53,7 +53,7 @@ if(benchmark_FOUND AND NOT QVD_SANITIZE)
 endif()
 
 if(QVD_FUZZ)
-    foreach(target parse_fuzzer parse_diff_fuzzer restore_fuzzer journal_fuzzer)
+    foreach(target parse_fuzzer parse_diff_fuzzer restore_fuzzer journal_fuzzer import_fuzzer)
         add_executable(${target} fuzz/${target}.cpp)
         target_compile_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)
         target_link_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)

@@ -239,11 +239,13 @@ ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book) {
         file.utf8 = !ascii && DecodeUtf8(bytes);
     }
     std::vector<Row> rows = SplitRows(bytes);
-    while (!rows.empty() && IsBlank(rows.back())) rows.pop_back();
 
     bool tooManyPersons = false, tooManyUnnamed = false;
     for (std::size_t index = 0; index < rows.size(); ++index) {
         const int row = static_cast<int>(index) + 1;
+        // An empty row holds nothing to keep: a spreadsheet leaves them at
+        // the end, and the book would move one in the middle to its end.
+        if (IsBlank(rows[index])) continue;
         CAddressEntry entry;
         // A row with a refused field is not warned about: its texts are not what the file holds.
         const std::size_t refusedBefore = file.refusals.size();
@@ -280,7 +282,7 @@ ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book) {
             else if (!std::exchange(tooManyPersons, true))
                 file.refusals.push_back({Kind::TooManyPersons, row});
         } else {
-            if (!refused && !IsBlank(rows[index])) file.warnings.push_back({Kind::Unnamed, row, 1});
+            if (!refused) file.warnings.push_back({Kind::Unnamed, row, 1});
             if (book.m_nUnnamedRowCount < CAddressBook::kMaxUnnamedRows)
                 book.m_aUnnamedRows[book.m_nUnnamedRowCount++] = std::move(entry);
             else if (!std::exchange(tooManyUnnamed, true))

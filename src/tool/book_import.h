@@ -52,6 +52,6 @@ struct ImportedFile {
 // Empties |book| and fills it from an edited file: Shift-JIS or UTF-8 (with
 // or without a byte-order mark; the bytes decide), CR LF, LF or CR line ends,
 // fields quoted as spreadsheets quote them, short rows filled with empty
-// columns, empty rows at the end ignored. With any refusal, the book is
+// columns, empty rows ignored. With any refusal, the book is
 // not to be stored.
 ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book);

@@ -18,6 +18,12 @@ std::string Repeat(std::size_t count, const std::string& text) {
     return all;
 }
 
+// The warnings of |rows| rows without a name, after |refusals|.
+std::vector<ImportNote> Unnamed(int rows, std::vector<ImportNote> refusals = {}) {
+    for (int row = 1; row <= rows; ++row) refusals.push_back({Kind::Unnamed, row, 1});
+    return refusals;
+}
+
 struct ImportCase {
     const char* what;
     std::string file;
@@ -29,8 +35,8 @@ TEST(ImportTest, EncodingsQuotingRefusalsAndWarnings) {
     const std::string full = Row("A", "03-1");
     const std::vector<ImportCase> cases = {
         {"Shift-JIS, CR LF", Row("山田", "03-1"), Row("山田", "03-1"), {}},
-        {"LF, CR, short rows, empty rows at the end only", "A,r,,,,03-1\n\nB,r\r,\r\n\n,,\n",
-         "A,r,,,,03-1,,,,,,,\r\nB,r,,,,,,,,,,,\r\n,,,,,,,,,,,,\r\n", {{Kind::Required, 3, 6}}},
+        {"LF, CR, short rows, empty rows", "A,r,,,,03-1\n\nB,r\r,\r\n\n,,\n", "A,r,,,,03-1,,,,,,,\r\nB,r,,,,,,,,,,,\r\n",
+         {{Kind::Required, 3, 6}}},
         {"UTF-8 with a mark", "\xEF\xBB\xBF" + std::string(u8"ﾔﾏﾀﾞ,やまだ,,,,03-1\r\n"), "ﾔﾏﾀﾞ,やまだ,,,,03-1,,,,,,,\r\n", {}},
         {"UTF-8 without, wave dash as Windows has it", u8"〜,よみ,,,,03-1\n", Row("～", "03-1"), {}},
         {"quoted as spreadsheets quote", "\"A\",\"よみ\",,,,\"03-1\"\r\n", full, {}},
@@ -48,8 +54,8 @@ TEST(ImportTest, EncodingsQuotingRefusalsAndWarnings) {
         {"14 columns", "A,よみ,,,,03-1,,,,,,,,x\r\n", "", {{Kind::ExtraColumn, 1, 14}}},
         {"1000 persons", Repeat(1000, full), Repeat(1000, full), {}},
         {"1001 persons", Repeat(1001, full), "", {{Kind::TooManyPersons, 1001, 0}}},
-        {"64 unnamed rows", Repeat(64, ",\r\n") + full, full + Repeat(64, ",,,,,,,,,,,,\r\n"), {}},
-        {"65 unnamed rows", Repeat(65, ",\r\n") + full, "", {{Kind::TooManyUnnamedRows, 65, 0}}},
+        {"64 unnamed rows", Repeat(64, ",,,,,,x\r\n") + full, full + Repeat(64, ",,,,,,x,,,,,,\r\n"), Unnamed(64)},
+        {"65 unnamed rows", Repeat(65, ",,,,,,x\r\n"), "", Unnamed(65, {{Kind::TooManyUnnamedRows, 65, 0}})},
         {"unnamed row with text", ",よみ,,,,03-1\r\n", ",よみ,,,,03-1,,,,,,,\r\n", {{Kind::Unnamed, 1, 1}}},
         {"64 and 65 bytes", Repeat(64, "x") + "," + Repeat(65, "y") + ",,,,03-1\r\n", "", {{Kind::TooLong, 1, 2}}},
         {"FAX of 32 and 33 bytes", "A,r,,,,0" + Repeat(31, "1") + "\r\nB,r,,,,0" + Repeat(32, "1") + "\r\n", "", {{Kind::TooLong, 2, 6}}},
