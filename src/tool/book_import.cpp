@@ -221,6 +221,24 @@ void WarnAboutPerson(const CAddressEntry& person, int row, std::vector<ImportNot
     if (fax.size() > kMaxFaxNumberBytes) warnings.push_back({Kind::TooLong, row, 6});
 }
 
+// Whether most lines that are not plain ASCII (which reads the same either
+// way) are UTF-8. Shift-JIS text is hardly ever valid UTF-8, so a UTF-8 file
+// with a byte gone wrong in one line is still read as UTF-8, and that line
+// refused, instead of every line becoming other characters.
+bool MostlyUtf8(std::string_view bytes) {
+    int lines = 0, utf8 = 0;
+    for (std::size_t start = 0; start < bytes.size();) {
+        std::size_t end = std::min(bytes.find('\n', start), bytes.size());
+        std::string_view line = bytes.substr(start, end - start);
+        if (std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+            ++lines;
+            utf8 += DecodeUtf8(line) ? 1 : 0;
+        }
+        start = end + 1;
+    }
+    return utf8 * 2 > lines;
+}
+
 }  // namespace
 
 ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book) {
@@ -234,9 +252,7 @@ ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book) {
         file.utf8 = true;
         bytes.remove_prefix(3);
     } else {
-        // Plain ASCII reads the same either way.
-        bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-        file.utf8 = !ascii && DecodeUtf8(bytes);
+        file.utf8 = MostlyUtf8(bytes);
     }
     std::vector<Row> rows = SplitRows(bytes);
 
