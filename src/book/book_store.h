@@ -22,6 +22,8 @@ public:
     // Empties |book| and fills it with what the file holds, or what it holds
     // once an earlier save is completed.
     BookLoad Load(CAddressBook& book);
+    // The same, changing nothing on disk.
+    BookLoad Look(CAddressBook& book) const;
     // None when the file holds the whole of |book|.
     FileFault Save(const CAddressBook& book);
 

@@ -205,6 +205,8 @@ FileContents JournaledFile::Load() {
     return contents;
 }
 
+FileContents JournaledFile::Look() const { return ReadBeside(m_platform, m_strPath, m_strJournalPath); }
+
 FileFault JournaledFile::Save(const std::string& bytes) {
     if (m_seen == Seen::Nothing) return FileFault::NotRead;
     HeldFile file(m_platform);

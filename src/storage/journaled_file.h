@@ -64,6 +64,10 @@ public:
     JournaledFile(Files& platform, std::string path, std::string journalPath);
 
     FileContents Load();
+    // What Load would show, read beside whoever has the file open; nothing
+    // is written, not even to finish a rewrite the journal records. A Save
+    // needs a Load before it.
+    FileContents Look() const;
     // None when the file holds |bytes|; otherwise it holds what it held.
     FileFault Save(const std::string& bytes);
 

@@ -176,7 +176,7 @@ std::optional<ToolCommand> ParseToolCommand(const std::vector<std::string>& argu
 int BookTool::Export(bool utf8, std::string& fileBytes) {
     BookStore store(m_files);
     auto book = std::make_unique<CAddressBook>();
-    BookLoad load = store.Load(*book);
+    BookLoad load = store.Look(*book);
     if (load.state == FileContents::State::Unreadable || load.state == FileContents::State::Uncertain) {
         Print("アドレス帳を読み込めなかったため、書き出しませんでした。");
         Print(msg::CauseOf(load.state == FileContents::State::Uncertain ? FileFault::JournalUnreadable : load.fault));
@@ -257,38 +257,31 @@ int BookTool::Check(const std::optional<std::string>& driverName) {
     auto open = [&](const std::string& path, FileAccess access, FileHandle*& handle) {
         return OpenFilePatiently(m_files, path, access, false, handle);
     };
+    // The book as the program will show it, the journal's unfinished save included.
     const std::string bookPath = AddressBookPath(m_files);
-    FileHandle* handle = nullptr;
-    switch (open(bookPath, FileAccess::ReadBeside, handle)) {
-    case FileOpenStatus::Opened:
-    case FileOpenStatus::Created: {
-        std::string bytes;
-        bool read = m_files.ReadWholeFile(handle, bytes);
-        m_files.CloseFile(handle);
-        auto book = std::make_unique<CAddressBook>();
-        ParseOutcome parsed = ParseAddressBook(bytes, *book);
-        report(read, "アドレス帳 " + bookPath + ": " +
-                         (read ? "読み込めます。" +
-                                     Count(static_cast<std::size_t>(book->m_nEntryCount), book->m_nUnnamedRowCount)
-                               : std::string("読み込み中にエラーが発生しました。")));
-        if (parsed.tooManyPersons)
+    auto book = std::make_unique<CAddressBook>();
+    const BookLoad load = BookStore(m_files).Look(*book);
+    const std::string bookLine = "アドレス帳 " + bookPath + ": ";
+    switch (load.state) {
+    case FileContents::State::Read:
+        report(true, bookLine + "読み込めます。" +
+                         Count(static_cast<std::size_t>(book->m_nEntryCount), book->m_nUnnamedRowCount));
+        if (load.tooManyPersons)
             report(false, "アドレス帳が 1000人を超えています。1001人目から後は表示されず、次の保存で捨てられます。");
         break;
-    }
-    case FileOpenStatus::Missing:
-        report(false, "アドレス帳 " + bookPath +
-                          ": ありません。最初の保存でファイルを作るには、システムディレクトリへの書き込み権限が要ります。");
+    case FileContents::State::Missing:
+        report(false, bookLine + "ありません。最初の保存でファイルを作るには、システムディレクトリへの書き込み権限が要ります。");
         break;
-    case FileOpenStatus::Denied:
-        report(false, "アドレス帳 " + bookPath + ": このユーザーには読み込む権限がありません。");
+    case FileContents::State::Uncertain:
+        report(false, bookLine + "読み込めますが、作業ファイルを読めないため、途中の保存があるかどうか分かりません。");
         break;
-    case FileOpenStatus::Locked:
-        report(false, "アドレス帳 " + bookPath + ": ほかのプログラムが、読み込みも許さずに開いています。");
-        break;
-    case FileOpenStatus::Failed:
-        report(false, "アドレス帳 " + bookPath + ": 開けません。");
+    case FileContents::State::Unreadable:
+        report(false, bookLine + (load.fault == FileFault::Held      ? "ほかのプログラムが、読み込みも許さずに開いています。"
+                                  : load.fault == FileFault::NoRight ? "このユーザーには読み込む権限がありません。"
+                                                                     : "読み込めません。"));
         break;
     }
+    FileHandle* handle = nullptr;
     switch (open(bookPath, FileAccess::Update, handle)) {
     case FileOpenStatus::Opened:
     case FileOpenStatus::Created:

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "support/fixture.h"
+#include "storage/journal.h"
 #include "tool/book_import.h"
 #include "tool/book_tool.h"
 
@@ -133,7 +134,11 @@ TEST_F(ToolTest, ExportThenImportGivesTheSameBytes) {
         WriteBook(book);
         platform->files[journal] = "";
         std::string exported;
+        platform->files[journal] = EncodeJournal({false, Row("B", "1"), book});  // a save cut short at its very end
+        const auto files = platform->files;
         ASSERT_EQ(tool.Export(utf8, exported), kExitDone);
+        EXPECT_EQ(platform->files, files);  // not even the save is finished
+        platform->files[journal] = "";
         EXPECT_EQ(exported.rfind("\xEF\xBB\xBF", 0) == 0, utf8);
         WriteBook(Row("B", "1"));
         EXPECT_EQ(tool.Import(exported, true), kExitDone);
