@@ -1,6 +1,8 @@
 // An edited file of any bytes is read without crashing or reading out of
-// bounds; a file taken in without refusal is a book that the program reads
-// back exactly, and that imports again unchanged, as its own export would.
+// bounds, and a file taken in without refusal is a book that the program
+// reads back exactly. (Whether the book's own bytes import again unchanged
+// depends on bytes that are both Shift-JIS and UTF-8, which no reader can
+// tell apart; the unit tests hold real books to it.)
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -15,6 +17,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!file.refusals.empty()) return 0;
     std::string stored = FormatAddressBook(book);
     if (ParseAddressBook(stored, again).tooManyPersons || FormatAddressBook(again) != stored) abort();
-    if (!ReadEditedFile(stored, again).refusals.empty() || FormatAddressBook(again) != stored) abort();
     return 0;
 }

@@ -221,9 +221,11 @@ void WarnAboutPerson(const CAddressEntry& person, int row, std::vector<ImportNot
     if (fax.size() > kMaxFaxNumberBytes) warnings.push_back({Kind::TooLong, row, 6});
 }
 
-// Whether most lines that are not plain ASCII (which reads the same either
-// way) are UTF-8. Shift-JIS text is hardly ever valid UTF-8, so a UTF-8 file
-// with a byte gone wrong in one line is still read as UTF-8, and that line
+// Whether a file without a byte-order mark is UTF-8: most of its lines that
+// are not plain ASCII (which reads the same either way) are UTF-8 with a
+// character of three bytes or more, as Japanese text in UTF-8 is. Shift-JIS
+// text hardly ever is (half-width kana can pair up into two-byte UTF-8), and
+// a UTF-8 file with a byte gone wrong in one line is still UTF-8, that line
 // refused, instead of every line becoming other characters.
 bool MostlyUtf8(std::string_view bytes) {
     int lines = 0, utf8 = 0;
@@ -232,7 +234,8 @@ bool MostlyUtf8(std::string_view bytes) {
         std::string_view line = bytes.substr(start, end - start);
         if (std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
             ++lines;
-            utf8 += DecodeUtf8(line) ? 1 : 0;
+            bool wide = std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) >= 0xE0; });
+            utf8 += wide && DecodeUtf8(line) ? 1 : 0;
         }
         start = end + 1;
     }

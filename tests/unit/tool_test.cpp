@@ -47,6 +47,7 @@ TEST(ImportTest, EncodingsQuotingRefusalsAndWarnings) {
         {"line break in a cell", "A,\"よ\nみ\",,,,03-1\r\n" + full, "", {{Kind::LineBreak, 1, 2}}},
         {"UTF-16", "\xFF\xFE" "A\0", "", {{Kind::Utf16, 0, 0}}},
         {"not Shift-JIS", full + "A,\x81\x20,,,,03-1\r\n", "", {{Kind::NotShiftJis, 2, 2}}},
+        {"Shift-JIS that pairs up as UTF-8", "ﾃｨ,ﾃｨ,,,,03-1\r\n", "ﾃｨ,ﾃｨ,,,,03-1,,,,,,,\r\n", {}},
         {"UTF-8 with a byte gone wrong", std::string(u8"山田,よみ,,,,03-1\n") + "B,\xE3\x81,,,,03-1\n" + u8"鈴木,よみ,,,,03-1\n", "",
          {{Kind::NotUtf8, 2, 2}}},
         {"marked UTF-8 that is not", "\xEF\xBB\xBF" "A,\xC0\xAF,,,,03-1\r\n", "", {{Kind::NotUtf8, 1, 2}}},
