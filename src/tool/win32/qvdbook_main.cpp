@@ -147,7 +147,7 @@ int wmain(int argc, wchar_t** argv) {
     Console console;
     if (RunsUnderWow64()) {
         console.Print("この qvdbook.exe は 32 ビット版です。64 ビット版の Windows では、64 ビット版の qvdbook.exe を"
-                      "使ってください (32 ビット版からはアドレス帳のあるシステムディレクトリが見えません)。");
+                      "使ってください (32 ビット版には System32 の代わりに SysWOW64 が見え、アドレス帳に届きません)。");
         return kExitRefused;
     }
     std::vector<std::wstring> wide(argv + 1, argv + argc);
