@@ -281,50 +281,38 @@ int BookTool::Check(const std::optional<std::string>& driverName) {
                                                                      : "読み込めません。"));
         break;
     }
-    FileHandle* handle = nullptr;
-    switch (open(bookPath, FileAccess::Update, handle)) {
-    case FileOpenStatus::Opened:
-    case FileOpenStatus::Created:
-        m_files.CloseFile(handle);
-        report(true, "アドレス帳への書き込み: このユーザーは保存できます。ほかに開いているプログラムはありません。");
-        break;
-    case FileOpenStatus::Denied:
-        report(false, "アドレス帳への書き込み: このユーザーには書き込む権限がありません。");
-        break;
-    case FileOpenStatus::Locked:
-        report(false, "アドレス帳への書き込み: ほかのプログラムが開いているため、いまは保存できません。");
-        break;
-    case FileOpenStatus::Missing:
-    case FileOpenStatus::Failed:
-        break;  // told above
+    // Opened for writing, and closed at once: whether this user may write it now.
+    auto mayWrite = [&](const std::string& path, std::string* bytes) -> const char* {
+        FileHandle* handle = nullptr;
+        switch (open(path, FileAccess::Update, handle)) {
+        case FileOpenStatus::Opened:
+        case FileOpenStatus::Created:
+            if (bytes && !m_files.ReadWholeFile(handle, *bytes)) bytes->clear();
+            m_files.CloseFile(handle);
+            return nullptr;
+        case FileOpenStatus::Missing:
+            return "ありません。保存はすべて拒否されます。";
+        case FileOpenStatus::Denied:
+            return "このユーザーには書き込む権限がありません。保存はすべて拒否されます。";
+        case FileOpenStatus::Locked:
+            return "ほかのプログラムが開いているため、いまは保存できません。";
+        case FileOpenStatus::Failed:
+            break;
+        }
+        return "開けません。";
+    };
+    if (load.state != FileContents::State::Missing) {
+        const char* refusal = mayWrite(bookPath, nullptr);
+        report(!refusal, std::string("アドレス帳への書き込み: ") +
+                             (refusal ? refusal : "このユーザーは保存できます。ほかに開いているプログラムはありません。"));
     }
-
     const std::string journalPath = AddressBookPath(m_files, kAddressBookJournalFileName);
-    switch (open(journalPath, FileAccess::Update, handle)) {
-    case FileOpenStatus::Opened:
-    case FileOpenStatus::Created: {
-        std::string bytes;
-        bool read = m_files.ReadWholeFile(handle, bytes);
-        m_files.CloseFile(handle);
-        report(true, "作業ファイル " + journalPath + ": このユーザーは書き込めます。");
-        if (read && !bytes.empty())
-            Print(DecodeJournal(bytes) ? "--  作業ファイルに途中の保存があります。次にアドレス帳を開くと完了します。"
-                                       : "--  作業ファイルに途中で切れた記録があります。次の保存で空にされます。");
-        break;
-    }
-    case FileOpenStatus::Missing:
-        report(false, "作業ファイル " + journalPath + ": ありません。保存はすべて拒否されます。");
-        break;
-    case FileOpenStatus::Denied:
-        report(false, "作業ファイル " + journalPath + ": このユーザーには書き込む権限がありません。保存はすべて拒否されます。");
-        break;
-    case FileOpenStatus::Locked:
-        report(false, "作業ファイル " + journalPath + ": ほかのプログラムが開いているため、いまは保存できません。");
-        break;
-    case FileOpenStatus::Failed:
-        report(false, "作業ファイル " + journalPath + ": 開けません。");
-        break;
-    }
+    std::string recorded;
+    const char* refusal = mayWrite(journalPath, &recorded);
+    report(!refusal, "作業ファイル " + journalPath + ": " + (refusal ? refusal : "このユーザーは書き込めます。"));
+    if (!recorded.empty())
+        Print(DecodeJournal(recorded) ? "--  作業ファイルに途中の保存があります。次にアドレス帳を開くと完了します。"
+                                      : "--  作業ファイルに途中で切れた記録があります。次の保存で空にされます。");
 
     if (driverName) {
         std::vector<PrinterRights> printers = PrintersOfDriver(m_registry, *driverName);

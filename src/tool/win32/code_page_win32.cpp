@@ -1,24 +1,18 @@
 #include "tool/code_page.h"
+#include "tool/win32/code_page_win32.h"
 
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-
-namespace {
-
-constexpr UINT kShiftJis = 932;
-
-std::optional<std::wstring> Wide(UINT codePage, std::string_view bytes) {
+std::optional<std::wstring> WideText(UINT codePage, std::string_view bytes, DWORD flags) {
     if (bytes.empty()) return std::wstring();
-    int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+    int length = MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()),
                                      nullptr, 0);
     if (length <= 0) return std::nullopt;
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), wide.data(),
+    MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()), wide.data(),
                         length);
     return wide;
 }
 
-std::string Narrow(UINT codePage, const std::wstring& wide, DWORD flags, BOOL* usedDefault) {
+std::string NarrowText(UINT codePage, const std::wstring& wide, DWORD flags, BOOL* usedDefault) {
     if (wide.empty()) return std::string();
     int length = WideCharToMultiByte(codePage, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
                                      usedDefault);
@@ -28,20 +22,18 @@ std::string Narrow(UINT codePage, const std::wstring& wide, DWORD flags, BOOL* u
     return bytes;
 }
 
-}  // namespace
-
 std::optional<std::string> Utf8FromCp932(std::string_view bytes) {
-    std::optional<std::wstring> wide = Wide(kShiftJis, bytes);
+    std::optional<std::wstring> wide = WideText(kShiftJis, bytes);
     if (!wide) return std::nullopt;
-    return Narrow(CP_UTF8, *wide, 0, nullptr);
+    return NarrowText(CP_UTF8, *wide, 0, nullptr);
 }
 
 std::optional<std::string> Cp932FromUtf8(std::string_view utf8) {
-    std::optional<std::wstring> wide = Wide(CP_UTF8, utf8);
+    std::optional<std::wstring> wide = WideText(CP_UTF8, utf8);
     if (!wide) return std::nullopt;
     BOOL usedDefault = FALSE;
-    std::string bytes = Narrow(kShiftJis, *wide, WC_NO_BEST_FIT_CHARS, &usedDefault);
+    std::string bytes = NarrowText(kShiftJis, *wide, WC_NO_BEST_FIT_CHARS, &usedDefault);
     // Exact only: the bytes must give back the very characters.
-    if (usedDefault || Wide(kShiftJis, bytes) != wide) return std::nullopt;
+    if (usedDefault || WideText(kShiftJis, bytes) != wide) return std::nullopt;
     return bytes;
 }

@@ -2,29 +2,17 @@
 // file; the book itself goes through the same store as the program's.
 #include "framework/win32/win32_platform.h"
 #include "tool/book_tool.h"
+#include "tool/win32/code_page_win32.h"
 
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr UINT kShiftJis = 932;
+// A name from the book may hold bytes that are no characters: shown as such, not dropped.
+std::wstring WideFromCp932(std::string_view text) { return WideText(kShiftJis, text, 0).value_or(L""); }
 
-std::wstring WideFromCp932(std::string_view text) {
-    std::wstring wide(text.size(), L'\0');
-    int length = MultiByteToWideChar(kShiftJis, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                                     static_cast<int>(wide.size()));
-    wide.resize(static_cast<std::size_t>(length > 0 ? length : 0));
-    return wide;
-}
-
-std::string Cp932FromWide(const std::wstring& wide) {
-    std::string text(wide.size() * 2, '\0');
-    int length = WideCharToMultiByte(kShiftJis, 0, wide.data(), static_cast<int>(wide.size()), text.data(),
-                                     static_cast<int>(text.size()), nullptr, nullptr);
-    text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
-    return text;
-}
+std::string Cp932FromWide(const std::wstring& wide) { return NarrowText(kShiftJis, wide); }
 
 // A console shows the texts as characters whatever its code page; a file or
 // a pipe gets the program's own code page, CR LF.
