@@ -98,6 +98,12 @@ public:
     // Returns once what was written is on the disk.
     virtual FileResult FlushFile(FileHandle* file) = 0;
     virtual void CloseFile(FileHandle* file) = 0;
+    // Puts |from| in the place of |to|, replacing it, and returns once that
+    // is on the disk.
+    virtual FileResult MoveFileOver(const std::string& from, const std::string& to) = 0;
+    virtual void RemoveFile(const std::string& path) = 0;
+    // The system's number and words for the last file call that failed.
+    virtual std::string LastFileErrorText() = 0;
     virtual void Pause(unsigned milliseconds) = 0;
 };
 

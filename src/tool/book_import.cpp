@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <deque>
+#include <map>
 #include <string>
 #include <utility>
 
@@ -242,21 +244,33 @@ bool MostlyUtf8(std::string_view bytes) {
     return utf8 * 2 > lines;
 }
 
+// UTF-16 without a byte-order mark: the zero bytes of its ASCII characters
+// (commas, digits, line ends) fall on one side of each pair of bytes. A file
+// of zeros alone, as a failed copy leaves, is no text at all, and is refused
+// for its zero bytes.
+bool LooksLikeUtf16(std::string_view bytes) {
+    std::size_t zeros[2] = {0, 0};
+    for (std::size_t at = 0; at < bytes.size(); ++at) zeros[at % 2] += bytes[at] == '\0' ? 1 : 0;
+    const std::size_t more = std::max(zeros[0], zeros[1]), fewer = std::min(zeros[0], zeros[1]);
+    return more >= 2 && more * 8 >= bytes.size() / 2 && fewer * 4 < more;
+}
+
 }  // namespace
 
-ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book) {
+ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book, bool mayEmpty) {
     ImportedFile file;
     book.Clear();
-    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF" || LooksLikeUtf16(bytes)) {
         file.refusals.push_back({Kind::Utf16});
         return file;
     }
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-        file.utf8 = true;
+        file.encoding = ImportedFile::Encoding::Utf8;
         bytes.remove_prefix(3);
     } else {
-        file.utf8 = MostlyUtf8(bytes);
+        file.encoding = MostlyUtf8(bytes) ? ImportedFile::Encoding::Utf8 : ImportedFile::Encoding::ShiftJis;
     }
+    const bool utf8 = file.encoding == ImportedFile::Encoding::Utf8;
     std::vector<Row> rows = SplitRows(bytes);
 
     bool tooManyPersons = false, tooManyUnnamed = false;
@@ -279,7 +293,9 @@ ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book) {
                 continue;
             }
             std::optional<Kind> unfit;
-            if (field.badQuote || field.text.find('"') != std::string::npos)
+            if (field.text.find('\0') != std::string::npos)
+                unfit = Kind::NulByte;
+            else if (field.badQuote || field.text.find('"') != std::string::npos)
                 unfit = Kind::Quote;
             else if (field.text.find_first_of("\r\n") != std::string::npos)
                 unfit = Kind::LineBreak;
@@ -290,7 +306,7 @@ ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book) {
                 continue;
             }
             std::string& text = entry.*CAddressEntry::kColumns[at];
-            if (Decode(field.text, file.utf8, row, column, file.refusals, text) && text.size() > kMaxFileFieldBytes)
+            if (Decode(field.text, utf8, row, column, file.refusals, text) && text.size() > kMaxFileFieldBytes)
                 file.refusals.push_back({Kind::FieldTooLong, row, column});
         }
         const bool refused = file.refusals.size() > refusedBefore;
@@ -308,6 +324,41 @@ ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book) {
                 file.refusals.push_back({Kind::TooManyUnnamedRows, row});
         }
     }
+    // Said only of a file whose every row was read: a refused name may be a person's.
+    if (book.m_nEntryCount == 0 && !mayEmpty && file.refusals.empty()) file.refusals.push_back({Kind::NoPerson});
     book.m_nNextID = book.m_nEntryCount;
     return file;
+}
+
+void KeepUnchangedRows(const CAddressBook& current, CAddressBook& edited) {
+    // A row's characters, or nullopt where its bytes are no characters.
+    auto characters = [](const CAddressEntry& row) -> std::optional<std::string> {
+        std::string all;
+        for (auto column : CAddressEntry::kColumns) {
+            std::optional<std::string> text = Utf8FromCp932(row.*column);
+            if (!text) return std::nullopt;
+            all += *text + '\0';
+        }
+        return all;
+    };
+    // Equal rows are paired in order, the n-th with the n-th.
+    std::map<std::string, std::deque<const CAddressEntry*>> rowsByCharacters;
+    auto index = [&](const CAddressEntry* rows, std::size_t count) {
+        for (std::size_t at = 0; at < count; ++at)
+            if (std::optional<std::string> key = characters(rows[at])) rowsByCharacters[*key].push_back(&rows[at]);
+    };
+    auto restore = [&](CAddressEntry* rows, std::size_t count) {
+        for (std::size_t at = 0; at < count; ++at) {
+            std::optional<std::string> key = characters(rows[at]);
+            if (!key) continue;
+            auto found = rowsByCharacters.find(*key);
+            if (found == rowsByCharacters.end() || found->second.empty()) continue;
+            rows[at] = *found->second.front();
+            found->second.pop_front();
+        }
+    };
+    index(current.m_aEntries.data(), static_cast<std::size_t>(current.m_nEntryCount));
+    index(current.m_aUnnamedRows.data(), current.m_nUnnamedRowCount);
+    restore(edited.m_aEntries.data(), static_cast<std::size_t>(edited.m_nEntryCount));
+    restore(edited.m_aUnnamedRows.data(), edited.m_nUnnamedRowCount);
 }

@@ -12,7 +12,8 @@
 struct ImportNote {
     enum class Kind {
         // Refusals: the book could not hold the file as it shows.
-        Utf16,           // a file in UTF-16 ("Unicode text")
+        Utf16,           // a file in UTF-16 ("Unicode text"), with a byte-order mark or without
+        NulByte,         // a zero byte: no text holds one, and the program would end the field there
         NotShiftJis,     // bytes that are no characters of Shift-JIS
         NotUtf8,         // a file marked as UTF-8 whose bytes are not
         NoShiftJisForm,  // a character Shift-JIS has no form for (|character|)
@@ -23,6 +24,7 @@ struct ImportNote {
         ExtraColumn,         // text beyond the thirteenth column
         TooManyPersons,      // the 1001st person
         TooManyUnnamedRows,  // the 65th row without a name
+        NoPerson,            // not one person: the book would be emptied
         // Warnings: stored, but the entry dialogs would refuse it, or a
         // spreadsheet has probably changed it.
         Unnamed,  // a row without a name is kept, and never shown
@@ -37,14 +39,15 @@ struct ImportNote {
     int column = 0;
     char32_t character = 0;
 
-    bool Refuses() const { return kind <= Kind::TooManyUnnamedRows; }
+    bool Refuses() const { return kind <= Kind::NoPerson; }
     bool operator==(const ImportNote& other) const {
         return kind == other.kind && row == other.row && column == other.column && character == other.character;
     }
 };
 
 struct ImportedFile {
-    bool utf8 = false;
+    enum class Encoding { Unread, ShiftJis, Utf8 };
+    Encoding encoding = Encoding::Unread;
     std::vector<ImportNote> refusals;
     std::vector<ImportNote> warnings;
 };
@@ -52,6 +55,11 @@ struct ImportedFile {
 // Empties |book| and fills it from an edited file: Shift-JIS or UTF-8 (with
 // or without a byte-order mark; the bytes decide), CR LF, LF or CR line ends,
 // fields quoted as spreadsheets quote them, short rows filled with empty
-// columns, empty rows ignored. With any refusal, the book is
-// not to be stored.
-ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book);
+// columns, empty rows ignored. A file without a person is refused unless
+// |mayEmpty|. With any refusal, the book is not to be stored.
+ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book, bool mayEmpty = false);
+
+// Gives each row of |edited| that holds the same characters as a row of
+// |current| that row's own bytes: a character with two codes in Shift-JIS
+// comes back from UTF-8 as Windows' preferred one, though nobody changed it.
+void KeepUnchangedRows(const CAddressBook& current, CAddressBook& edited);

@@ -10,6 +10,7 @@
 #include "book/book_store.h"
 #include "dialogs/messages.h"
 #include "driver/fax_number_book.h"
+#include "framework/text.h"
 #include "storage/journal.h"
 #include "tool/book_import.h"
 #include "tool/code_page.h"
@@ -19,8 +20,10 @@ const char* const kToolUsage =
     "\n"
     "  qvdbook export ファイル [/utf8]  アドレス帳をファイルに書き出します。\n"
     "                                   Shift-JIS のまま、/utf8 では UTF-8 (BOM 付き) で。\n"
-    "  qvdbook import ファイル [/y]     編集したファイルをアドレス帳に取り込みます。\n"
+    "  qvdbook import ファイル [/y] [/empty]\n"
+    "                                   編集したファイルをアドレス帳に取り込みます。\n"
     "                                   Shift-JIS か UTF-8 の CSV。/y では確認しません。\n"
+    "                                   人が 1人もいないファイルは /empty のときだけ取り込みます。\n"
     "  qvdbook check [/m:ドライバー名]  実行したユーザーに何ができるかを確かめます。\n"
     "                                   何も書き換えません。\n"
     "\n"
@@ -55,7 +58,9 @@ std::string Describe(const ImportNote& note) {
     if (!where.empty()) where += ": ";
     switch (note.kind) {
     case Kind::Utf16:
-        return where + "UTF-16 (Unicode テキスト) のファイルは読めません。CSV (UTF-8) か CSV で保存してください。";
+        return where + "UTF-16 (Unicode テキスト) のファイルは読めません。UTF-8 か Shift-JIS で保存し直してください (表計算ソフトでは「CSV UTF-8」か「CSV」)。";
+    case Kind::NulByte:
+        return where + "ゼロのバイト (NUL) があります。壊れたファイルか、文字コードの違うファイルです。";
     case Kind::NotShiftJis:
         return where + "Shift-JIS の文字でないバイトがあります。";
     case Kind::NotUtf8:
@@ -79,6 +84,8 @@ std::string Describe(const ImportNote& note) {
         return where + "1000人を超えています。アドレス帳には 1000人までしか入りません。";
     case Kind::TooManyUnnamedRows:
         return where + "名前のない行は 64 行までしか保存できません。";
+    case Kind::NoPerson:
+        return where + "ファイルに人が 1人もいません。アドレス帳を空にするときだけ、/empty を付けて取り込んでください。";
     case Kind::Unnamed:
         return where + "名前がありません。この行は保存されますが、アドレス帳には表示されません。";
     case Kind::Required:
@@ -139,6 +146,20 @@ std::string NameList(const char* title, const std::vector<std::string>& names) {
 
 }  // namespace
 
+bool IsDeviceName(std::string_view path) {
+    if (path.substr(0, 4) == "\\\\.\\" || path.substr(0, 4) == "//./") return true;
+    std::size_t start = 0;  // of the last component; a trail byte of Shift-JIS may be a backslash
+    for (std::size_t at = 0; at < path.size(); at += IsLeadByte932(static_cast<unsigned char>(path[at])) ? 2 : 1)
+        if (path[at] == '\\' || path[at] == '/' || path[at] == ':') start = at + 1;
+    std::string_view name = path.substr(std::min(start, path.size()));
+    name = name.substr(0, name.find('.'));
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    for (const char* device : {"nul", "con", "prn", "aux", "conin$", "conout$", "clock$"})
+        if (SameOption(name, device)) return true;
+    return name.size() == 4 && (SameOption(name.substr(0, 3), "com") || SameOption(name.substr(0, 3), "lpt")) &&
+           name[3] >= '1' && name[3] <= '9';
+}
+
 std::optional<ToolCommand> ParseToolCommand(const std::vector<std::string>& arguments) {
     ToolCommand command;
     if (arguments.empty()) return std::nullopt;
@@ -160,6 +181,8 @@ std::optional<ToolCommand> ParseToolCommand(const std::vector<std::string>& argu
             command.utf8 = true;
         else if (command.verb == ToolCommand::Verb::Import && SameOption(argument, "/y"))
             command.confirmed = true;
+        else if (command.verb == ToolCommand::Verb::Import && SameOption(argument, "/empty"))
+            command.mayEmpty = true;
         else if (command.verb == ToolCommand::Verb::Check && SameOption(argument.substr(0, 3), "/m:")) {
             // As the driver passes it to the program: the rest of the line, quoted or not.
             command.driverName = argument.substr(3);
@@ -173,7 +196,11 @@ std::optional<ToolCommand> ParseToolCommand(const std::vector<std::string>& argu
     return command;
 }
 
-int BookTool::Export(bool utf8, std::string& fileBytes) {
+int BookTool::Export(const std::string& path, bool utf8) {
+    if (IsDeviceName(path)) {
+        Print("書き出し先がファイルではなく、デバイスの名前です: " + path);
+        return kExitRefused;
+    }
     BookStore store(m_files);
     auto book = std::make_unique<CAddressBook>();
     BookLoad load = store.Look(*book);
@@ -184,7 +211,7 @@ int BookTool::Export(bool utf8, std::string& fileBytes) {
     }
     if (load.state == FileContents::State::Missing) Print("アドレス帳はまだありません。空のファイルを書き出します。");
     if (load.tooManyPersons) Print("アドレス帳の 1000人を超える部分は、プログラムが読まないため書き出しません。");
-    fileBytes = FormatAddressBook(*book);
+    std::string fileBytes = FormatAddressBook(*book);
     if (utf8) {
         std::optional<std::string> text = Utf8FromCp932(fileBytes);
         if (!text) {
@@ -195,13 +222,40 @@ int BookTool::Export(bool utf8, std::string& fileBytes) {
     }
     Print("書き出すアドレス帳: " + Count(static_cast<std::size_t>(book->m_nEntryCount), book->m_nUnnamedRowCount) +
           (utf8 ? "、UTF-8" : "、Shift-JIS"));
+
+    // Written whole beside the target, then put in its place: a script that
+    // reads the target later never finds half a book there.
+    const std::string partial = path + ".qvdbook-new";
+    FileHandle* file = nullptr;
+    std::string failure;
+    switch (m_files.OpenFile(partial, FileAccess::Update, true, file)) {
+    case FileOpenStatus::Opened:
+    case FileOpenStatus::Created:
+        if (m_files.SetFileLength(file, 0) != FileResult::Done ||
+            m_files.WriteFileAt(file, 0, fileBytes) != FileResult::Done || m_files.FlushFile(file) != FileResult::Done)
+            failure = m_files.LastFileErrorText();
+        m_files.CloseFile(file);
+        if (failure.empty() && m_files.MoveFileOver(partial, path) != FileResult::Done)
+            failure = m_files.LastFileErrorText();
+        if (!failure.empty()) m_files.RemoveFile(partial);
+        break;
+    default:
+        failure = m_files.LastFileErrorText();
+        break;
+    }
+    if (!failure.empty()) {
+        Print("書き出せませんでした (" + failure + ")。書き出し先のファイルは元のままです: " + path);
+        return kExitRefused;
+    }
+    Print("書き出しました: " + path);
     return kExitDone;
 }
 
-int BookTool::Import(std::string_view fileBytes, bool confirmed) {
+int BookTool::Import(std::string_view fileBytes, bool confirmed, bool mayEmpty) {
     auto edited = std::make_unique<CAddressBook>();
-    ImportedFile file = ReadEditedFile(fileBytes, *edited);
-    Print(std::string("ファイルの文字コード: ") + (file.utf8 ? "UTF-8" : "Shift-JIS"));
+    ImportedFile file = ReadEditedFile(fileBytes, *edited, mayEmpty);
+    if (file.encoding != ImportedFile::Encoding::Unread)
+        Print(std::string("ファイルの文字コード: ") + (file.encoding == ImportedFile::Encoding::Utf8 ? "UTF-8" : "Shift-JIS"));
     for (const ImportNote& warning : file.warnings) Print("警告 " + Describe(warning));
     for (const ImportNote& refusal : file.refusals) Print("エラー " + Describe(refusal));
     if (!file.refusals.empty()) {
@@ -218,6 +272,7 @@ int BookTool::Import(std::string_view fileBytes, bool confirmed) {
         Print(msg::CauseOf(load.state == FileContents::State::Uncertain ? FileFault::JournalUnreadable : load.fault));
         return kExitRefused;
     }
+    KeepUnchangedRows(*current, *edited);
     if (load.tooManyPersons) Print("今のアドレス帳の 1000人を超える部分は、qvdutil が読まないため、書き換えると失われます。");
     Print("アドレス帳: " + Count(static_cast<std::size_t>(current->m_nEntryCount), current->m_nUnnamedRowCount) + " → " +
           Count(static_cast<std::size_t>(edited->m_nEntryCount), edited->m_nUnnamedRowCount));
@@ -226,6 +281,7 @@ int BookTool::Import(std::string_view fileBytes, bool confirmed) {
         return kExitDone;
     }
     BookChanges changes = CompareBooks(*current, *edited);
+    if (edited->m_nEntryCount == 0) Print("アドレス帳の全員 (" + std::to_string(current->m_nEntryCount) + "人) を削除します。");
     Print(NameList("追加", changes.added));
     Print(NameList("削除", changes.removed));
     Print(NameList("変更", changes.changed));

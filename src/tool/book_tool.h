@@ -34,23 +34,29 @@ struct ToolCommand {
     std::size_t fileArgument = 0;  // where FILE stands among the arguments
     bool utf8 = false;
     bool confirmed = false;  // "/y"
+    bool mayEmpty = false;   // "/empty": a file without a person may empty the book
     std::optional<std::string> driverName;
 };
 // The arguments after the program's name; nullopt when they make no command.
 std::optional<ToolCommand> ParseToolCommand(const std::vector<std::string>& arguments);
 extern const char* const kToolUsage;
 
+// Whether |path| names a device (NUL, CON, COM1...), as Windows takes such a
+// name with any extension in any folder: never a file to read or write.
+bool IsDeviceName(std::string_view path);
+
 class BookTool {
 public:
     BookTool(Files& files, Registry& registry, ToolConsole& console)
         : m_files(files), m_registry(registry), m_console(console) {}
 
-    // The bytes of the file to write: the book as the program reads it,
-    // Shift-JIS, or UTF-8 after a byte-order mark.
-    int Export(bool utf8, std::string& fileBytes);
+    // Writes the book as the program reads it to |path|, Shift-JIS or UTF-8
+    // after a byte-order mark: the whole of it or nothing, an earlier file of
+    // that name kept until the new one is complete.
+    int Export(const std::string& path, bool utf8);
     // Makes an edited file the book, once nothing in it is refused and the
     // change is confirmed (asked unless |confirmed|).
-    int Import(std::string_view fileBytes, bool confirmed);
+    int Import(std::string_view fileBytes, bool confirmed, bool mayEmpty = false);
     // Opens and closes, never writes.
     int Check(const std::optional<std::string>& driverName);
 

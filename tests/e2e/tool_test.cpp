@@ -1,6 +1,8 @@
 // qvdbook.exe as an administrator uses it, run as a standard user with the
 // install guide's grants: the book and its journal, and no file can be made
 // in the system directory.
+#include <cstdlib>
+
 #include "automation.h"
 
 using namespace e2e;
@@ -50,6 +52,25 @@ TEST_F(ToolTest, ExportImportAndCheckAsAStandardUser) {
     }
     SetFileAttributesA(JournalPath().c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBook(), imported);
+
+    // What a script on many PCs may be handed: none of it reaches the book, nor an export onto a full disk.
+    for (const auto& [name, bytes] : {std::pair<std::string, std::string>{"u16.csv", std::string("A\0,\0r\0\r\0\n\0", 8)},
+                                      {"zeros.csv", std::string(4000, '\0')}, {"empty.csv", ""}, {"nul.csv", ""}}) {
+        if (name != "nul.csv") WriteFileBytes(name, bytes);
+        EXPECT_EQ(RunTool("import " + name + " /y", output), 1u) << output;
+    }
+    EXPECT_EQ(ReadBook(), imported);
+    const std::string target = std::string(std::getenv("QVD_SMALL_DISK")) + "\\out.csv", filler = target + ".filler";
+    WriteFileBytes(target, "earlier");
+    HANDLE fill = CreateFileA(filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    for (DWORD written = 0; WriteFile(fill, output.data(), 1, &written, nullptr) && written == 1;) {}
+    CloseHandle(fill);
+    output.clear();
+    EXPECT_EQ(RunTool("export " + target, output), 1u);
+    EXPECT_TRUE(Has(output, "(エラー 112")) << output;
+    EXPECT_EQ(ReadFileBytes(target), "earlier");
+    EXPECT_EQ(GetFileAttributesA((target + ".qvdbook-new").c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileA(filler.c_str());
 }
 
 }  // namespace

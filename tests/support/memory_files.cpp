@@ -98,7 +98,9 @@ FileResult MemoryFiles::WriteFileAt(FileHandle* file, std::uint64_t offset, std:
     std::size_t end = std::min<std::uint64_t>(offset + bytes.size(), std::max(room, data.size()));
     if (end > data.size()) data.resize(end, '\0');
     if (offset < end) data.replace(static_cast<std::size_t>(offset), end - offset, bytes.substr(0, end - offset));
-    return end == offset + bytes.size() ? FileResult::Done : FileResult::DiskFull;
+    if (end == offset + bytes.size()) return FileResult::Done;
+    m_lastError = 112;
+    return FileResult::DiskFull;
 }
 
 FileResult MemoryFiles::SetFileLength(FileHandle* file, std::uint64_t length) {
@@ -122,6 +124,18 @@ void MemoryFiles::CloseFile(FileHandle* file) {
     PowerOn();  // a process that died lets go of its files all the same
     if (!m_openFiles.erase(file)) errors.push_back("closing a file that is not open");
     delete file;
+}
+
+FileResult MemoryFiles::MoveFileOver(const std::string& from, const std::string& to) {
+    m_lastError = 32;  // another program's handle keeps the target where it is
+    if (!PowerOn() || !files.count(from) || holders.count(to)) return FileResult::Failed;
+    files[to] = std::move(files[from]);
+    files.erase(from);
+    return FileResult::Done;
+}
+
+void MemoryFiles::RemoveFile(const std::string& path) {
+    if (PowerOn()) files.erase(path);
 }
 
 std::vector<std::map<std::string, std::string>> MemoryFiles::DisksAfterPowerLoss() const {

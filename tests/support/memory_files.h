@@ -64,6 +64,9 @@ public:
     FileResult SetFileLength(FileHandle* file, std::uint64_t length) override;
     FileResult FlushFile(FileHandle* file) override;
     void CloseFile(FileHandle* file) override;
+    FileResult MoveFileOver(const std::string& from, const std::string& to) override;
+    void RemoveFile(const std::string& path) override;
+    std::string LastFileErrorText() override { return "エラー " + std::to_string(m_lastError); }
     void Pause(unsigned milliseconds) override { pauses.push_back(milliseconds); }
 
 private:
@@ -73,4 +76,5 @@ private:
     void Unflushed(const std::string& path);
 
     std::set<FileHandle*> m_openFiles;
+    unsigned m_lastError = 0;  // the system's number: 32 held, 112 disk full
 };

@@ -33,6 +33,7 @@ struct ImportCase {
 };
 
 TEST(ImportTest, EncodingsQuotingRefusalsAndWarnings) {
+    using namespace std::string_literals;
     const std::string full = Row("A", "03-1");
     const std::vector<ImportCase> cases = {
         {"Shift-JIS, CR LF", Row("山田", "03-1"), Row("山田", "03-1"), {}},
@@ -46,6 +47,11 @@ TEST(ImportTest, EncodingsQuotingRefusalsAndWarnings) {
         {"comma in a cell", "\"A,B\",よみ,,,,03-1\r\n", "", {{Kind::Comma, 1, 1}}},
         {"line break in a cell", "A,\"よ\nみ\",,,,03-1\r\n" + full, "", {{Kind::LineBreak, 1, 2}}},
         {"UTF-16", "\xFF\xFE" "A\0", "", {{Kind::Utf16, 0, 0}}},
+        {"UTF-16LE without a mark", "A\0,\0r\0,\0,\0,\0,\0" "0\0" "3\0\r\0\n\0"s, "", {{Kind::Utf16, 0, 0}}},
+        {"UTF-16BE without a mark", "\0A\0,\0r\0,\0,\0,\0,\0" "0\0" "3\0\r\0\n"s + "\x5C\x71\0,"s, "", {{Kind::Utf16, 0, 0}}},
+        {"zeros only, as a failed copy leaves", std::string(4000, '\0'), "", {{Kind::NulByte, 1, 1}}},
+        {"NUL in a name", full + "乙\0丙,よみ,,,,03-1\r\n"s, "", {{Kind::NulByte, 2, 1}}},
+        {"empty file", "", "", {{Kind::NoPerson, 0, 0}}},
         {"not Shift-JIS", full + "A,\x81\x20,,,,03-1\r\n", "", {{Kind::NotShiftJis, 2, 2}}},
         {"Shift-JIS that pairs up as UTF-8", "ﾃｨ,ﾃｨ,,,,03-1\r\n", "ﾃｨ,ﾃｨ,,,,03-1,,,,,,,\r\n", {}},
         {"UTF-8 with a byte gone wrong", std::string(u8"山田,よみ,,,,03-1\n") + "B,\xE3\x81,,,,03-1\n" + u8"鈴木,よみ,,,,03-1\n", "",
@@ -60,7 +66,8 @@ TEST(ImportTest, EncodingsQuotingRefusalsAndWarnings) {
         {"1001 persons", Repeat(1001, full), "", {{Kind::TooManyPersons, 1001, 0}}},
         {"64 unnamed rows", Repeat(64, ",,,,,,x\r\n") + full, full + Repeat(64, ",,,,,,x,,,,,,\r\n"), Unnamed(64)},
         {"65 unnamed rows", Repeat(65, ",,,,,,x\r\n"), "", Unnamed(65, {{Kind::TooManyUnnamedRows, 65, 0}})},
-        {"unnamed row with text", ",よみ,,,,03-1\r\n", ",よみ,,,,03-1,,,,,,,\r\n", {{Kind::Unnamed, 1, 1}}},
+        {"unnamed rows alone", ",,,,,,x\r\n", "", Unnamed(1, {{Kind::NoPerson, 0, 0}})},
+        {"unnamed row with text", ",よみ,,,,03-1\r\n" + full, full + ",よみ,,,,03-1,,,,,,,\r\n", {{Kind::Unnamed, 1, 1}}},
         {"64 and 65 bytes", Repeat(64, "x") + "," + Repeat(65, "y") + ",,,,03-1\r\n", "", {{Kind::TooLong, 1, 2}}},
         {"FAX of 32 and 33 bytes", "A,r,,,,0" + Repeat(31, "1") + "\r\nB,r,,,,0" + Repeat(32, "1") + "\r\n", "", {{Kind::TooLong, 2, 6}}},
         {"FAX numbers a spreadsheet changed",
@@ -97,6 +104,7 @@ TEST(ToolCommandTest, ArgumentsMakeACommandOrAUsageError) {
         {{"export", "a", "/y"}, {}, 0, false, false, {}},
         {{"import", "/y", "a.csv"}, Verb::Import, 2, false, true, {}},
         {{"import", "a", "b"}, {}, 0, false, false, {}},
+        {{"export", "a", "/empty"}, {}, 0, false, false, {}},
         {{"check"}, Verb::Check, 0, false, false, {}},
         {{"check", "/m:E2E", "FAX", "Driver"}, Verb::Check, 0, false, false, "E2E FAX Driver"},
         {{"check", "a"}, {}, 0, false, false, {}},
@@ -130,21 +138,57 @@ protected:
 };
 
 TEST_F(ToolTest, ExportThenImportGivesTheSameBytes) {
-    const std::string book = Row("山田", "03-1", "山田商事") + "ﾔﾏﾀﾞ,ﾔﾏﾀﾞ,,,,0#*/,x,,,,,,z\r\n,unnamed,,,,,,,,,,,\r\n";
+    // The second row holds characters of two codes (NEC's and IBM's), as Windows never writes them back.
+    const std::string book = Row("山田", "03-1", "山田商事") + "\x87\x90\xED\x40\xFA\x54,ﾔﾏﾀﾞ,,,,0#*/,x,,,,,,z\r\n" +
+                             ",unnamed,,,,,,,,,,,\r\n";
+    const std::string exported = "C:\\out.csv";
     for (bool utf8 : {false, true}) {
         WriteBook(book);
-        platform->files[journal] = "";
-        std::string exported;
         platform->files[journal] = EncodeJournal({false, Row("B", "1"), book});  // a save cut short at its very end
-        const auto files = platform->files;
-        ASSERT_EQ(tool.Export(utf8, exported), kExitDone);
+        auto files = platform->files;
+        ASSERT_EQ(tool.Export(exported, utf8), kExitDone);
+        files[exported] = platform->files[exported];
         EXPECT_EQ(platform->files, files);  // not even the save is finished
         platform->files[journal] = "";
-        EXPECT_EQ(exported.rfind("\xEF\xBB\xBF", 0) == 0, utf8);
+        EXPECT_EQ(platform->files[exported].rfind("\xEF\xBB\xBF", 0) == 0, utf8);
+        console.lines.clear();
+        EXPECT_EQ(tool.Import(platform->files[exported], false), kExitDone);  // nothing to change: not even asked
+        EXPECT_EQ(console.Count("変更はありません"), 1);
         WriteBook(Row("B", "1"));
-        EXPECT_EQ(tool.Import(exported, true), kExitDone);
-        EXPECT_EQ(Book(), book);
-        EXPECT_EQ(tool.Import(exported, false), kExitDone);  // nothing to change: not even asked
+        EXPECT_EQ(tool.Import(platform->files[exported], true), kExitDone);
+        EXPECT_EQ(Book(), utf8 ? Row("山田", "03-1", "山田商事") + "\x81\xE0\xFA\x5C\x81\xCA,ﾔﾏﾀﾞ,,,,0#*/,x,,,,,,z\r\n" +
+                                     ",unnamed,,,,,,,,,,,\r\n"
+                                : book);
+    }
+}
+
+TEST_F(ToolTest, ExportWritesTheWholeBookOrLeavesTheTargetAsItWas) {
+    const std::string target = "C:\\out.csv", book = Row("山田", "03-1") + Row("鈴木", "045-1");
+    struct Case {
+        const char* what;
+        std::string path;
+        std::optional<std::size_t> room;              // bytes left on the disk
+        std::optional<MemoryFiles::Holder> holder;    // of the target
+        const char* error;                            // nullptr: written
+    } cases[] = {
+        {"over an earlier export", target, {}, {}, nullptr},
+        {"disk full", target, 40, {}, "エラー 112"},
+        {"held by a spreadsheet", target, {}, MemoryFiles::kSpreadsheet, "エラー 32"},
+        {"a device", "C:\\temp\\Nul .book.csv", {}, {}, "デバイス"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        platform->files = {{AddressBookPath(*platform), book}, {test.path, "earlier"}};
+        if (test.room) platform->diskCapacity = platform->UsedBytes() + *test.room;
+        platform->holders.clear();
+        if (test.holder) platform->holders.emplace(test.path, *test.holder);
+        auto files = platform->files;
+        EXPECT_EQ(tool.Export(test.path, false), test.error ? kExitRefused : kExitDone);
+        if (!test.error) files[test.path] = book;
+        EXPECT_EQ(platform->files, files);  // nothing half-written, not even beside it
+        EXPECT_NE(console.lines.back().find(test.error ? test.error : "書き出しました"), std::string::npos)
+            << console.lines.back();
+        platform->diskCapacity.reset();
     }
 }
 
@@ -157,6 +201,7 @@ TEST_F(ToolTest, ImportWritesOnlyWhatIsConfirmedThroughTheJournal) {
         std::optional<MemoryFiles::Holder> holder;
         bool journal;
         int exit;
+        bool emptyFile = false, mayEmpty = false;
     } cases[] = {
         {"confirmed by /y", true, "", {}, true, kExitDone},
         {"confirmed by y", false, "y", {}, true, kExitDone},
@@ -164,6 +209,8 @@ TEST_F(ToolTest, ImportWritesOnlyWhatIsConfirmedThroughTheJournal) {
         {"end of the input", false, "", {}, true, kExitRefused},
         {"held by a spreadsheet", true, "", MemoryFiles::kSpreadsheet, true, kExitRefused},
         {"no journal, as a standard user", true, "", {}, false, kExitRefused},
+        {"an empty file, as a script's /y", true, "", {}, true, kExitRefused, true},
+        {"an empty file with /empty", false, "y", {}, true, kExitDone, true, true},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
@@ -174,14 +221,16 @@ TEST_F(ToolTest, ImportWritesOnlyWhatIsConfirmedThroughTheJournal) {
         platform->holders.clear();
         if (test.holder) platform->holders.emplace(AddressBookPath(*platform), *test.holder);
         console.answer = test.answer;
-        EXPECT_EQ(tool.Import(after, test.confirmed), test.exit);
-        EXPECT_EQ(Book(), test.exit == kExitDone ? after : before);
+        const std::string file = test.emptyFile ? "" : after;
+        EXPECT_EQ(tool.Import(file, test.confirmed, test.mayEmpty), test.exit);
+        EXPECT_EQ(Book(), test.exit == kExitDone ? file : before);
         if (test.journal) {
             EXPECT_EQ(platform->files[journal], "");
         }
     }
     EXPECT_EQ(console.Count("追加 1人: C"), 6);
     EXPECT_EQ(console.Count("削除 1人: B"), 6);
+    EXPECT_EQ(console.Count("アドレス帳の全員 (2人) を削除します。"), 1);
 }
 
 TEST_F(ToolTest, CheckReportsEachMissingRightAndWritesNothing) {

@@ -342,7 +342,10 @@ FileResult Win32Platform::WriteFileAt(FileHandle* file, std::uint64_t offset, st
         DWORD written = 0;
         if (!WriteFile(file->handle, bytes.data(), chunk, &written, nullptr)) return ResultOf(FALSE);
         // A short write is how a disk that has filled up answers.
-        if (written != chunk) return FileResult::DiskFull;
+        if (written != chunk) {
+            SetLastError(ERROR_DISK_FULL);
+            return FileResult::DiskFull;
+        }
         bytes.remove_prefix(chunk);
     }
     return FileResult::Done;
@@ -364,6 +367,26 @@ FileResult Win32Platform::FlushFile(FileHandle* file) { return ResultOf(FlushFil
 void Win32Platform::CloseFile(FileHandle* file) {
     CloseHandle(file->handle);
     delete file;
+}
+
+FileResult Win32Platform::MoveFileOver(const std::string& from, const std::string& to) {
+    return ResultOf(MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+}
+
+void Win32Platform::RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
+
+std::string Win32Platform::LastFileErrorText() {
+    const DWORD error = GetLastError();
+    std::string text = "エラー " + std::to_string(error);
+    char* words = nullptr;
+    if (FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<char*>(&words), 0, nullptr) && words) {
+        std::string said = words;
+        while (!said.empty() && (said.back() == '\r' || said.back() == '\n' || said.back() == ' ')) said.pop_back();
+        if (!said.empty()) text += ": " + said;
+    }
+    if (words) LocalFree(words);
+    return text;
 }
 
 void Win32Platform::Pause(unsigned milliseconds) { Sleep(milliseconds); }

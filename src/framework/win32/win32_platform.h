@@ -30,6 +30,9 @@ public:
     FileResult SetFileLength(FileHandle* file, std::uint64_t length) override;
     FileResult FlushFile(FileHandle* file) override;
     void CloseFile(FileHandle* file) override;
+    FileResult MoveFileOver(const std::string& from, const std::string& to) override;
+    void RemoveFile(const std::string& path) override;
+    std::string LastFileErrorText() override;
     void Pause(unsigned milliseconds) override;
 
     LONG RegOpenKeyExA(HKEY root, const char* subKey, REGSAM access, HKEY* result) override;

@@ -1,6 +1,7 @@
 // qvdbook.exe: the console, the command line and the administrator's own
 // file; the book itself goes through the same store as the program's.
 #include "framework/win32/win32_platform.h"
+#include "book/book_file.h"
 #include "tool/book_tool.h"
 #include "tool/win32/code_page_win32.h"
 
@@ -80,37 +81,29 @@ bool SameFile(HANDLE file, const std::string& path) {
     return same;
 }
 
-int WriteExport(Console& console, Files& files, const std::wstring& path, const std::string& bytes) {
-    // Opened without truncating: it may turn out to be the book itself.
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        console.Print("書き出し先のファイルを開けませんでした (エラー " + std::to_string(GetLastError()) + ")。");
-        return kExitRefused;
-    }
-    const std::string book = files.SystemDirectory() + "\\QVDDATA.";
-    if (SameFile(file, book + "CSV") || SameFile(file, book + "TMP")) {
-        CloseHandle(file);
-        console.Print("書き出し先がアドレス帳そのものです。ほかのファイルを指定してください。");
-        return kExitRefused;
-    }
-    DWORD written = 0;
-    bool done = SetEndOfFile(file) && (bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                                                   &written, nullptr) &&
-                                                         written == bytes.size()));
-    DWORD error = GetLastError();
+// The export may not take the place of the book or its journal, whatever
+// name reaches them.
+bool NamesTheBook(Files& files, const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool book = SameFile(file, AddressBookPath(files)) || SameFile(file, AddressBookPath(files, kAddressBookJournalFileName));
     CloseHandle(file);
-    if (!done) {
-        console.Print("書き出し先のファイルに書き込めませんでした (エラー " + std::to_string(error) + ")。");
-        return kExitRefused;
-    }
-    console.Print("書き出しました: " + Cp932FromWide(path));
-    return kExitDone;
+    return book;
 }
 
-bool ReadImport(Console& console, const std::wstring& path, std::string& bytes) {
+bool ReadImport(Console& console, Win32Platform& platform, const std::wstring& path, std::string& bytes) {
+    if (IsDeviceName(Cp932FromWide(path))) {
+        console.Print("取り込むファイルではなく、デバイスの名前です: " + Cp932FromWide(path));
+        return false;
+    }
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE && GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        console.Print("取り込むファイルではなく、デバイスかパイプです: " + Cp932FromWide(path));
+        return false;
+    }
     LARGE_INTEGER size = {};
     // Far more than 1000 persons and 64 rows of 13 full fields can be.
     constexpr LONGLONG kLargest = 256ll << 20;
@@ -121,11 +114,10 @@ bool ReadImport(Console& console, const std::wstring& path, std::string& bytes) 
         read = bytes.empty() || (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) &&
                                  got == bytes.size());
     }
-    DWORD error = GetLastError();
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     if (!read)
-        console.Print("取り込むファイルを読み込めませんでした (エラー " + std::to_string(error) + ")。" +
+        console.Print("取り込むファイルを読み込めませんでした (" + platform.LastFileErrorText() + ")。" +
                       (size.QuadPart > kLargest ? "ファイルが大きすぎます。" : ""));
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     return read;
 }
 
@@ -151,14 +143,23 @@ int wmain(int argc, wchar_t** argv) {
     BookTool tool(platform, platform, console);
     switch (command->verb) {
     case ToolCommand::Verb::Export: {
-        std::string bytes;
-        int code = tool.Export(command->utf8, bytes);
-        return code == kExitDone ? WriteExport(console, platform, wide[command->fileArgument], bytes) : code;
+        const std::wstring& path = wide[command->fileArgument];
+        if (NamesTheBook(platform, path)) {
+            console.Print("書き出し先がアドレス帳そのものです。ほかのファイルを指定してください。");
+            return kExitRefused;
+        }
+        // The file calls take the program's code page.
+        if (WideFromCp932(arguments[command->fileArgument]) != path) {
+            console.Print("書き出し先の名前に Shift-JIS にない文字があります。ほかの名前を指定してください。");
+            return kExitRefused;
+        }
+        return tool.Export(arguments[command->fileArgument], command->utf8);
     }
     case ToolCommand::Verb::Import: {
         std::string bytes;
-        return ReadImport(console, wide[command->fileArgument], bytes) ? tool.Import(bytes, command->confirmed)
-                                                                       : kExitRefused;
+        return ReadImport(console, platform, wide[command->fileArgument], bytes)
+                   ? tool.Import(bytes, command->confirmed, command->mayEmpty)
+                   : kExitRefused;
     }
     case ToolCommand::Verb::Check:
         return tool.Check(command->driverName);
