@@ -14,7 +14,7 @@
 #include <string>
 
 #include "book/book_file.h"
-#include "book/person_search.h"
+#include "picker/person_search.h"
 
 namespace {
 

@@ -3,21 +3,18 @@ enable_language(RC)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I ${CMAKE_SOURCE_DIR}/res")
 set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 
-add_executable(qvdutil WIN32
-    src/app/main.cpp
-    src/framework/win32/win32_platform.cpp
-    src/framework/win32/winmain.cpp
-    res/qvdutil.rc)
-target_link_libraries(qvdutil PRIVATE qvdcore user32 gdi32 advapi32 comctl32 ${STATIC_RUNTIME})
+# The Win32 backend of every seam, compiled once.
+add_library(qvd_win32 STATIC src/framework/win32/win32_platform.cpp)
+target_link_libraries(qvd_win32 PUBLIC qvd_framework user32 gdi32 advapi32 comctl32)
+
+add_executable(qvdutil WIN32 src/app/main.cpp src/framework/win32/winmain.cpp res/qvdutil.rc)
+target_link_libraries(qvdutil PRIVATE qvd_app qvd_win32 ${STATIC_RUNTIME})
 
 # The administrator's console tool for the book.
-target_sources(qvdcore PRIVATE src/tool/win32/code_page_win32.cpp)
-add_executable(qvdbook
-    src/tool/win32/qvdbook_main.cpp
-    src/framework/win32/win32_platform.cpp
-    res/qvdbook.rc)
+target_sources(qvd_tool PRIVATE src/tool/win32/code_page_win32.cpp)
+add_executable(qvdbook src/tool/win32/qvdbook_main.cpp res/qvdbook.rc)
 target_link_options(qvdbook PRIVATE -municode)
-target_link_libraries(qvdbook PRIVATE qvdcore user32 gdi32 advapi32 comctl32 ${STATIC_RUNTIME})
+target_link_libraries(qvdbook PRIVATE qvd_tool qvd_win32 ${STATIC_RUNTIME})
 
 add_executable(faxdriver tools/driver-standin/faxdriver.cpp)
 target_link_libraries(faxdriver PRIVATE advapi32 ${STATIC_RUNTIME})
@@ -29,8 +26,8 @@ target_link_libraries(democlient PRIVATE user32 ${STATIC_RUNTIME})
 add_executable(launch_bench bench/launch_bench.cpp)
 target_link_libraries(launch_bench PRIVATE user32 ${STATIC_RUNTIME})
 
-add_executable(save_bench bench/save_bench.cpp src/framework/win32/win32_platform.cpp)
-target_link_libraries(save_bench PRIVATE qvdcore user32 advapi32 comctl32 ${STATIC_RUNTIME})
+add_executable(save_bench bench/save_bench.cpp)
+target_link_libraries(save_bench PRIVATE qvd_book qvd_win32 ${STATIC_RUNTIME})
 
 option(QVD_E2E "Build the end-to-end tests" ON)
 if(QVD_E2E)
@@ -54,7 +51,6 @@ if(QVD_E2E)
     # Under Wine, as the end-to-end tests' own Unix user: one test for ctest,
     # each of its cases shown in its output.
     set_target_properties(e2e_tests PROPERTIES CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-as-tester)
-    enable_testing()
     add_test(NAME e2e COMMAND e2e_tests --gtest_brief=1)
     set_tests_properties(e2e PROPERTIES TIMEOUT 1200)
 endif()

@@ -2,7 +2,8 @@
 
 #include "dialogs/address_book_dlg.h"
 #include "framework/platform.h"
-#include "framework/text.h"
+#include "picker/picker_session.h"
+#include "system/text.h"
 
 BOOL CAddressApp::InitInstance() {
     const std::string commandLine = m_lpCmdLine;
@@ -19,7 +20,8 @@ BOOL CAddressApp::InitInstance() {
     m_hMutex = mutex;
 
     if (HasOption(commandLine, "/s")) {
-        CAddressBookDlg dialog(DriverNameFromCommandLine(commandLine));
+        PickerSession session(ThePlatform(), ThePlatform(), DriverNameFromCommandLine(commandLine));
+        CAddressBookDlg dialog(session);
         m_pMainWnd = &dialog;
         dialog.DoModal();
         m_pMainWnd = nullptr;

@@ -8,12 +8,6 @@
 #include <string_view>
 #include <vector>
 
-// What the entry dialogs let a person's texts hold, in bytes; the FAX
-// number's length limit is the destination list's (kMaxFaxNumberBytes).
-inline constexpr std::size_t kMaxEntryTextBytes = 64;
-inline constexpr std::string_view kNewEntryFaxBytes = "0123456789-#";
-inline constexpr std::string_view kPropertyFaxBytes = "0123456789-#*/\xA5";
-
 // One row of the address book file.
 class CAddressEntry {
 public:

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "framework/platform.h"
+#include "system/files.h"
 
 namespace {
 

@@ -1,40 +1,28 @@
 // The program's main window: the address book in its person and company
 // views, the destinations of the fax, and the commands that change the book.
+// It draws what the picker session holds and forwards what the user does.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "book/address_book.h"
-#include "book/address_view.h"
-#include "book/book_store.h"
-#include "book/destination_list.h"
-#include "driver/fax_number_book.h"
 #include "framework/dialog.h"
+#include "picker/picker_session.h"
 
 class CAddressBookDlg : public CMappedDialog<CAddressBookDlg> {
 public:
-    // |driverName|: the printer driver named on the command line.
-    explicit CAddressBookDlg(const std::string& driverName);
+    explicit CAddressBookDlg(PickerSession& session);
 
     static const MessageMap<CAddressBookDlg> kMessageMap;
 
-    CAddressBook m_book;
-    AddressView m_addressLines;  // what each line of list 1000 shows
-    BookStore m_bookStore;
-    FileContents::State m_bookState = FileContents::State::Unreadable;
-    PrinterDestinations m_printer;
+    PickerSession& m_session;
     HICON m_hIcon = nullptr;
-    std::string m_strFaxNumberBook2;
     std::int32_t m_nDestSelCount = 0;
-    std::string m_strFaxNumberBook;
     std::int32_t m_nChosenMode = 0;
-    std::int32_t m_nDisplayMode = 0;  // 0 person view, 1 company view
-    std::int32_t m_bDestSelection = 0;
-    DestinationList m_aDestinations;
+    std::int32_t m_bDestSelection = 0;  // 1 while m_anDestSel holds the destination list's selection
     std::int32_t m_anDestSel[kMaxDestinations] = {};
-    std::uint16_t m_wCurrentItem = 0;
-    std::string m_strFindText;  // the text last given to the find dialog in this run
+    std::uint16_t m_wCurrentItem = 0;  // item data of the address book line a handler last acted on
+    std::string m_strFindText;         // the text last given to the find dialog in this run
 
     std::string LineTip(int listId, int line) override;
 
@@ -71,30 +59,16 @@ private:
     void OnFindNext();
     void OnFindPrevious();
     // Selects the next (or previous) person that matches m_strFindText, as
-    // a click on its line would, expanding its company in the company view.
+    // a click on its line would.
     void FindPerson(bool forward);
 
-    // The printer's stored destinations
-    void ReadFaxNumberBook(std::string& names, std::string& faxNumbers);
-    void RestoreDestinations();
-    // Writes |pieces|, which the values must be able to hold.
-    StoreResult WriteFaxNumberBook(const DestinationPieces& pieces);
-
-    // The address book file
-    void LoadAddressBook();
-    bool SaveAddressBook();
-
-    void FillPersonView();
-    void FillCompanyView();
-    void ExpandOrCollapseCompany(int line);
+    void ShowMessages(const std::vector<std::string>& messages);
+    void ShowSaved(FileFault fault);
     void EnablePersonButtons(bool enable);
-    // The person's name; empty for an ID no person has.
-    std::string NameOf(std::int32_t id) const;
-    // Writes the name of the person of each line into list 1001.
-    void DrawDestinations();
-    // Gives the persons IDs 0, 1, ... again, and everything that refers to them.
-    void RenumberPersons();
-    // Draws the lines of m_addressLines into list 1000.
+    // Draws lines of the session's address book list into list 1000: the
+    // whole list, or what a splice changed.
     void DrawAddressLines();
-
+    void DrawAddressLines(const Splice& splice);
+    void DrawDestinations();
+    void ExpandOrCollapseCompany(int line);
 };

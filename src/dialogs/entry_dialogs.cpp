@@ -2,14 +2,8 @@
 
 #include "book/address_book.h"
 #include "dialogs/messages.h"
-#include "driver/fax_number_book.h"
+#include "book/person_rules.h"
 #include "res/resource.h"
-
-namespace {
-
-bool HasComma(const std::string& text) { return text.find(',') != std::string::npos; }
-
-}  // namespace
 
 void CEntryDialog::Load(const CAddressEntry& person) {
     m_strName = person.m_strName;
@@ -31,26 +25,34 @@ void CEntryDialog::Store(CAddressEntry& person) const {
 
 bool CEntryDialog::ExchangeAndCheckFields(const Rules& rules) {
     UpdateData(true);
-
-    bool faxWellFormed = m_strFaxNumber.find_first_not_of(rules.faxBytesAllowed) == std::string::npos;
+    CAddressEntry person;
+    Store(person);
     const char* failure = nullptr;
-    if (m_strName.empty() || m_strNameReading.empty() || m_strFaxNumber.empty())
+    switch (FirstBrokenRule(person, rules.faxCharacters)) {
+    case PersonRule::None:
+        return true;
+    case PersonRule::Required:
         failure = rules.requiredMessage;
-    // A comma would shift every later column of the row in the file.
-    else if (HasComma(m_strName) || HasComma(m_strNameReading) || HasComma(m_strCompany) ||
-             HasComma(m_strCompanyReading) || HasComma(m_strDepartment) || HasComma(m_strFaxNumber))
+        break;
+    case PersonRule::NoComma:
         failure = msg::kNoComma;
-    else if (!faxWellFormed)
+        break;
+    case PersonRule::FaxCharacters:
         failure = rules.faxCharactersMessage;
-    else if (m_strFaxNumber.size() > kMaxFaxNumberBytes)
+        break;
+    case PersonRule::FaxTooLong:
         failure = msg::kFaxNumberTooLong;
-    else if (m_strName.size() > kMaxEntryTextBytes || m_strNameReading.size() > kMaxEntryTextBytes)
+        break;
+    case PersonRule::NameTooLong:
         failure = msg::kNameTooLong;
-    else if (m_strCompany.size() > kMaxEntryTextBytes || m_strCompanyReading.size() > kMaxEntryTextBytes)
+        break;
+    case PersonRule::CompanyTooLong:
         failure = msg::kCompanyTooLong;
-    else if (m_strDepartment.size() > kMaxEntryTextBytes)
+        break;
+    case PersonRule::DepartmentTooLong:
         failure = msg::kDepartmentTooLong;
-    if (!failure) return true;
+        break;
+    }
     AfxMessageBox(failure);
     return false;
 }
@@ -67,7 +69,7 @@ void CNewEntryDlg::DoDataExchange(CDataExchange& dx) {
 }
 
 void CNewEntryDlg::OnOK() {
-    static constexpr Rules kRules{msg::kNewEntryRequired, msg::kNewEntryFaxCharacters, kNewEntryFaxBytes};
+    static constexpr Rules kRules{msg::kNewEntryRequired, msg::kNewEntryFaxCharacters, FaxCharacters::NewEntry};
     // The fields are exchanged already: end as the framework would, without a second exchange.
     if (ExchangeAndCheckFields(kRules)) EndDialog(IDOK);
 }
@@ -101,7 +103,7 @@ void CEntryPropertyDlg::DoDataExchange(CDataExchange& dx) {
 }
 
 void CEntryPropertyDlg::OnOK() {
-    static constexpr Rules kRules{msg::kPropertyRequired, msg::kPropertyFaxCharacters, kPropertyFaxBytes};
+    static constexpr Rules kRules{msg::kPropertyRequired, msg::kPropertyFaxCharacters, FaxCharacters::Property};
     if (!ExchangeAndCheckFields(kRules)) return;
     if (m_bModified != 1) {
         EndDialog(IDCANCEL);

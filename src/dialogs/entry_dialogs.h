@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "book/person_rules.h"
 #include "framework/dialog.h"
 #include "res/resource.h"
 
@@ -30,7 +31,7 @@ protected:
     struct Rules {
         const char* requiredMessage;
         const char* faxCharactersMessage;
-        std::string_view faxBytesAllowed;
+        FaxCharacters faxCharacters;
     };
     // Takes the edits into the fields, then shows the first check that
     // fails; true when every check passes.

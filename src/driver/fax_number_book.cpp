@@ -5,8 +5,8 @@
 #include <optional>
 #include <utility>
 
-#include "framework/platform.h"
-#include "framework/text.h"
+#include "system/registry.h"
+#include "system/text.h"
 
 namespace {
 

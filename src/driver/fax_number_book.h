@@ -9,7 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/win.h"
+#include "book/person_rules.h"  // kMaxFaxNumberBytes, one FAX number
+#include "system/win.h"
 
 class Registry;
 
@@ -22,7 +23,6 @@ inline constexpr std::size_t kValueDataSize = 256;
 
 // The limits of a destination list.
 inline constexpr std::size_t kMaxTextBytes = kValueDataSize - 1;  // each joined text, without its zero byte
-inline constexpr std::size_t kMaxFaxNumberBytes = 32;             // one FAX number
 inline constexpr std::size_t kMaxDestinations = 100;
 
 // Everything after the first "/m:", untrimmed; empty without one.

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/win.h"
+#include "system/win.h"
 
 class CControl {
 public:

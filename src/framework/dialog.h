@@ -8,7 +8,7 @@
 
 #include "framework/controls.h"
 #include "framework/platform.h"
-#include "framework/win.h"
+#include "system/win.h"
 
 // One row of a dialog's message map. A control notification reads
 // {BN_CLICKED, 1003, &CMyDlg::OnAdd}; a window message reads
@@ -80,6 +80,8 @@ protected:
     virtual void OnOK();
     virtual void OnCancel();
     virtual void DoDataExchange(CDataExchange&) {}
+    // What the system does for a window beyond its controls: resources, menus, icons, tips.
+    Windowing& System() const { return ThePlatform(); }
     // The dialog's message map; true when a row handled the message.
     virtual bool OnWndMsg(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
     void UpdateData(bool saveAndValidate);

@@ -1,36 +1,13 @@
-// The seams between the program and the system it runs on: the Win32
-// backend in the product, the memory backend on the test host.
+// The windowing seam, and the four seams together as a backend offers them:
+// the Win32 backend in the product, the memory backend on the test host.
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <string_view>
 
-#include "framework/win.h"
-
-// An open file; only the backend knows what is behind it.
-struct FileHandle;
-
-enum class FileAccess {
-    Read,        // reading, shared with no one: for a user who may only read it
-    Update,      // reading and writing, shared with no one
-    ReadBeside,  // reading, beside whoever reads or writes it (a spreadsheet, a viewer)
-};
-
-enum class FileOpenStatus {
-    Opened,
-    Created,  // it was missing and is now there, empty
-    Missing,  // neither the file nor its directory exists
-    Locked,   // another program holds it open so that it cannot be opened so, or holds a lock on it
-    Denied,   // no right to open it so, or to create it
-    Failed,
-};
-
-enum class FileResult {
-    Done,
-    DiskFull,  // no room left on the disk
-    Failed,    // any other error
-};
+#include "system/files.h"
+#include "system/process.h"
+#include "system/registry.h"
+#include "system/win.h"
 
 // A modal dialog as the system drives it: its window's messages are
 // delivered here. CDialog is the one there is; the backends know no more of it.
@@ -46,17 +23,6 @@ public:
 
 protected:
     ~ModalWindow() = default;
-};
-
-// The seams, one per concern: what the program asks of the system.
-class Process {
-public:
-    virtual ~Process() = default;
-    virtual std::string ModuleFileName() = 0;
-    // Creates the named mutex; |alreadyExisted| tells whether another copy made it first.
-    virtual HANDLE CreateNamedMutex(const char* name, bool& alreadyExisted) = 0;
-    virtual void ReleaseNamedMutex(HANDLE mutex) = 0;
-    virtual void CloseKernelHandle(HANDLE handle) = 0;
 };
 
 class Windowing {
@@ -81,42 +47,6 @@ public:
     // Draws |icon| centred in the client area when the window is minimised;
     // false when it is not, so the default painting runs.
     virtual bool PaintMinimisedIcon(HWND dialog, HICON icon) = 0;
-};
-
-class Files {
-public:
-    virtual ~Files() = default;
-    virtual std::string SystemDirectory() = 0;
-    // |create| (with Update only): a missing file is created.
-    virtual FileOpenStatus OpenFile(const std::string& path, FileAccess access, bool create, FileHandle*& file) = 0;
-    // The whole file from its first byte; false on a read error, or when it
-    // is too large to hold in memory.
-    virtual bool ReadWholeFile(FileHandle* file, std::string& bytes) = 0;
-    virtual FileResult WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) = 0;
-    // Cuts the file at |length|, or extends it.
-    virtual FileResult SetFileLength(FileHandle* file, std::uint64_t length) = 0;
-    // Returns once what was written is on the disk.
-    virtual FileResult FlushFile(FileHandle* file) = 0;
-    virtual void CloseFile(FileHandle* file) = 0;
-    // Puts |from| in the place of |to|, replacing it, and returns once that
-    // is on the disk.
-    virtual FileResult MoveFileOver(const std::string& from, const std::string& to) = 0;
-    virtual void RemoveFile(const std::string& path) = 0;
-    // The system's number and words for the last file call that failed.
-    virtual std::string LastFileErrorText() = 0;
-    virtual void Pause(unsigned milliseconds) = 0;
-};
-
-// As the advapi32 calls of the same names.
-class Registry {
-public:
-    virtual ~Registry() = default;
-    virtual LONG RegOpenKeyExA(HKEY root, const char* subKey, REGSAM access, HKEY* result) = 0;
-    virtual LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize) = 0;
-    virtual LONG RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) = 0;
-    virtual LONG RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) = 0;
-    virtual LONG RegDeleteValueA(HKEY key, const char* name) = 0;
-    virtual LONG RegCloseKey(HKEY key) = 0;
 };
 
 struct IconOrigin {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "framework/win.h"
+#include "system/win.h"
 
 class CDialog;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "framework/platform.h"
+#include "system/files.h"
 
 // Opens |path|. A file that another program holds open (a virus scanner, a
 // backup tool, another copy of this program saving) is tried again a few

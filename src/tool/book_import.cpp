@@ -9,8 +9,8 @@
 #include <utility>
 
 #include "book/book_file.h"
-#include "driver/fax_number_book.h"
-#include "framework/text.h"
+#include "book/person_rules.h"
+#include "system/text.h"
 #include "tool/code_page.h"
 
 namespace {
@@ -218,7 +218,7 @@ void WarnAboutPerson(const CAddressEntry& person, int row, std::vector<ImportNot
         warnings.push_back({Kind::FaxLooksLikeDate, row, 6});
     else if (LooksLikeNumber(fax))
         warnings.push_back({Kind::FaxAsNumber, row, 6});
-    else if (fax.find_first_not_of(kPropertyFaxBytes) != std::string::npos)
+    else if (fax.find_first_not_of(AllowedFaxBytes(FaxCharacters::Property)) != std::string::npos)
         warnings.push_back({Kind::FaxCharacters, row, 6});
     if (fax.size() > kMaxFaxNumberBytes) warnings.push_back({Kind::TooLong, row, 6});
 }

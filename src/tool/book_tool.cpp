@@ -8,9 +8,9 @@
 
 #include "book/book_file.h"
 #include "book/book_store.h"
-#include "dialogs/messages.h"
+#include "book/cause_lines.h"
 #include "driver/fax_number_book.h"
-#include "framework/text.h"
+#include "system/text.h"
 #include "storage/journal.h"
 #include "tool/book_import.h"
 #include "tool/code_page.h"

@@ -66,11 +66,14 @@ protected:
         if (window) Close();
         EXPECT_EQ(platform->errors, std::vector<std::string>{});
         dialog.reset();
+        session.reset();
         platform = std::make_unique<MemoryPlatform>(QVD_RC_PATH);
         SetPlatform(platform.get());
     }
     MemoryWindow& Open() {
-        dialog = std::make_unique<CAddressBookDlg>(DriverNameFromCommandLine(app.m_lpCmdLine));
+        dialog.reset();
+        session = std::make_unique<PickerSession>(*platform, *platform, DriverNameFromCommandLine(app.m_lpCmdLine));
+        dialog = std::make_unique<CAddressBookDlg>(*session);
         app.m_pMainWnd = dialog.get();
         window = &platform->Open(*dialog);
         return *window;
@@ -97,7 +100,7 @@ protected:
     std::vector<std::string> Lines(int id) { return window->Lines(id); }
     std::vector<std::int32_t> Destinations() {
         std::vector<std::int32_t> ids;
-        for (int i = 0; i < dialog->m_aDestinations.GetSize(); ++i) ids.push_back(dialog->m_aDestinations[i]);
+        for (int i = 0; i < session->DestinationCount(); ++i) ids.push_back(session->Destinations()[i]);
         return ids;
     }
     // Enabled state of 1003, 1005, 1007 and 1004, as "1101".
@@ -122,6 +125,7 @@ protected:
 
     std::unique_ptr<MemoryPlatform> platform;
     CAddressApp app;
+    std::unique_ptr<PickerSession> session;
     std::unique_ptr<CAddressBookDlg> dialog;
     MemoryWindow* window = nullptr;
 };

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/platform.h"
+#include "system/files.h"
 
 class MemoryFiles : public virtual Files {
 public:

@@ -12,7 +12,7 @@
 #include <stdexcept>
 
 #include "framework/dialog.h"
-#include "framework/text.h"
+#include "system/text.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Finding a person: what matches, and what a find selects in either view.
-#include "book/person_search.h"
+#include "picker/person_search.h"
 #include "support/fixture.h"
 
 namespace {

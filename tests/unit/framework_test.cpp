@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "support/fixture.h"
-#include "framework/text.h"
+#include "system/text.h"
 
 #include <optional>
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "framework/text.h"
+#include "system/text.h"
 
 struct FileHandle {
     HANDLE handle;

@@ -1,4 +1,4 @@
-#include "book/address_view.h"
+#include "picker/address_view.h"
 
 std::uint32_t AddressLine::ItemData() const {
     return IsCompany() ? CAddressBook::kCompanyItemBase + static_cast<std::uint32_t>(company)

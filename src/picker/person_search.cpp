@@ -1,6 +1,6 @@
-#include "book/person_search.h"
+#include "picker/person_search.h"
 
-#include "framework/text.h"
+#include "system/text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "framework/text.h"
+#include "system/text.h"
 
 std::size_t FindOption(std::string_view commandLine, std::string_view option) {
     if (option.empty()) return 0;

@@ -1,4 +1,4 @@
-#include "book/destination_list.h"
+#include "picker/destination_list.h"
 
 DestinationList::Added DestinationList::Add(const CAddressBook& book, std::int32_t person) {
     Added added;

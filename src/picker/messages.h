@@ -1,0 +1,44 @@
+// Every text the picker shows in a message box, but for the entry dialogs' own.
+#pragma once
+
+#include <string>
+
+#include "book/cause_lines.h"
+
+namespace msg {
+
+// Address book file
+inline constexpr const char* kCannotOpenBook =
+    "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ (qvddata.csv) をｵｰﾌﾟﾝできませんでした。\n新規にｱﾄﾞﾚｽ帳を作成します。";
+// The file is there but could not be read (held open by another program,
+// no access): saving would replace persons this run never saw.
+inline constexpr const char* kCannotReadBook =
+    "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ (qvddata.csv) を読み込みできませんでした。\nｱﾄﾞﾚｽ帳ﾃﾞｰﾀの変更は保存されません。";
+inline constexpr const char* kTooManyPersons =
+    "1000人を超えるﾃﾞｰﾀは読み込みできません。\n以後ｱﾄﾞﾚｽ帳ﾃﾞｰﾀを変更すると、1000人を超えた部分のﾃﾞｰﾀは捨てられます。";
+inline constexpr const char* kCannotWriteBook = "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ(qvddata.csv) に書き込みできませんでした。";
+// The book was read, but whether a save was cut short in it cannot be known.
+inline constexpr const char* kCannotReadJournal =
+    "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀの作業ﾌｧｲﾙ (qvddata.tmp) を読み込みできませんでした。\n"
+    "表示しているｱﾄﾞﾚｽ帳ﾃﾞｰﾀは、途中までしか保存されていないおそれがあります。\n"
+    "作業ﾌｧｲﾙを読み込めるようになるまで、ｱﾄﾞﾚｽ帳ﾃﾞｰﾀの変更は保存されません。";
+
+// Destination list
+inline constexpr const char* kFaxNumberOver32 =
+    "FAX番号の文字列が、指定文字数(32文字)を超えています。\n今設定した宛先は無効です";
+inline constexpr const char* kTextsOver255 =
+    "名前 または FAX番号の文字列が、指定文字数(255文字)を超えてしまいます。\n今設定した宛先は無効です";
+inline constexpr const char* kOver100Destinations = "宛先の最大数（100件）を超えてしまいます。\n今設定した宛先は無効です";
+inline constexpr const char* kCannotStoreDestinations =
+    "宛先をﾌﾟﾘﾝﾀﾄﾞﾗｲﾊﾞに書き込みできませんでした。\nもう一度OKを押すか、ｷｬﾝｾﾙしてください。";
+
+// Find
+inline std::string NotFound(const std::string& text) { return "「" + text + "」は見つかりませんでした。"; }
+
+// Entry commands
+inline constexpr const char* kNoMoreEntries = "これ以上ﾒﾝﾊﾞｰの新規追加はできません。";
+inline constexpr const char* kCannotDeleteCompany =
+    "会社名からは削除できません。\n削除するには個人名を選択してください。";
+inline constexpr const char* kConfirmDelete = "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?";
+
+}  // namespace msg

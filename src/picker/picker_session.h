@@ -1,0 +1,120 @@
+// One run of the picker, with no window in it: the book and its store, the
+// printer's destinations, the lines of the address book list in either
+// view and the destination list. The main dialog draws what it holds and
+// forwards what the user does; each operation says what changed.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "book/address_book.h"
+#include "book/book_store.h"
+#include "driver/fax_number_book.h"
+#include "picker/address_view.h"
+#include "picker/destination_list.h"
+
+class Files;
+class Registry;
+
+// A change to the book as one value: what the user did, as the person was
+// when this run last read it. The session applies it to its book and saves.
+struct BookChange {
+    enum class Kind { Create, Edit, Delete };
+    Kind kind = Kind::Create;
+    CAddressEntry before;  // Edit, Delete: the person as last read, its ID among them
+    CAddressEntry after;   // Create, Edit: the six texts it is to hold
+};
+
+// Lines [at, at + removed) of a list gave way to |inserted| new lines.
+struct Splice {
+    int at = 0;
+    int removed = 0;
+    int inserted = 0;
+};
+
+// What a create, edit or delete changed.
+struct EntryResult {
+    FileFault saved = FileFault::None;
+    Splice addressLines;
+    // Edit: the destination lines that show the person; Delete: those
+    // removed, each number as the list stood after the removal before.
+    std::vector<int> destinationLines;
+    bool renumbered = false;  // every person got a new ID: every line's item data changed
+};
+
+class PickerSession {
+public:
+    // |driverName|: the printer driver named on the command line.
+    PickerSession(Files& files, Registry& registry, const std::string& driverName);
+
+    // ---- start -------------------------------------------------------------
+    // The printer's stored texts, kept for RestoreDestinations.
+    void ReadFaxNumberBook();
+    // Reads the book; the messages to show, in order.
+    std::vector<std::string> LoadAddressBook();
+    // Numbers the persons by slot, shows the person view and lists the
+    // stored destinations that match a person, storing the values so.
+    void Start();
+
+    // ---- the address book list ---------------------------------------------
+    int DisplayMode() const { return m_nDisplayMode; }
+    // Shows the person view (0) or the company view (1); false when it shows already.
+    bool ShowMode(int mode);
+    const AddressView& Lines() const { return m_addressLines; }
+    std::string LineText(int line) const;
+    // A person's ID, or kCompanyItemBase + the company's position.
+    std::uint32_t LineItemData(int line) const;
+    // The person a person or member line shows; nullptr for any other line.
+    const CAddressEntry* PersonOn(int line) const;
+    // Opens a company line on its members, or closes it again.
+    Splice ExpandOrCollapse(int line);
+
+    // ---- destinations ------------------------------------------------------
+    int DestinationCount() const { return m_aDestinations.GetSize(); }
+    std::string DestinationText(int line) const;
+    // The person of a person or member line (nothing for any other line).
+    DestinationList::Added AddDestination(int line);
+    std::vector<int> RemoveDestinations(const std::vector<int>& selected);
+    const DestinationList& Destinations() const { return m_aDestinations; }
+
+    // The tip of a line of the address book list or the destination list.
+    std::string LineTip(bool destinationList, int line) const;
+
+    // ---- the book ----------------------------------------------------------
+    bool BookFull() const { return m_book.m_nEntryCount >= CAddressBook::kMaxEntries; }
+    const CAddressBook& Book() const { return m_book; }
+    EntryResult CreatePerson(const CAddressEntry& fields);
+    EntryResult EditPerson(int line, const CAddressEntry& fields);
+    EntryResult DeletePerson(int line);
+    // Applies |change| to the book and saves it.
+    FileFault Apply(const BookChange& change);
+
+    // The line of the next (or previous) person after |selectedLine| whose
+    // texts hold |text|, its company opened in the company view; -1 when none.
+    struct Found {
+        int line = -1;
+        std::optional<Splice> expanded;
+    };
+    Found FindPerson(const std::string& text, int selectedLine, bool forward);
+
+    // ---- the end -----------------------------------------------------------
+    enum class Finish { Stored, TextsOver255, NotStored };
+    // Stores the destinations in the printer's values for the driver.
+    Finish WriteFaxNumberBook();
+
+private:
+    StoreResult WriteFaxNumberBook(const DestinationPieces& pieces);
+    std::string NameOf(std::int32_t id) const;
+
+    CAddressBook m_book;
+    BookStore m_bookStore;
+    FileContents::State m_bookState = FileContents::State::Unreadable;
+    PrinterDestinations m_printer;
+    std::string m_strFaxNumberBook2;
+    std::string m_strFaxNumberBook;
+    std::int32_t m_nDisplayMode = 0;  // 0 person view, 1 company view
+    AddressView m_addressLines;       // what each line of the address book list shows
+    DestinationList m_aDestinations;
+};
