@@ -103,8 +103,12 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     }
     if (!dialog) return FALSE;
 
-    // The tips are the backend's own; the default processing follows.
-    if (LineTips* tips = TipsOf(hwnd)) {
+    // The tips are the backend's own; the default processing follows. Only
+    // the messages they need look for them: under Wine a window property is
+    // a call to the server, some 80 us, and a list of 1000 lines with item
+    // data sends the dialog WM_DELETEITEM for each line it empties.
+    const bool forTips = message == WM_NOTIFY || message == WM_SETCURSOR || message == WM_NCDESTROY;
+    if (LineTips* tips = forTips ? TipsOf(hwnd) : nullptr) {
         if (message == WM_NOTIFY) {
             UINT code = reinterpret_cast<NMHDR*>(lParam)->code;
             if (code == TTN_GETDISPINFOA || code == TTN_GETDISPINFOW) {
