@@ -36,10 +36,6 @@ const MessageMap<CAddressBookDlg> CAddressBookDlg::kMessageMap = {
 CAddressBookDlg::CAddressBookDlg(PickerSession& session)
     : CMappedDialog(IDD_ADDRESSBOOK), m_session(session), m_hIcon(System().LoadIconResource(IDR_MAINFRAME)) {}
 
-void CAddressBookDlg::ShowMessages(const std::vector<std::string>& messages) {
-    for (const std::string& message : messages) AfxMessageBox(message);
-}
-
 void CAddressBookDlg::ShowSaved(FileFault fault) {
     if (fault != FileFault::None) AfxMessageBox(msg::WithCause(msg::kCannotWriteBook, fault));
 }
@@ -49,7 +45,7 @@ void CAddressBookDlg::ShowSaved(FileFault fault) {
 std::optional<LRESULT> CAddressBookDlg::OnCreate(WPARAM, LPARAM) {
     m_session.ReadFaxNumberBook();
     m_wCurrentItem = 0;
-    ShowMessages(m_session.LoadAddressBook());
+    for (const std::string& message : m_session.LoadAddressBook()) AfxMessageBox(message);
     m_bDestSelection = 0;
     return 0;
 }
@@ -87,25 +83,10 @@ void CAddressBookDlg::DrawAddressLines() {
 }
 
 void CAddressBookDlg::DrawAddressLines(const Splice& splice) {
-    CListBox list = ListBox(IDC_ADDRESS_LIST);
-    // Redraw off, or every line repaints the list and a large company takes seconds.
-    list.SetRedraw(false);
-    if (splice.removed > 0 && splice.removed == list.GetCount())
-        list.ResetContent();
-    else  // from the last line up, so no line still to go moves
-        for (int line = splice.at + splice.removed - 1; line >= splice.at; --line) list.DeleteString(line);
-    std::vector<std::string> texts;
-    std::size_t textBytes = 0;
-    for (int line = splice.at; line < splice.at + splice.inserted; ++line) {
-        texts.push_back(m_session.LineText(line));
-        textBytes += texts.back().size() + 1;
-    }
-    list.InitStorage(splice.inserted, static_cast<int>(textBytes));
-    for (int i = 0; i < splice.inserted; ++i) {
-        const int line = list.InsertString(splice.at + i, texts[static_cast<std::size_t>(i)]);
-        list.SetItemData(line, m_session.LineItemData(splice.at + i));
-    }
-    list.SetRedraw(true);
+    std::vector<CListBox::Line> lines;
+    for (int line = splice.at; line < splice.at + splice.inserted; ++line)
+        lines.push_back({m_session.LineText(line), m_session.LineItemData(line)});
+    ListBox(IDC_ADDRESS_LIST).ReplaceLines(splice.at, splice.removed, lines);
 }
 
 void CAddressBookDlg::DrawDestinations() {
@@ -123,17 +104,9 @@ void CAddressBookDlg::EnablePersonButtons(bool enable) {
 // ---- ending -------------------------------------------------------------------
 
 void CAddressBookDlg::OnOK() {
-    switch (m_session.WriteFaxNumberBook()) {
-    case PickerSession::Finish::TextsOver255:
-        AfxMessageBox(msg::kTextsOver255);
-        return;
-    case PickerSession::Finish::NotStored:
-        AfxMessageBox(msg::kCannotStoreDestinations);
-        return;
-    case PickerSession::Finish::Stored:
-        break;
-    }
-    CDialog::OnOK();
+    const PickerSession::Finish finish = m_session.WriteFaxNumberBook();
+    if (finish == PickerSession::Finish::Stored) return CDialog::OnOK();
+    AfxMessageBox(finish == PickerSession::Finish::TextsOver255 ? msg::kTextsOver255 : msg::kCannotStoreDestinations);
 }
 
 // ---- display modes and selections -------------------------------------------
@@ -213,22 +186,12 @@ std::optional<LRESULT> CAddressBookDlg::OnVKeyToItem(WPARAM key, LPARAM list) {
 bool CAddressBookDlg::OnAddressListKey(UINT key) {
     const bool expand = key == VK_RIGHT || key == VK_ADD || key == VK_OEM_PLUS;
     const bool collapse = key == VK_LEFT || key == VK_SUBTRACT || key == VK_OEM_MINUS;
-    if (!expand && !collapse) return false;
     CListBox list = ListBox(IDC_ADDRESS_LIST);
     const int line = list.GetCurSel();
-    if (line == LB_ERR) return false;
-    // On a company line, as a double click would; a company already as asked
-    // leaves the key to the list (Right and Left then move as Down and Up).
-    const AddressLine* at = m_session.Lines().At(line);
-    if (at->IsCompany()) {
-        if (at->expanded == expand) return false;
-        ExpandOrCollapseCompany(line);
-        return true;
-    }
-    // On a member line, collapse its company and move to the company line.
-    const int company = m_session.Lines().CompanyLineOf(line);
-    if (!collapse || company < 0) return false;
+    const int company = expand || collapse ? m_session.CompanyForKey(line, expand) : -1;
+    if (company < 0) return false;
     ExpandOrCollapseCompany(company);
+    if (company == line) return true;
     list.SetCurSel(company);
     OnSelchangeAddressList();
     return true;
@@ -244,19 +207,9 @@ void CAddressBookDlg::OnFind() {
     FindPerson(true);
 }
 
-void CAddressBookDlg::OnFindNext() {
-    if (m_strFindText.empty())
-        OnFind();
-    else
-        FindPerson(true);
-}
+void CAddressBookDlg::OnFindNext() { m_strFindText.empty() ? OnFind() : FindPerson(true); }
 
-void CAddressBookDlg::OnFindPrevious() {
-    if (m_strFindText.empty())
-        OnFind();
-    else
-        FindPerson(false);
-}
+void CAddressBookDlg::OnFindPrevious() { m_strFindText.empty() ? OnFind() : FindPerson(false); }
 
 void CAddressBookDlg::FindPerson(bool forward) {
     CListBox list = ListBox(IDC_ADDRESS_LIST);
@@ -286,9 +239,7 @@ void CAddressBookDlg::OnAddDestination() {
     CListBox destinations = ListBox(IDC_DESTINATION_LIST);
     if (added.line) destinations.AddString(m_session.PersonOn(line)->m_strName);
     for (DestinationBreach breach : added.refused) {
-        AfxMessageBox(breach == DestinationBreach::FaxNumberOver32 ? msg::kFaxNumberOver32
-                      : breach == DestinationBreach::TextOver255   ? msg::kTextsOver255
-                                                                   : msg::kOver100Destinations);
+        AfxMessageBox(msg::Refused(breach));
         destinations.DeleteString(destinations.GetCount() - 1);
     }
 }

@@ -62,7 +62,6 @@ private:
     // a click on its line would.
     void FindPerson(bool forward);
 
-    void ShowMessages(const std::vector<std::string>& messages);
     void ShowSaved(FileFault fault);
     void EnablePersonButtons(bool enable);
     // Draws lines of the session's address book list into list 1000: the

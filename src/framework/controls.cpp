@@ -58,6 +58,20 @@ void CListBox::InitStorage(int items, int bytes) const {
     Send(LB_INITSTORAGE, static_cast<WPARAM>(items), static_cast<LPARAM>(bytes));
 }
 
+void CListBox::ReplaceLines(int at, int count, const std::vector<Line>& lines) const {
+    SetRedraw(false);
+    if (count > 0 && count == GetCount())
+        ResetContent();
+    else  // from the last line up, so no line still to go moves
+        for (int line = at + count - 1; line >= at; --line) DeleteString(line);
+    std::size_t bytes = 0;
+    for (const Line& line : lines) bytes += line.text.size() + 1;
+    InitStorage(static_cast<int>(lines.size()), static_cast<int>(bytes));
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        SetItemData(InsertString(at + static_cast<int>(i), lines[i].text), lines[i].data);
+    SetRedraw(true);
+}
+
 int CComboBox::AddString(const std::string& text) const {
     return static_cast<int>(Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
 }

@@ -40,6 +40,13 @@ public:
     void SelectAll(bool select) const { Send(LB_SETSEL, select ? 1 : 0, -1); }
     void SetRedraw(bool redraw) const { Send(WM_SETREDRAW, redraw ? 1 : 0); }
     void InitStorage(int items, int bytes) const;
+    struct Line {
+        std::string text;
+        std::uint32_t data = 0;
+    };
+    // Lines [at, at + count) give way to |lines|, drawn once at the end: one
+    // repaint per line would make a list of a thousand take seconds.
+    void ReplaceLines(int at, int count, const std::vector<Line>& lines) const;
 };
 
 class CComboBox : public CControl {

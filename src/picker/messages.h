@@ -4,6 +4,7 @@
 #include <string>
 
 #include "book/cause_lines.h"
+#include "driver/fax_number_book.h"
 
 namespace msg {
 
@@ -29,6 +30,12 @@ inline constexpr const char* kFaxNumberOver32 =
 inline constexpr const char* kTextsOver255 =
     "名前 または FAX番号の文字列が、指定文字数(255文字)を超えてしまいます。\n今設定した宛先は無効です";
 inline constexpr const char* kOver100Destinations = "宛先の最大数（100件）を超えてしまいます。\n今設定した宛先は無効です";
+// The message of a destination the list could not take.
+inline const char* Refused(DestinationBreach breach) {
+    return breach == DestinationBreach::FaxNumberOver32 ? kFaxNumberOver32
+           : breach == DestinationBreach::TextOver255   ? kTextsOver255
+                                                        : kOver100Destinations;
+}
 inline constexpr const char* kCannotStoreDestinations =
     "宛先をﾌﾟﾘﾝﾀﾄﾞﾗｲﾊﾞに書き込みできませんでした。\nもう一度OKを押すか、ｷｬﾝｾﾙしてください。";
 

@@ -102,6 +102,13 @@ Splice PickerSession::ExpandOrCollapse(int line) {
     return {line + 1, 0, static_cast<int>(m_addressLines.Expand(m_book, line).size())};
 }
 
+int PickerSession::CompanyForKey(int line, bool expand) const {
+    const AddressLine* at = m_addressLines.At(line);
+    if (!at) return -1;
+    if (at->IsCompany()) return at->expanded == expand ? -1 : line;
+    return expand ? -1 : m_addressLines.CompanyLineOf(line);
+}
+
 // ---- destinations -------------------------------------------------------------------
 
 std::string PickerSession::NameOf(std::int32_t id) const {

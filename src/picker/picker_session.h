@@ -70,6 +70,10 @@ public:
     const CAddressEntry* PersonOn(int line) const;
     // Opens a company line on its members, or closes it again.
     Splice ExpandOrCollapse(int line);
+    // The company line that a key which expands (or collapses) opens or
+    // closes, from |line|: a company line not yet as asked, or the company
+    // of a member line when collapsing; -1 when the key is the list's own.
+    int CompanyForKey(int line, bool expand) const;
 
     // ---- destinations ------------------------------------------------------
     int DestinationCount() const { return m_aDestinations.GetSize(); }
