@@ -262,9 +262,11 @@ LRESULT MemoryWindow::PressKey(int id, UINT virtualKey) {
     if (!typed || list.characterDiscarded) return answer;
     LRESULT found = -1;
     const int from = caret();
-    m_dialog.HandleMessage(WM_CHARTOITEM, MAKEWPARAM(static_cast<WORD>(static_cast<unsigned char>(typed)),
-                                                     static_cast<WORD>(from)),
-                           reinterpret_cast<LPARAM>(&list), found);
+    // Unanswered, the dialog answers 0 under Wine: the list moves to its first line.
+    if (!m_dialog.HandleMessage(WM_CHARTOITEM, MAKEWPARAM(static_cast<WORD>(static_cast<unsigned char>(typed)),
+                                                          static_cast<WORD>(from)),
+                                reinterpret_cast<LPARAM>(&list), found))
+        found = 0;
     if (found == -1) {
         // The next line after the caret, round the end, that starts with it.
         for (int step = 1; step <= count; ++step) {

@@ -40,6 +40,16 @@ TEST_F(AddressDialogTest, MissingFileShowsTheOpenMessageAndCreatesNothing) {
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kCannotOpenBook});
     EXPECT_EQ(platform->boxes[0].type, MB_OK | MB_ICONEXCLAMATION);
     EXPECT_TRUE(platform->files.empty());
+    // Missing beside a journal that cannot be read: perhaps a save that made it, so the stored destinations stay.
+    Close();
+    const std::string journal = AddressBookPath(*platform, kAddressBookJournalFileName);
+    platform->files[journal] = "?";
+    platform->unreadableFiles.insert(journal);
+    AddPrinter();
+    StoreDestinations("1", "A");
+    Open();
+    EXPECT_EQ(BoxTexts().back(), msg::kCannotReadJournal);
+    EXPECT_EQ(Stored(kNamesValue), "A");
 }
 
 TEST_F(AddressDialogTest, OverfullFileShowsTheThousandMessage) {

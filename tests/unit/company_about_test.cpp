@@ -38,6 +38,12 @@ TEST_F(CompanyViewTest, ExpandAndCollapse) {
         EXPECT_EQ(window->SelectedLines(IDC_ADDRESS_LIST), std::vector<int>{step.doubleClicked});
         EXPECT_TRUE(Lines(IDC_DESTINATION_LIST).empty());
     }
+    // A person created in this view stands at the end, behind the last company's members, and stays.
+    window->DoubleClick(IDC_ADDRESS_LIST, 4);
+    ScriptNewEntry("五郎", "5");
+    window->Click(IDC_CREATE_ENTRY);
+    window->DoubleClick(IDC_ADDRESS_LIST, 4);
+    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"B", " >> 一郎", " >> 四郎", "A", "(なし)", "五郎"}));
 }
 
 TEST_F(CompanyViewTest, EveryBulkChangeOfTheListRepaintsItOnce) {

@@ -19,6 +19,8 @@ TEST(PersonQueryTest, KanaWidthCaseAndFaxDigitsCompareAlike) {
         {"\\", 0, "表", false},            {"0312", 5, "03-1234-5678", true}, {"03-12", 5, "0312345678", true},
         {"０３１２", 5, "03-1234", true},  {"0312", 5, "0-3-1-2", true},   {"田中0", 5, "03", false},
         {"1234", 0, "", false},            {"", 0, "山田", false},          {"#", 5, "03#1", false},
+        {"ﾎﾞ", 1, "ボ", true},             {"ﾎﾟ", 1, "ポ", true},           {"けん", 1, "ｹﾝ", true},
+        {"０９", 5, "0-9", true},          {"03 1234", 5, "03-1234-5678", true},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(std::string(test.text) + " in " + test.value);
@@ -46,7 +48,6 @@ TEST_F(FindTest, NextPreviousAndRoundTheEndInBothViews) {
     OpenWith("山田,ﾔﾏﾀﾞ,X社,,,03-1,,,,,,,\r\n佐藤,ｻﾄｳ,Y社,,,045-2,,,,,,,\r\n山本,やまもと,X社,,,03-3,,,,,,,\r\n");
     Find("やま");
     EXPECT_EQ(Selected(), std::vector<int>{2});  // after the selected first line
-    EXPECT_EQ(dialog->m_wCurrentItem, 2);
     EXPECT_EQ(Buttons(), "1110");
     EXPECT_EQ(window->focus, IDC_ADDRESS_LIST);
     Again(true);
@@ -63,11 +64,31 @@ TEST_F(FindTest, NextPreviousAndRoundTheEndInBothViews) {
     Find("045");
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST).back(), " >> 佐藤");
     EXPECT_EQ(Selected(), std::vector<int>{4});
-    EXPECT_EQ(dialog->m_wCurrentItem, 1);
 
     Find("鈴木");
     EXPECT_EQ(BoxTexts().back(), "「鈴木」は見つかりませんでした。");
     EXPECT_EQ(Selected(), std::vector<int>{4});
+    // Cancelled, the dialog that opened on the last text moves nothing.
+    platform->WhenDialogOpens(IDD_FIND, [](MemoryWindow& find) {
+        EXPECT_EQ(find.At(IDC_FIND_TEXT).text, "鈴木");
+        find.Click(IDCANCEL);
+    });
+    window->Send(WM_COMMAND, MAKEWPARAM(IDC_FIND, kShortcut));
+    EXPECT_EQ(Selected(), std::vector<int>{4});
+
+    // The session alone: from the only match itself, and backwards from no line.
+    struct Case {
+        const char* text;
+        int from;
+        bool forward;
+        int line;
+    } cases[] = {{"佐藤", 1, true, 1}, {"やま", -1, false, 2}, {"やま", -1, true, 0}};
+    for (const Case& test : cases) {
+        PickerSession alone(*platform, *platform, "Demo FAX Driver");
+        alone.LoadAddressBook();
+        alone.Start();
+        EXPECT_EQ(alone.FindPerson(test.text, test.from, test.forward).line, test.line) << test.text;
+    }
 }
 
 TEST_F(FindTest, TheSystemMenuAndF3BeforeAnyTextOpenTheDialog) {

@@ -167,14 +167,16 @@ TEST_F(JournaledFileTest, ACrashAtAnyPointLeavesTheWholeOldOrTheWholeNewBook) {
         std::vector<int> phases;                         // the call each save begins with, then the last
         run(std::nullopt, &books, &phases);
         int recoveries = 0;
-        for (int crashAt = 0; crashAt < phases.back(); ++crashAt) {
+        // The last crash comes right after the last save: that save is kept.
+        for (int crashAt = 0; crashAt <= phases.back(); ++crashAt) {
             run(crashAt, nullptr, nullptr);
             // Crashed in the start: its recovery is made again. In save i:
             // the book it began with, or the one it was to write.
             std::size_t save = std::upper_bound(phases.begin(), phases.end(), crashAt) - phases.begin();
             // (A book created by the save and left empty counts as the missing book it was.)
             std::set<std::string> whole = {books[save == 0 ? 0 : save - 1].value_or("")};
-            if (save > 0) whole.insert(c.saves[save - 1]);
+            if (save > 0 && save <= c.saves.size()) whole.insert(c.saves[save - 1]);
+            if (crashAt == phases.back()) whole = {books.back().value_or("")};
             // The process killed, or the power lost.
             for (const Disk& disk : platform->DisksAfterPowerLoss()) {
                 JournaledFile next(*platform, path, journal);
@@ -344,6 +346,8 @@ TEST_F(JournaledFileTest, AStartCompletesOrDiscardsWhatTheJournalHolds) {
          [&](MemoryFiles& p) { p.holders.insert({path, p.kSpreadsheet}); }, old, old, "", FileFault::Held},
         {"a viewer holds it, over a save cut short", {{path, midway}, {journal, entry}},
          [&](MemoryFiles& p) { p.holders.insert({path, p.kViewer}); }, next, midway, entry, FileFault::Held},
+        {"a viewer holds the book and the journal of a save cut short", {{path, midway}, {journal, entry}},
+         [&](MemoryFiles& p) { p.holders.insert({{path, p.kViewer}, {journal, p.kViewer}}); }, next, midway, entry, FileFault::Held},
         {"a viewer holds the journal of a save cut short", {{path, midway}, {journal, entry}},
          [&](MemoryFiles& p) { p.holders.insert({journal, p.kViewer}); }, next, midway, entry, FileFault::Held},
         {"held without sharing", {{path, old}, {journal, ""}},

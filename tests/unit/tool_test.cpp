@@ -47,12 +47,15 @@ TEST(ImportTest, EncodingsQuotingRefusalsAndWarnings) {
         {"comma in a cell", "\"A,B\",よみ,,,,03-1\r\n", "", {{Kind::Comma, 1, 1}}},
         {"line break in a cell", "A,\"よ\nみ\",,,,03-1\r\n" + full, "", {{Kind::LineBreak, 1, 2}}},
         {"UTF-16", "\xFF\xFE" "A\0", "", {{Kind::Utf16, 0, 0}}},
+        {"UTF-16BE", "\xFE\xFF\0A"s, "", {{Kind::Utf16, 0, 0}}},
         {"UTF-16LE without a mark", "A\0,\0r\0,\0,\0,\0,\0" "0\0" "3\0\r\0\n\0"s, "", {{Kind::Utf16, 0, 0}}},
         {"UTF-16BE without a mark", "\0A\0,\0r\0,\0,\0,\0,\0" "0\0" "3\0\r\0\n"s + "\x5C\x71\0,"s, "", {{Kind::Utf16, 0, 0}}},
         {"zeros only, as a failed copy leaves", std::string(4000, '\0'), "", {{Kind::NulByte, 1, 1}}},
         {"NUL in a name", full + "乙\0丙,よみ,,,,03-1\r\n"s, "", {{Kind::NulByte, 2, 1}}},
         {"empty file", "", "", {{Kind::NoPerson, 0, 0}}},
         {"not Shift-JIS", full + "A,\x81\x20,,,,03-1\r\n", "", {{Kind::NotShiftJis, 2, 2}}},
+        {"Shift-JIS, one line of two also UTF-8", "\xE3\x81\x82\xE3\x81\x84,r,,,,03-1\r\n" + full,
+         "\xE3\x81\x82\xE3\x81\x84,r,,,,03-1,,,,,,,\r\n" + full, {}},
         {"Shift-JIS that pairs up as UTF-8", "ﾃｨ,ﾃｨ,,,,03-1\r\n", "ﾃｨ,ﾃｨ,,,,03-1,,,,,,,\r\n", {}},
         {"UTF-8 with a byte gone wrong", std::string(u8"山田,よみ,,,,03-1\n") + "B,\xE3\x81,,,,03-1\n" + u8"鈴木,よみ,,,,03-1\n", "",
          {{Kind::NotUtf8, 2, 2}}},
@@ -64,10 +67,12 @@ TEST(ImportTest, EncodingsQuotingRefusalsAndWarnings) {
         {"14 columns", "A,よみ,,,,03-1,,,,,,,,x\r\n", "", {{Kind::ExtraColumn, 1, 14}}},
         {"1000 persons", Repeat(1000, full), Repeat(1000, full), {}},
         {"1001 persons", Repeat(1001, full), "", {{Kind::TooManyPersons, 1001, 0}}},
+        {"1002 persons, one refusal", Repeat(1002, full), "", {{Kind::TooManyPersons, 1001, 0}}},
         {"64 unnamed rows", Repeat(64, ",,,,,,x\r\n") + full, full + Repeat(64, ",,,,,,x,,,,,,\r\n"), Unnamed(64)},
         {"65 unnamed rows", Repeat(65, ",,,,,,x\r\n"), "", Unnamed(65, {{Kind::TooManyUnnamedRows, 65, 0}})},
         {"unnamed rows alone", ",,,,,,x\r\n", "", Unnamed(1, {{Kind::NoPerson, 0, 0}})},
         {"unnamed row with text", ",よみ,,,,03-1\r\n" + full, full + ",よみ,,,,03-1,,,,,,,\r\n", {{Kind::Unnamed, 1, 1}}},
+        {"a department of 65 bytes", "A,r,,," + Repeat(65, "d") + ",03-1\r\n", "", {{Kind::TooLong, 1, 5}}},
         {"64 and 65 bytes", Repeat(64, "x") + "," + Repeat(65, "y") + ",,,,03-1\r\n", "", {{Kind::TooLong, 1, 2}}},
         {"FAX of 32 and 33 bytes", "A,r,,,,0" + Repeat(31, "1") + "\r\nB,r,,,,0" + Repeat(32, "1") + "\r\n", "", {{Kind::TooLong, 2, 6}}},
         {"FAX numbers a spreadsheet changed",
@@ -167,21 +172,21 @@ TEST_F(ToolTest, ExportWritesTheWholeBookOrLeavesTheTargetAsItWas) {
     struct Case {
         const char* what;
         std::string path;
-        std::optional<std::size_t> room;              // bytes left on the disk
-        std::optional<MemoryFiles::Holder> holder;    // of the target
-        const char* error;                            // nullptr: written
+        std::optional<std::size_t> room;  // bytes left on the disk
+        std::multimap<std::string, MemoryFiles::Holder> holders;
+        const char* error;  // nullptr: written
     } cases[] = {
         {"over an earlier export", target, {}, {}, nullptr},
         {"disk full", target, 40, {}, "エラー 112"},
-        {"held by a spreadsheet", target, {}, MemoryFiles::kSpreadsheet, "エラー 32"},
+        {"held by a spreadsheet", target, {}, {{target, MemoryFiles::kSpreadsheet}}, "エラー 32"},
         {"a device", "C:\\temp\\Nul .book.csv", {}, {}, "デバイス"},
+        {"a journal it cannot read", target, {}, {{journal, MemoryFiles::kExclusive}}, "作業ﾌｧｲﾙ (qvddata.tmp) を読み込み"},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
-        platform->files = {{AddressBookPath(*platform), book}, {test.path, "earlier"}};
+        platform->files = {{AddressBookPath(*platform), book}, {journal, ""}, {test.path, "earlier"}};
         if (test.room) platform->diskCapacity = platform->UsedBytes() + *test.room;
-        platform->holders.clear();
-        if (test.holder) platform->holders.emplace(test.path, *test.holder);
+        platform->holders = test.holders;
         auto files = platform->files;
         EXPECT_EQ(tool.Export(test.path, false), test.error ? kExitRefused : kExitDone);
         if (!test.error) files[test.path] = book;
@@ -205,6 +210,7 @@ TEST_F(ToolTest, ImportWritesOnlyWhatIsConfirmedThroughTheJournal) {
     } cases[] = {
         {"confirmed by /y", true, "", {}, true, kExitDone},
         {"confirmed by y", false, "y", {}, true, kExitDone},
+        {"confirmed by yes", false, "yes", {}, true, kExitDone},
         {"declined", false, "n", {}, true, kExitRefused},
         {"end of the input", false, "", {}, true, kExitRefused},
         {"held by a spreadsheet", true, "", MemoryFiles::kSpreadsheet, true, kExitRefused},
@@ -228,8 +234,8 @@ TEST_F(ToolTest, ImportWritesOnlyWhatIsConfirmedThroughTheJournal) {
             EXPECT_EQ(platform->files[journal], "");
         }
     }
-    EXPECT_EQ(console.Count("追加 1人: C"), 6);
-    EXPECT_EQ(console.Count("削除 1人: B"), 6);
+    EXPECT_EQ(console.Count("追加 1人: C"), 7);
+    EXPECT_EQ(console.Count("削除 1人: B"), 7);
     EXPECT_EQ(console.Count("アドレス帳の全員 (2人) を削除します。"), 1);
 }
 
@@ -248,6 +254,8 @@ TEST_F(ToolTest, CheckReportsEachMissingRightAndWritesNothing) {
         {"journal read-only", [&] { platform->readOnlyFiles.insert(journal); }, 1},
         {"printer without the right to set", [&] { platform->readOnlyKeys.insert(kDriverData); }, 1},
         {"no printer", [&] { platform->deniedKeys.insert(kFaxPrinter); }, 1},
+        {"a save the journal records, not finished", [&] { platform->files[journal] = EncodeJournal({false, Row("A", "1"), ""}); }, 0},
+        {"1001 persons", [&] { WriteBook(Repeat(1001, Row("A", "1"))); }, 1},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
