@@ -7,10 +7,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/address_app.h"
 #include "book/book_file.h"
-#include "dialogs/address_book_dlg.h"
 #include "driver/fax_number_book.h"
+#include "picker/picker_session.h"
 #include "support/memory_platform.h"
 
 namespace {
@@ -39,7 +38,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string names = input.substr(second + 1);
 
     static MemoryPlatform* platform = new MemoryPlatform(QVD_RC_PATH);
-    SetPlatform(platform);
     platform->files[AddressBookPath(*platform)] = book;
     platform->SetString(kPrinter, kPrinterDriverValue, "Fuzz Driver");
     platform->SetValue(kData, kFaxNumbersValue, REG_SZ, std::vector<BYTE>(fax.begin(), fax.end()));
@@ -47,11 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const PrinterDestinations printer(*platform, "Fuzz Driver");
     StoredTexts stored = printer.Read();
-    CAddressApp app;
-    CAddressBookDlg dialog("Fuzz Driver");
-    app.m_pMainWnd = &dialog;
-    MemoryWindow& window = platform->Open(dialog);
-    platform->Close(window);
+    // The start of a run, without a window.
+    PickerSession session(*platform, *platform, "Fuzz Driver");
+    session.ReadFaxNumberBook();
+    session.LoadAddressBook();
+    session.Start();
 
     std::vector<BYTE> writtenFax = platform->GetValue(kData, kFaxNumbersValue)->data;
     std::vector<BYTE> writtenNames = platform->GetValue(kData, kNamesValue)->data;
@@ -76,6 +74,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (matched && std::find(kept.begin(), kept.end(), piece) == kept.end()) abort();
         }
     }
-    platform->boxes.clear();
     return 0;
 }
