@@ -36,7 +36,8 @@ add_executable(unit_tests
     tests/unit/company_about_test.cpp
     tests/unit/resources_test.cpp
     tests/unit/tool_test.cpp
-    tests/unit/find_test.cpp)
+    tests/unit/find_test.cpp
+    tests/unit/office_test.cpp)
 target_compile_definitions(unit_tests PRIVATE QVD_RC_PATH="${CMAKE_SOURCE_DIR}/res/qvdutil.rc")
 target_compile_options(unit_tests PRIVATE ${SANITIZERS})
 target_link_options(unit_tests PRIVATE ${SANITIZERS})

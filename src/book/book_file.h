@@ -16,7 +16,8 @@ inline constexpr const char* kAddressBookJournalFileName = "QVDDATA.TMP";
 // The longest field a reader of the format must take in whole.
 inline constexpr std::size_t kMaxFileFieldBytes = 4095;
 
-// "<system directory>\QVDDATA.CSV", and the same for the journal.
+// "<system directory>\QVDDATA.CSV", and the same for the journal: where the
+// book lives when no policy names a folder.
 std::string AddressBookPath(Files& platform, const char* fileName = kAddressBookFileName);
 
 struct ParseOutcome {

@@ -2,8 +2,8 @@
 
 #include "book/book_file.h"
 
-BookStore::BookStore(Files& platform)
-    : m_file(platform, AddressBookPath(platform), AddressBookPath(platform, kAddressBookJournalFileName)) {}
+BookStore::BookStore(Files& files, const BookLocation& location)
+    : m_file(files, location.Path(kAddressBookFileName), location.Path(kAddressBookJournalFileName)) {}
 
 namespace {
 
@@ -19,3 +19,14 @@ BookLoad BookStore::Load(CAddressBook& book) { return Parsed(m_file.Load(), book
 BookLoad BookStore::Look(CAddressBook& book) const { return Parsed(m_file.Look(), book); }
 
 FileFault BookStore::Save(const CAddressBook& book) { return m_file.Save(FormatAddressBook(book)); }
+
+FileFault BookStore::Save(const CAddressBook& book, const Reapply& reapply, CAddressBook& now, bool& rebased) {
+    rebased = false;
+    return m_file.Save(FormatAddressBook(book), [&](const std::string& bytes) -> std::optional<std::string> {
+        rebased = true;
+        // Rows past the 1000th person go, as every save of the program drops them.
+        ParseAddressBook(bytes, now);
+        if (!reapply(now)) return std::nullopt;
+        return FormatAddressBook(now);
+    });
+}

@@ -1,9 +1,12 @@
-// The address book on disk: QVDDATA.CSV in the system directory, saved
-// under its journal QVDDATA.TMP. Loads into a book and saves one, each with
+// The address book on disk: QVDDATA.CSV in its folder, saved under its
+// journal QVDDATA.TMP beside it. Loads into a book and saves one, each with
 // one outcome.
 #pragma once
 
+#include <functional>
+
 #include "book/address_book.h"
+#include "book/book_location.h"
 #include "storage/journaled_file.h"
 
 class Files;
@@ -17,7 +20,7 @@ struct BookLoad {
 
 class BookStore {
 public:
-    explicit BookStore(Files& platform);
+    BookStore(Files& files, const BookLocation& location);
 
     // Empties |book| and fills it with what the file holds, or what it holds
     // once an earlier save is completed.
@@ -26,6 +29,14 @@ public:
     BookLoad Look(CAddressBook& book) const;
     // None when the file holds the whole of |book|.
     FileFault Save(const CAddressBook& book);
+
+    // Makes this run's change to the book as the file holds it now; false
+    // when it cannot be made.
+    using Reapply = std::function<bool(CAddressBook& now)>;
+    // As Save; but when the file changed since this run read or wrote it,
+    // |now| is filled with what it holds, |reapply| makes the change to it,
+    // and that is saved instead (Conflict when it cannot be made).
+    FileFault Save(const CAddressBook& book, const Reapply& reapply, CAddressBook& now, bool& rebased);
 
 private:
     JournaledFile m_file;

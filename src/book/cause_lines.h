@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "book/book_location.h"
 #include "storage/journaled_file.h"
 
 namespace msg {
@@ -23,6 +24,8 @@ inline const char* CauseOf(FileFault fault) {
         return "ﾃﾞｨｽｸの空き領域が足りません。空き領域を増やしてから、もう一度操作してください。";
     case FileFault::Changed:
         return "読み込んだ後で、ほかのﾕｰｻﾞｰまたはﾌﾟﾛｸﾞﾗﾑがｱﾄﾞﾚｽ帳ﾃﾞｰﾀを変更しました。ｱﾄﾞﾚｽ帳を開き直してください。";
+    case FileFault::Conflict:
+        return "読み込んだ後で、ほかのﾕｰｻﾞｰがｱﾄﾞﾚｽ帳ﾃﾞｰﾀを変更したため、この変更はできませんでした。";
     case FileFault::Unfinished:
         return "前回の保存を完了できませんでした。管理者は、ﾃﾞｨｽｸの空き領域と作業ﾌｧｲﾙ (qvddata.tmp) の権限を確かめ、"
                "ｱﾄﾞﾚｽ帳を開き直してください (開き直すと保存が完了します)。";
@@ -33,6 +36,32 @@ inline const char* CauseOf(FileFault fault) {
         break;
     }
     return "ﾌｧｲﾙの読み書き中にｴﾗｰが発生しました。";
+}
+
+// The line that names the folder a policy gives for the book, and why the book cannot live there.
+inline std::string FolderCause(const BookLocation& location) {
+    std::string cause;
+    switch (location.problem) {
+    case BookLocation::Problem::Relative:
+        cause = "ﾄﾞﾗｲﾌﾞ (C:\\...) か共有ﾌｫﾙﾀﾞ (\\\\ｻｰﾊﾞｰ\\共有名) から始まる名前ではありません。";
+        break;
+    case BookLocation::Problem::TooLong:
+        cause = "名前が長すぎます。";
+        break;
+    case BookLocation::Problem::NotAFolder:
+        cause = "ﾌｫﾙﾀﾞではなく、ﾌｧｲﾙの名前です。";
+        break;
+    case BookLocation::Problem::Unreachable:
+        cause = "見つからないか、ｻｰﾊﾞｰが応答しません。ﾈｯﾄﾜｰｸとｻｰﾊﾞｰを確かめてください。";
+        break;
+    case BookLocation::Problem::NoRight:
+        cause = "このﾕｰｻﾞｰには、このﾌｫﾙﾀﾞを開く権限がありません。";
+        break;
+    case BookLocation::Problem::None:
+        break;
+    }
+    return "ｸﾞﾙｰﾌﾟ ﾎﾟﾘｼｰが指定したｱﾄﾞﾚｽ帳ﾃﾞｰﾀのﾌｫﾙﾀﾞ " + location.folder + " を使えません: " + cause +
+           "管理者に連絡してください。";
 }
 
 inline std::string WithCause(const char* message, FileFault fault) {

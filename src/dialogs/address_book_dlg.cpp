@@ -265,6 +265,7 @@ void CAddressBookDlg::OnCreateEntry() {
     CAddressEntry fields;
     dialog.Store(fields);
     const EntryResult result = m_session.CreatePerson(fields);
+    if (result.rebuilt) return DrawBookAsSaved(result);
     if (result.renumbered) {
         CListBox list = ListBox(IDC_ADDRESS_LIST);
         for (int line = 0; line < list.GetCount(); ++line) list.SetItemData(line, m_session.LineItemData(line));
@@ -287,6 +288,7 @@ void CAddressBookDlg::OnEntryProperties() {
     CAddressEntry fields = *person;
     dialog.Store(fields);
     const EntryResult result = m_session.EditPerson(line, fields);
+    if (result.rebuilt) return DrawBookAsSaved(result);
     DrawAddressLines(result.addressLines);
     list.SetCurSel(line);
     CListBox destinations = ListBox(IDC_DESTINATION_LIST);
@@ -308,6 +310,7 @@ void CAddressBookDlg::OnDeleteEntry() {
     if (AfxMessageBox(msg::kConfirmDelete, MB_OKCANCEL) != IDOK) return;
 
     const EntryResult result = m_session.DeletePerson(line);
+    if (result.rebuilt) return DrawBookAsSaved(result);
     CListBox destinations = ListBox(IDC_DESTINATION_LIST);
     for (int i : result.destinationLines) {
         destinations.DeleteString(i);
@@ -316,6 +319,16 @@ void CAddressBookDlg::OnDeleteEntry() {
     EnablePersonButtons(false);
     ShowSaved(result.saved);
     DrawAddressLines(result.addressLines);
+}
+
+void CAddressBookDlg::DrawBookAsSaved(const EntryResult& result) {
+    DrawAddressLines();
+    DrawDestinations();
+    ListBox(IDC_ADDRESS_LIST).SetCurSel(result.selected);
+    EnablePersonButtons(result.selected >= 0);
+    m_bDestSelection = 0;
+    EnableItem(IDC_REMOVE_DESTINATIONS, false);
+    for (const std::string& message : result.messages) AfxMessageBox(message);
 }
 
 // ---- tips on the lines ---------------------------------------------------------

@@ -70,4 +70,7 @@ private:
     void DrawAddressLines(const Splice& splice);
     void DrawDestinations();
     void ExpandOrCollapseCompany(int line);
+    // Both lists as the session holds them after a save that met a book
+    // someone else saved meanwhile, the changed person selected.
+    void DrawBookAsSaved(const EntryResult& result);
 };

@@ -14,6 +14,11 @@ public:
     int GetSize() const { return m_aIDs.GetSize(); }
     std::int32_t operator[](int line) const { return m_aIDs[line]; }
     void Clear() { m_aIDs.SetSize(0); }
+    // The lines, as they were, of persons the book now holds under new IDs.
+    void Assign(const std::vector<std::int32_t>& ids) {
+        Clear();
+        for (std::int32_t id : ids) m_aIDs.Add(id);
+    }
 
     struct Added {
         bool line = false;  // a line was added for the person

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "book/cause_lines.h"
 #include "driver/fax_number_book.h"
@@ -23,6 +24,22 @@ inline constexpr const char* kCannotReadJournal =
     "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀの作業ﾌｧｲﾙ (qvddata.tmp) を読み込みできませんでした。\n"
     "表示しているｱﾄﾞﾚｽ帳ﾃﾞｰﾀは、途中までしか保存されていないおそれがあります。\n"
     "作業ﾌｧｲﾙを読み込めるようになるまで、ｱﾄﾞﾚｽ帳ﾃﾞｰﾀの変更は保存されません。";
+
+// A book that someone else saved between this run's read and its save
+inline constexpr const char* kPersonChangedMeanwhile =
+    "この人は、読み込んだ後でほかのﾕｰｻﾞｰが変更または削除しました。今のｱﾄﾞﾚｽ帳を表示します。確かめてから、もう一度操作してください。";
+inline constexpr const char* kBookFilledMeanwhile =
+    "ほかのﾕｰｻﾞｰの追加で、ｱﾄﾞﾚｽ帳は1000人になりました。今のｱﾄﾞﾚｽ帳を表示します。";
+inline std::string DestinationsGone(const std::vector<std::string>& names) {
+    std::string text = "ほかのﾕｰｻﾞｰが変更または削除したため、次の宛先を宛先一覧から外しました。確かめてください。\n";
+    for (std::size_t i = 0; i < names.size(); ++i) text += (i ? "、" : "") + names[i];
+    return text;
+}
+
+// The folder a policy names for the book, which it cannot live in
+inline std::string CannotUseFolder(const BookLocation& location) {
+    return std::string(kCannotReadBook) + "\n" + FolderCause(location);
+}
 
 // Destination list
 inline constexpr const char* kFaxNumberOver32 =

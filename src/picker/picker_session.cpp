@@ -1,5 +1,9 @@
 #include "picker/picker_session.h"
 
+#include <algorithm>
+#include <memory>
+#include <set>
+
 #include "picker/messages.h"
 #include "picker/person_search.h"
 
@@ -18,7 +22,7 @@ void SetEditedTexts(CAddressEntry& person, const CAddressEntry& texts) {
 }  // namespace
 
 PickerSession::PickerSession(Files& files, Registry& registry, const std::string& driverName)
-    : m_bookStore(files), m_printer(registry, driverName) {}
+    : m_location(LocateBook(files, registry)), m_bookStore(files, m_location), m_printer(registry, driverName) {}
 
 // ---- start ----------------------------------------------------------------------
 
@@ -30,6 +34,13 @@ void PickerSession::ReadFaxNumberBook() {
 
 std::vector<std::string> PickerSession::LoadAddressBook() {
     m_aDestinations.Clear();
+    m_nDisplayMode = 0;
+    if (m_location.problem != BookLocation::Problem::None) {
+        // Shown as a book that could not be read; never the system directory's instead.
+        m_book.Clear();
+        m_bookState = FileContents::State::Unreadable;
+        return {msg::CannotUseFolder(m_location)};
+    }
     const BookLoad loaded = m_bookStore.Load(m_book);
     m_bookState = loaded.state;
     std::vector<std::string> messages;
@@ -152,7 +163,39 @@ std::string PickerSession::LineTip(bool destinationList, int line) const {
 
 // ---- the book ---------------------------------------------------------------------
 
-FileFault PickerSession::Apply(const BookChange& change) {
+namespace {
+
+// The 13 columns as one text, to look a row up by.
+std::string RowKey(const CAddressEntry& row) {
+    std::string key;
+    for (auto column : CAddressEntry::kColumns) key += row.*column + '\0';
+    return key;
+}
+
+bool SameRow(const CAddressEntry& a, const CAddressEntry& b) {
+    for (auto column : CAddressEntry::kColumns)
+        if (a.*column != b.*column) return false;
+    return true;
+}
+
+// The slot of the |occurrence|-th person equal to |row| in all 13 columns; -1 when none.
+int SlotOfRow(const CAddressBook& book, const CAddressEntry& row, int occurrence) {
+    for (int slot = 0; slot < book.m_nEntryCount; ++slot)
+        if (SameRow(book.m_aEntries[static_cast<std::size_t>(slot)], row) && occurrence-- == 0) return slot;
+    return -1;
+}
+
+// Which of the persons equal to the one in |slot| it is.
+int OccurrenceAt(const CAddressBook& book, int slot) {
+    int occurrence = 0;
+    for (int before = 0; before < slot; ++before)
+        occurrence += SameRow(book.m_aEntries[static_cast<std::size_t>(before)], book.m_aEntries[static_cast<std::size_t>(slot)]);
+    return occurrence;
+}
+
+}  // namespace
+
+EntryResult PickerSession::Apply(const BookChange& change) {
     switch (change.kind) {
     case BookChange::Kind::Create: {
         CAddressEntry& person = m_book.m_aEntries[static_cast<std::size_t>(m_book.m_nEntryCount++)];
@@ -168,19 +211,119 @@ FileFault PickerSession::Apply(const BookChange& change) {
         m_book.RemoveAt(m_book.FindSlot(change.before.m_nID));
         break;
     }
-    return m_bookStore.Save(m_book);
+    EntryResult result;
+    auto now = std::make_unique<CAddressBook>();
+    Refusal why = Refusal::None;
+    result.saved = m_bookStore.Save(
+        m_book, [&](CAddressBook& book) { return Reapply(book, change, why); }, *now, result.rebuilt);
+    if (!result.rebuilt) return result;
+
+    // Someone saved the book meanwhile: it is shown as saved now, or as it is.
+    std::vector<std::string> gone = Adopt(*now);
+    if (why != Refusal::None)
+        result.messages.push_back(std::string(msg::kCannotWriteBook) + "\n" +
+                                  (why == Refusal::Full ? msg::kBookFilledMeanwhile : msg::kPersonChangedMeanwhile));
+    else if (result.saved != FileFault::None)
+        result.messages.push_back(msg::WithCause(msg::kCannotWriteBook, result.saved));
+    if (!gone.empty()) result.messages.push_back(msg::DestinationsGone(gone));
+    if (why == Refusal::None && change.kind != BookChange::Kind::Delete) {
+        const int slot = change.kind == BookChange::Kind::Create ? m_book.m_nEntryCount - 1 : -1;
+        CAddressEntry edited = change.before;
+        SetEditedTexts(edited, change.after);
+        const int at = slot >= 0 ? slot : SlotOfRow(m_book, edited, 0);
+        if (at >= 0) result.selected = m_addressLines.LineOfPerson(m_book.m_aEntries[static_cast<std::size_t>(at)].m_nID);
+    }
+    return result;
+}
+
+bool PickerSession::Reapply(CAddressBook& book, const BookChange& change, Refusal& why) const {
+    if (change.kind == BookChange::Kind::Create) {
+        if (book.m_nEntryCount >= CAddressBook::kMaxEntries) {
+            why = Refusal::Full;
+            return false;
+        }
+        CAddressEntry& person = book.m_aEntries[static_cast<std::size_t>(book.m_nEntryCount++)];
+        person = CAddressEntry();
+        SetEditedTexts(person, change.after);
+        return true;
+    }
+    const int slot = SlotOfRow(book, change.before, change.occurrence);
+    if (change.kind == BookChange::Kind::Edit) {
+        if (slot < 0) why = Refusal::Changed;
+        if (slot >= 0) SetEditedTexts(book.m_aEntries[static_cast<std::size_t>(slot)], change.after);
+        return slot >= 0;
+    }
+    if (slot >= 0) {
+        book.RemoveAt(slot);
+        return true;
+    }
+    // Gone counts as deleted, when all the other side did was delete; a row
+    // this run never saw may be the person, changed.
+    std::set<std::string> seen;
+    for (int other = 0; other < m_book.m_nEntryCount; ++other) seen.insert(RowKey(m_book.m_aEntries[static_cast<std::size_t>(other)]));
+    for (int other = 0; other < book.m_nEntryCount; ++other) {
+        if (!seen.count(RowKey(book.m_aEntries[static_cast<std::size_t>(other)]))) {
+            why = Refusal::Changed;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<std::string> PickerSession::Adopt(const CAddressBook& now) {
+    // Each destination by its values, and which of equal rows it was.
+    std::vector<std::pair<CAddressEntry, int>> chosen;
+    for (int line = 0; line < m_aDestinations.GetSize(); ++line) {
+        const int slot = m_book.FindSlot(m_aDestinations[line]);
+        if (slot >= 0) chosen.emplace_back(m_book.m_aEntries[static_cast<std::size_t>(slot)], OccurrenceAt(m_book, slot));
+    }
+    std::vector<std::string> expanded;
+    for (int line = 0; line < m_addressLines.Count(); ++line) {
+        const AddressLine& at = *m_addressLines.At(line);
+        if (at.IsCompany() && at.expanded)
+            expanded.push_back(m_book.m_aCompanies[static_cast<std::size_t>(at.company)].m_strCompanyName);
+    }
+
+    m_book = now;
+    for (int slot = 0; slot < m_book.m_nEntryCount; ++slot) m_book.m_aEntries[static_cast<std::size_t>(slot)].m_nID = slot;
+    m_book.m_nNextID = m_book.m_nEntryCount;
+
+    std::vector<std::int32_t> kept;
+    std::vector<std::string> gone;
+    for (const auto& [person, occurrence] : chosen) {
+        const int slot = SlotOfRow(m_book, person, occurrence);
+        if (slot >= 0)
+            kept.push_back(slot);
+        else if (std::find(gone.begin(), gone.end(), person.m_strName) == gone.end())
+            gone.push_back(person.m_strName);
+    }
+    m_aDestinations.Assign(kept);
+
+    if (m_nDisplayMode == 1) {
+        m_addressLines.ShowCompanies(m_book);
+        for (const std::string& company : expanded) {
+            const int line = m_addressLines.LineOfCompany(m_book, company);
+            if (line >= 0) m_addressLines.Expand(m_book, line);
+        }
+    } else {
+        m_addressLines.ShowPersons(m_book);
+    }
+    return gone;
 }
 
 EntryResult PickerSession::CreatePerson(const CAddressEntry& fields) {
-    EntryResult result;
+    bool renumbered = false;
     // IDs handed out in a long run would reach the company lines' item data.
     if (static_cast<std::uint32_t>(m_book.m_nNextID) >= CAddressBook::kCompanyItemBase) {
-        const std::map<std::int32_t, std::int32_t> renumbered = m_book.Renumber();
-        m_addressLines.Renumber(renumbered);
-        m_aDestinations.Renumber(renumbered);
-        result.renumbered = true;
+        const std::map<std::int32_t, std::int32_t> ids = m_book.Renumber();
+        m_addressLines.Renumber(ids);
+        m_aDestinations.Renumber(ids);
+        renumbered = true;
     }
-    result.saved = Apply({BookChange::Kind::Create, {}, fields});
+    BookChange change{BookChange::Kind::Create, {}, fields};
+    EntryResult result = Apply(change);
+    result.renumbered = renumbered;
+    if (result.rebuilt) return result;
     // A line of its own at the end, in either view.
     m_addressLines.Append(m_book.m_nNextID - 1);
     result.addressLines = {m_addressLines.Count() - 1, 0, 1};
@@ -190,24 +333,29 @@ EntryResult PickerSession::CreatePerson(const CAddressEntry& fields) {
 EntryResult PickerSession::EditPerson(int line, const CAddressEntry& fields) {
     const CAddressEntry* person = PersonOn(line);
     if (!person) return {};
-    EntryResult result;
-    result.saved = Apply({BookChange::Kind::Edit, *person, fields});
+    const BookChange change{BookChange::Kind::Edit, *person, fields, OccurrenceAt(m_book, m_book.FindSlot(person->m_nID))};
+    EntryResult result = Apply(change);
+    if (result.rebuilt) return result;
     result.addressLines = {line, 1, 1};
-    result.destinationLines = m_aDestinations.LinesOf(person->m_nID);
+    result.destinationLines = m_aDestinations.LinesOf(change.before.m_nID);
     return result;
 }
 
 EntryResult PickerSession::DeletePerson(int line) {
     const AddressLine* at = m_addressLines.At(line);
     if (!at || at->IsCompany()) return {};
-    EntryResult result;
     BookChange change{BookChange::Kind::Delete, {}, {}};
-    const CAddressEntry* person = m_book.FindPerson(at->person);
-    change.before = person ? *person : CAddressEntry();
+    const int slot = m_book.FindSlot(at->person);
+    if (slot >= 0) {
+        change.before = m_book.m_aEntries[static_cast<std::size_t>(slot)];
+        change.occurrence = OccurrenceAt(m_book, slot);
+    }
     change.before.m_nID = at->person;
-    result.destinationLines = m_aDestinations.RemovePerson(at->person);
-    result.saved = Apply(change);
+    const std::vector<int> removed = m_aDestinations.RemovePerson(at->person);
     m_addressLines.Remove(line);
+    EntryResult result = Apply(change);
+    if (result.rebuilt) return result;
+    result.destinationLines = removed;
     result.addressLines = {line, 1, 0};
     return result;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "book/address_book.h"
+#include "book/book_location.h"
 #include "book/book_store.h"
 #include "driver/fax_number_book.h"
 #include "picker/address_view.h"
@@ -25,6 +26,7 @@ struct BookChange {
     Kind kind = Kind::Create;
     CAddressEntry before;  // Edit, Delete: the person as last read, its ID among them
     CAddressEntry after;   // Create, Edit: the six texts it is to hold
+    int occurrence = 0;    // Edit, Delete: which of the rows equal to |before| in all 13 columns
 };
 
 // Lines [at, at + removed) of a list gave way to |inserted| new lines.
@@ -42,6 +44,12 @@ struct EntryResult {
     // removed, each number as the list stood after the removal before.
     std::vector<int> destinationLines;
     bool renumbered = false;  // every person got a new ID: every line's item data changed
+    // The book changed on disk meanwhile: both lists show the book as saved
+    // (or, after a conflict, as it now is), to be drawn anew; |selected| is
+    // the changed person's line (-1: none), |messages| are to be shown.
+    bool rebuilt = false;
+    int selected = -1;
+    std::vector<std::string> messages;
 };
 
 class PickerSession {
@@ -92,8 +100,10 @@ public:
     EntryResult CreatePerson(const CAddressEntry& fields);
     EntryResult EditPerson(int line, const CAddressEntry& fields);
     EntryResult DeletePerson(int line);
-    // Applies |change| to the book and saves it.
-    FileFault Apply(const BookChange& change);
+    // Applies |change| to the book and saves it; a book someone changed
+    // meanwhile gets the change made to it as it is now.
+    EntryResult Apply(const BookChange& change);
+    const BookLocation& Location() const { return m_location; }
 
     // The line of the next (or previous) person after |selectedLine| whose
     // texts hold |text|, its company opened in the company view; -1 when none.
@@ -111,7 +121,16 @@ public:
 private:
     StoreResult WriteFaxNumberBook(const DestinationPieces& pieces);
     std::string NameOf(std::int32_t id) const;
+    enum class Refusal { None, Changed, Full };
+    // Makes |change| to a book that someone else saved since; false (and
+    // why) when it cannot be made, the book then as it was.
+    bool Reapply(CAddressBook& book, const BookChange& change, Refusal& why) const;
+    // Takes |now| as the book: lines drawn anew in the same view, companies
+    // open as before where they still are, destinations kept by who they
+    // are; the names of those no longer in the book.
+    std::vector<std::string> Adopt(const CAddressBook& now);
 
+    BookLocation m_location;
     CAddressBook m_book;
     BookStore m_bookStore;
     FileContents::State m_bookState = FileContents::State::Unreadable;

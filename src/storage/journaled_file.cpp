@@ -207,7 +207,8 @@ FileContents JournaledFile::Load() {
 
 FileContents JournaledFile::Look() const { return ReadBeside(m_platform, m_strPath, m_strJournalPath); }
 
-FileFault JournaledFile::Save(const std::string& bytes) {
+FileFault JournaledFile::Save(const std::string& wanted, const Rebase& rebase) {
+    std::string bytes = wanted;
     if (m_seen == Seen::Nothing) return FileFault::NotRead;
     HeldFile file(m_platform);
     FileOpenStatus status = file.Open(m_strPath, FileAccess::Update, true);
@@ -227,7 +228,13 @@ FileFault JournaledFile::Save(const std::string& bytes) {
         return status == FileOpenStatus::Denied ? FileFault::NoJournal : FaultOf(status);
     }
     // A file deleted meanwhile holds nothing to lose.
-    if (book && *book != m_strOnDisk) return FileFault::Changed;
+    if (book && *book != m_strOnDisk) {
+        if (!rebase) return FileFault::Changed;
+        std::optional<std::string> rebased = rebase(*book);
+        m_strOnDisk = *book;  // what this run has now seen
+        if (!rebased) return FileFault::Conflict;
+        bytes = std::move(*rebased);
+    }
     if (book && *book == bytes) return FileFault::None;
 
     if (!journal.IsOpen()) {

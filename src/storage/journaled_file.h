@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,7 @@ enum class FileFault {
     JournalUnreadable,  // the journal is there but could not be read
     DiskFull,
     Changed,     // the file changed since this run read or wrote it
+    Conflict,    // it changed, and this run's change cannot be made to it as it is now
     Unfinished,  // an earlier rewrite could not be finished: the journal still holds it
     NotRead,     // this run could not read the file, so it never replaces it
     Failed,      // any other error of the system
@@ -58,7 +60,8 @@ struct FileContents {
 // Without a journal that this user may write, a save is refused: there is no
 // unsafe way. Nor does a save replace a file that this run could not read,
 // or one that changed on disk since this run read or wrote it: either may
-// hold persons this run has never seen.
+// hold persons this run has never seen. A save given a rebase makes its
+// change again to the file as it is now, under the same hold and journal.
 class JournaledFile {
 public:
     JournaledFile(Files& platform, std::string path, std::string journalPath);
@@ -68,8 +71,13 @@ public:
     // is written, not even to finish a rewrite the journal records. A Save
     // needs a Load before it.
     FileContents Look() const;
-    // None when the file holds |bytes|; otherwise it holds what it held.
-    FileFault Save(const std::string& bytes);
+    // The bytes to write instead, made from what the file holds now; nullopt
+    // when this run's change cannot be made to them.
+    using Rebase = std::function<std::optional<std::string>(const std::string& now)>;
+    // None when the file holds |bytes|, or, when it changed since this run
+    // read or wrote it, what |rebase| made of it (Changed without one,
+    // Conflict when it made nothing); otherwise it holds what it held.
+    FileFault Save(const std::string& bytes, const Rebase& rebase = {});
 
 private:
     Files& m_platform;

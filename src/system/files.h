@@ -30,6 +30,13 @@ enum class FileResult {
     Failed,    // any other error
 };
 
+enum class FolderProbe {
+    Folder,
+    File,         // the name is a file's
+    Denied,       // no right to look at it
+    Unreachable,  // no such folder, or its server does not answer
+};
+
 class Files {
 public:
     virtual ~Files() = default;
@@ -49,6 +56,10 @@ public:
     // is on the disk.
     virtual FileResult MoveFileOver(const std::string& from, const std::string& to) = 0;
     virtual void RemoveFile(const std::string& path) = 0;
+    // What |path| names.
+    virtual FolderProbe ProbeFolder(const std::string& path) = 0;
+    // %NAME% replaced by the environment's value, as a policy's path may hold.
+    virtual std::string ExpandPathVariables(const std::string& text) = 0;
     // The system's number and words for the last file call that failed.
     virtual std::string LastFileErrorText() = 0;
     virtual void Pause(unsigned milliseconds) = 0;

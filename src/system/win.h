@@ -81,6 +81,7 @@ constexpr REGSAM KEY_READ = 0x20019;
 constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
 constexpr DWORD REG_NONE = 0;
 constexpr DWORD REG_SZ = 1;
+constexpr DWORD REG_EXPAND_SZ = 2;
 constexpr DWORD REG_BINARY = 3;
 constexpr LONG ERROR_SUCCESS = 0;
 constexpr LONG ERROR_FILE_NOT_FOUND = 2;

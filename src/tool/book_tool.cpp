@@ -201,7 +201,13 @@ int BookTool::Export(const std::string& path, bool utf8) {
         Print("書き出し先がファイルではなく、デバイスの名前です: " + path);
         return kExitRefused;
     }
-    BookStore store(m_files);
+    const BookLocation location = LocateBook(m_files, m_registry);
+    if (location.problem != BookLocation::Problem::None) {
+        Print("アドレス帳を読み込めなかったため、書き出しませんでした。");
+        Print(msg::FolderCause(location));
+        return kExitRefused;
+    }
+    BookStore store(m_files, location);
     auto book = std::make_unique<CAddressBook>();
     BookLoad load = store.Look(*book);
     if (load.state == FileContents::State::Unreadable || load.state == FileContents::State::Uncertain) {
@@ -264,7 +270,13 @@ int BookTool::Import(std::string_view fileBytes, bool confirmed, bool mayEmpty) 
         return kExitRefused;
     }
 
-    BookStore store(m_files);
+    const BookLocation location = LocateBook(m_files, m_registry);
+    if (location.problem != BookLocation::Problem::None) {
+        Print("アドレス帳を読み込めなかったため、取り込みませんでした。");
+        Print(msg::FolderCause(location));
+        return kExitRefused;
+    }
+    BookStore store(m_files, location);
     auto current = std::make_unique<CAddressBook>();
     BookLoad load = store.Load(*current);
     if (load.state == FileContents::State::Unreadable || load.state == FileContents::State::Uncertain) {
@@ -307,16 +319,27 @@ int BookTool::Check(const std::optional<std::string>& driverName) {
         if (!ok) ++problems;
         Print((ok ? "OK  " : "NG  ") + line);
     };
-    Print("--  システムディレクトリ: " + m_files.SystemDirectory());
+    const BookLocation location = LocateBook(m_files, m_registry);
+    if (!location.byPolicy)
+        Print("--  アドレス帳のフォルダー: " + location.folder + " (システムディレクトリ。ポリシー " + kBookFolderValue +
+              " はありません)");
+    else if (location.problem == BookLocation::Problem::None)
+        Print("--  アドレス帳のフォルダー: " + location.folder + " (ポリシー HKLM\\" + kPolicyKey + " の " +
+              kBookFolderValue + ")");
+    else {
+        report(false, msg::FolderCause(location));
+        Print("問題が 1 件あります。");
+        return kExitRefused;
+    }
 
     // Each open is given up at once; nothing is written.
     auto open = [&](const std::string& path, FileAccess access, FileHandle*& handle) {
         return OpenFilePatiently(m_files, path, access, false, handle);
     };
     // The book as the program will show it, the journal's unfinished save included.
-    const std::string bookPath = AddressBookPath(m_files);
+    const std::string bookPath = location.Path(kAddressBookFileName);
     auto book = std::make_unique<CAddressBook>();
-    const BookLoad load = BookStore(m_files).Look(*book);
+    const BookLoad load = BookStore(m_files, location).Look(*book);
     const std::string bookLine = "アドレス帳 " + bookPath + ": ";
     switch (load.state) {
     case FileContents::State::Read:
@@ -326,7 +349,7 @@ int BookTool::Check(const std::optional<std::string>& driverName) {
             report(false, "アドレス帳が 1000人を超えています。1001人目から後は表示されず、次の保存で捨てられます。");
         break;
     case FileContents::State::Missing:
-        report(false, bookLine + "ありません。最初の保存でファイルを作るには、システムディレクトリへの書き込み権限が要ります。");
+        report(false, bookLine + "ありません。最初の保存でファイルを作るには、このフォルダーへの書き込み権限が要ります。");
         break;
     case FileContents::State::Uncertain:
         report(false, bookLine + "読み込めますが、作業ファイルを読めないため、途中の保存があるかどうか分かりません。");
@@ -362,7 +385,7 @@ int BookTool::Check(const std::optional<std::string>& driverName) {
         report(!refusal, std::string("アドレス帳への書き込み: ") +
                              (refusal ? refusal : "このユーザーは保存できます。ほかに開いているプログラムはありません。"));
     }
-    const std::string journalPath = AddressBookPath(m_files, kAddressBookJournalFileName);
+    const std::string journalPath = location.Path(kAddressBookJournalFileName);
     std::string recorded;
     const char* refusal = mayWrite(journalPath, &recorded);
     report(!refusal, "作業ファイル " + journalPath + ": " + (refusal ? refusal : "このユーザーは書き込めます。"));

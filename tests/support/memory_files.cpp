@@ -134,6 +134,22 @@ FileResult MemoryFiles::MoveFileOver(const std::string& from, const std::string&
     return FileResult::Done;
 }
 
+FolderProbe MemoryFiles::ProbeFolder(const std::string& path) {
+    if (folders.count(path)) return folders.at(path);
+    if (path == systemDirectory) return FolderProbe::Folder;
+    for (const auto& [file, bytes] : files)
+        if (file.rfind(path + "\\", 0) == 0) return FolderProbe::Folder;
+    return FolderProbe::Unreachable;
+}
+
+std::string MemoryFiles::ExpandPathVariables(const std::string& text) {
+    std::string expanded = text;
+    for (const auto& [name, value] : environment)
+        for (std::size_t at; (at = expanded.find("%" + name + "%")) != std::string::npos;)
+            expanded.replace(at, name.size() + 2, value);
+    return expanded;
+}
+
 void MemoryFiles::RemoveFile(const std::string& path) {
     if (PowerOn()) files.erase(path);
 }

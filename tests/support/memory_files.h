@@ -3,7 +3,9 @@
 // and every failure a test needs, including a power loss at any call.
 #pragma once
 
+#include <functional>
 #include <map>
+#include <utility>
 #include <optional>
 #include <set>
 #include <string>
@@ -47,6 +49,7 @@ public:
     std::optional<int> fileCallsBeforeCrash;
     int fileCalls = 0;
     std::vector<unsigned> pauses;  // asked for, in milliseconds; none is waited for
+    std::function<void()> duringPause;  // what another PC does while this one waits
     int OpenFileCount() const { return static_cast<int>(m_openFiles.size()); }
     std::size_t UsedBytes() const;
     // Every disk a power loss now could leave: each unflushed file missing
@@ -66,8 +69,16 @@ public:
     void CloseFile(FileHandle* file) override;
     FileResult MoveFileOver(const std::string& from, const std::string& to) override;
     void RemoveFile(const std::string& path) override;
+    // Folders as the program finds them; one not listed is there when a file lies in it.
+    std::map<std::string, FolderProbe> folders;
+    std::map<std::string, std::string> environment = {{"SystemRoot", "C:\\Windows"}};
+    FolderProbe ProbeFolder(const std::string& path) override;
+    std::string ExpandPathVariables(const std::string& text) override;
     std::string LastFileErrorText() override { return "エラー " + std::to_string(m_lastError); }
-    void Pause(unsigned milliseconds) override { pauses.push_back(milliseconds); }
+    void Pause(unsigned milliseconds) override {
+        pauses.push_back(milliseconds);
+        if (duringPause) std::exchange(duringPause, nullptr)();
+    }
 
 private:
     // False once the power has gone; counts the call.

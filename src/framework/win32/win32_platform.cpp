@@ -379,6 +379,20 @@ FileResult Win32Platform::MoveFileOver(const std::string& from, const std::strin
 
 void Win32Platform::RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
 
+FolderProbe Win32Platform::ProbeFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return attributes & FILE_ATTRIBUTE_DIRECTORY ? FolderProbe::Folder : FolderProbe::File;
+    return GetLastError() == ERROR_ACCESS_DENIED ? FolderProbe::Denied : FolderProbe::Unreachable;
+}
+
+std::string Win32Platform::ExpandPathVariables(const std::string& text) {
+    std::string expanded(ExpandEnvironmentStringsA(text.c_str(), nullptr, 0), '\0');
+    const DWORD length = ExpandEnvironmentStringsA(text.c_str(), expanded.data(), static_cast<DWORD>(expanded.size()));
+    expanded.resize(length > 0 && length <= expanded.size() ? length - 1 : 0);
+    return expanded;
+}
+
 std::string Win32Platform::LastFileErrorText() {
     const DWORD error = GetLastError();
     std::string text = "エラー " + std::to_string(error);

@@ -2,6 +2,7 @@
 // file; the book itself goes through the same store as the program's.
 #include "framework/win32/win32_platform.h"
 #include "book/book_file.h"
+#include "book/book_location.h"
 #include "tool/book_tool.h"
 #include "tool/win32/code_page_win32.h"
 
@@ -83,11 +84,13 @@ bool SameFile(HANDLE file, const std::string& path) {
 
 // The export may not take the place of the book or its journal, whatever
 // name reaches them.
-bool NamesTheBook(Files& files, const std::wstring& path) {
+bool NamesTheBook(Win32Platform& platform, const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    bool book = SameFile(file, AddressBookPath(files)) || SameFile(file, AddressBookPath(files, kAddressBookJournalFileName));
+    const BookLocation location = LocateBook(platform, platform);
+    bool book = SameFile(file, location.Path(kAddressBookFileName)) ||
+                SameFile(file, location.Path(kAddressBookJournalFileName));
     CloseHandle(file);
     return book;
 }

@@ -1,0 +1,116 @@
+// One book for an office: a save that finds the book changed by another PC
+// meanwhile makes its one change to the book as it is now. Two sessions on
+// the same files stand for two PCs on one file server.
+#include "storage/journal.h"
+#include "support/fixture.h"
+
+namespace {
+
+using Act = std::function<EntryResult(PickerSession&)>;
+
+Act Create(const std::string& name, const std::string& fax) {
+    return [=](PickerSession& pc) {
+        CAddressEntry person;
+        person.m_strName = name;
+        person.m_strNameReading = "よみ";
+        person.m_strFaxNumber = fax;
+        return pc.CreatePerson(person);
+    };
+}
+Act Edit(int line, const std::string& name) {
+    return [=](PickerSession& pc) {
+        CAddressEntry person = *pc.PersonOn(line);
+        person.m_strName = name;
+        return pc.EditPerson(line, person);
+    };
+}
+Act Delete(int line) {
+    return [=](PickerSession& pc) { return pc.DeletePerson(line); };
+}
+
+class OfficeTest : public ProgramTest {
+protected:
+    std::unique_ptr<PickerSession> Start() {
+        auto pc = std::make_unique<PickerSession>(*platform, *platform, "Demo FAX Driver");
+        pc->ReadFaxNumberBook();
+        pc->LoadAddressBook();
+        pc->Start();
+        return pc;
+    }
+    static std::vector<std::string> Screen(const PickerSession& pc) {
+        std::vector<std::string> lines;
+        for (int line = 0; line < pc.Lines().Count(); ++line) lines.push_back(pc.LineText(line));
+        lines.push_back("|");  // then the destinations
+        for (int line = 0; line < pc.DestinationCount(); ++line) lines.push_back(pc.DestinationText(line));
+        return lines;
+    }
+};
+
+TEST_F(OfficeTest, ASaveMakesItsChangeToWhatAnotherPcSavedMeanwhile) {
+    const std::string base = Row("A", "1") + Row("B", "2") + Row("C", "3");
+    const std::string journal = AddressBookPath(*platform, kAddressBookJournalFileName);
+    std::string thousand;
+    for (int i = 0; i < 1000; ++i) thousand += Row("P" + std::to_string(i), "9");
+    const std::string changed = std::string(msg::kCannotWriteBook) + "\n" + msg::kPersonChangedMeanwhile;
+    const std::string full = std::string(msg::kCannotWriteBook) + "\n" + msg::kBookFilledMeanwhile;
+    const std::string gone = msg::DestinationsGone({"C"});
+    struct Case {
+        const char* what;
+        std::function<void(PickerSession& other)> theirs;
+        Act ours;
+        std::string book;
+        std::vector<std::string> screen;  // our lines, "|", our destinations
+        std::vector<std::string> messages;
+        int selected;
+    };
+    auto by = [](Act act) { return [act](PickerSession& other) { act(other); }; };
+    const std::vector<Case> cases = {
+        {"both create", by(Create("D", "4")), Create("E", "5"), base + Row("D", "4") + Row("E", "5"),
+         {"A", "B", "C", "D", "E", "|", "C"}, {}, 4},
+        {"a create against an edit", by(Edit(1, "Bob")), Create("E", "5"), Row("A", "1") + Row("Bob", "2") + Row("C", "3") + Row("E", "5"),
+         {"A", "Bob", "C", "E", "|", "C"}, {}, 3},
+        {"an edit against a create", by(Create("D", "4")), Edit(0, "Al"), Row("Al", "1") + Row("B", "2") + Row("C", "3") + Row("D", "4"),
+         {"Al", "B", "C", "D", "|", "C"}, {}, 0},
+        {"an edit against a delete", by(Delete(0)), Edit(1, "Bob"), Row("Bob", "2") + Row("C", "3"), {"Bob", "C", "|", "C"}, {}, 0},
+        {"a delete against an edit", by(Edit(0, "Al")), Delete(1), Row("Al", "1") + Row("C", "3"), {"Al", "C", "|", "C"}, {}, -1},
+        {"both delete the same person", by(Delete(1)), Delete(1), Row("A", "1") + Row("C", "3"), {"A", "C", "|", "C"}, {}, -1},
+        {"both edit the same person", by(Edit(1, "Ben")), Edit(1, "Bob"), Row("A", "1") + Row("Ben", "2") + Row("C", "3"),
+         {"A", "Ben", "C", "|", "C"}, {changed}, -1},
+        {"a delete of what the other edits", by(Edit(1, "Ben")), Delete(1), Row("A", "1") + Row("Ben", "2") + Row("C", "3"),
+         {"A", "Ben", "C", "|", "C"}, {changed}, -1},
+        {"a destination the other changed", by(Edit(2, "Cid")), Create("E", "5"), Row("A", "1") + Row("B", "2") + Row("Cid", "3") + Row("E", "5"),
+         {"A", "B", "Cid", "E", "|"}, {gone}, 3},
+        {"an import", [&](PickerSession&) { WriteBook(Row("C", "3") + Row("X", "9")); }, Create("E", "5"),
+         Row("C", "3") + Row("X", "9") + Row("E", "5"), {"C", "X", "E", "|", "C"}, {}, 2},
+        {"a save the other cut short", [&](PickerSession&) {
+             platform->files[journal] = EncodeJournal({false, base, base + Row("D", "4")});
+             WriteBook((base + Row("D", "4")).substr(0, 30) + base.substr(30));
+         }, Create("E", "5"), base + Row("D", "4") + Row("E", "5"), {"A", "B", "C", "D", "E", "|", "C"}, {}, 4},
+        {"both saving at once: ours waits, then merges", [&](PickerSession& other) {
+             platform->lockedOpens[AddressBookPath(*platform)] = 1;
+             platform->duringPause = [&other] { Create("D", "4")(other); };
+         }, Create("E", "5"), base + Row("D", "4") + Row("E", "5"), {"A", "B", "C", "D", "E", "|", "C"}, {}, 4},
+        {"a book the other filled", [&](PickerSession&) { WriteBook(thousand); }, Create("E", "5"), thousand, {}, {full, gone}, -1},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        Restart();
+        WriteBook(base);
+        platform->files[journal] = "";
+        AddPrinter();
+        std::unique_ptr<PickerSession> ours = Start(), theirs = Start();
+        ours->AddDestination(2);
+        test.theirs(*theirs);
+        const EntryResult result = test.ours(*ours);
+        EXPECT_TRUE(result.rebuilt);
+        EXPECT_EQ(Book(), test.book);
+        EXPECT_EQ(platform->files[journal], "");
+        if (!test.screen.empty()) {
+            EXPECT_EQ(Screen(*ours), test.screen);
+        }
+        EXPECT_EQ(result.messages, test.messages);
+        EXPECT_EQ(result.selected, test.selected);
+    }
+}
+
+}  // namespace
