@@ -1,6 +1,7 @@
 // One book for an office: a save that finds the book changed by another PC
 // meanwhile makes its one change to the book as it is now. Two sessions on
 // the same files stand for two PCs on one file server.
+#include "book/book_location.h"
 #include "storage/journal.h"
 #include "support/fixture.h"
 
@@ -110,6 +111,63 @@ TEST_F(OfficeTest, ASaveMakesItsChangeToWhatAnotherPcSavedMeanwhile) {
         }
         EXPECT_EQ(result.messages, test.messages);
         EXPECT_EQ(result.selected, test.selected);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(OfficeTest, ThePolicyNamesTheFolderAndAnUnusableOneIsNeverPassedOver) {
+    const std::string share = "\\\\fileserver\\fax", local = "D:\\Fax";
+    struct Case {
+        const char* what;
+        std::optional<std::string> policy;  // REG_SZ; "%" marks one to expand
+        std::string folder;                 // where the book is read
+        std::optional<FolderProbe> probe;   // what the folder turns out to be
+        const char* cause;                  // nullptr: usable
+    };
+    const std::vector<Case> cases = {
+        {"no policy", {}, platform->systemDirectory, {}, nullptr},
+        {"a local folder", local, local, FolderProbe::Folder, nullptr},
+        {"a share, a backslash after it", share + "\\", share, FolderProbe::Folder, nullptr},
+        {"expanded", "%SystemRoot%\\Fax", "C:\\Windows\\Fax", FolderProbe::Folder, nullptr},
+        {"relative", "Fax", "Fax", {}, "ﾄﾞﾗｲﾌﾞ"},
+        {"a share without its name", "\\\\fileserver", "\\\\fileserver", {}, "ﾄﾞﾗｲﾌﾞ"},
+        {"one byte over the path limit", "D:\\" + std::string(245, 'f'), "", {}, "長すぎます"},
+        {"at the path limit", "D:\\" + std::string(244, 'f'), "D:\\" + std::string(244, 'f'), FolderProbe::Folder, nullptr},
+        {"a file", share, share, FolderProbe::File, "ﾌｧｲﾙの名前"},
+        {"the server away", share, share, FolderProbe::Unreachable, "応答しません"},
+        {"no right", share, share, FolderProbe::Denied, "権限"},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        Restart();
+        AddPrinter();
+        StoreDestinations("1", "A");
+        if (test.policy) {
+            const bool expand = test.policy->find('%') != std::string::npos;
+            platform->SetValue(kPolicyKey, kBookFolderValue, expand ? REG_EXPAND_SZ : REG_SZ,
+                               std::vector<BYTE>(test.policy->begin(), test.policy->end() + 1));
+        }
+        if (test.probe) platform->folders[test.folder] = *test.probe;
+        platform->files[test.folder + "\\QVDDATA.CSV"] = Row("A", "1");
+        WriteBook(Row("S", "2"));  // the system directory's own: never shown in place of the policy's
+        std::unique_ptr<PickerSession> pc = std::make_unique<PickerSession>(*platform, *platform, "Demo FAX Driver");
+        pc->ReadFaxNumberBook();
+        const std::vector<std::string> messages = pc->LoadAddressBook();
+        pc->Start();
+        if (!test.cause) {
+            EXPECT_EQ(messages, std::vector<std::string>{});
+            EXPECT_EQ(pc->Location().folder, test.folder);
+            EXPECT_EQ(pc->DestinationText(0), test.policy ? "A" : "");
+        } else {
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_NE(messages[0].find(test.cause), std::string::npos) << messages[0];
+            EXPECT_EQ(pc->Lines().Count(), 0);
+            EXPECT_EQ(Stored(kNamesValue), "A");  // not erased
+            EXPECT_EQ(pc->Apply({BookChange::Kind::Create, {}, {}}).saved, FileFault::NotRead);
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "support/fixture.h"
+#include "book/book_location.h"
 #include "storage/journal.h"
 #include "tool/book_import.h"
 #include "tool/book_tool.h"
@@ -256,6 +257,7 @@ TEST_F(ToolTest, CheckReportsEachMissingRightAndWritesNothing) {
         {"no printer", [&] { platform->deniedKeys.insert(kFaxPrinter); }, 1},
         {"a save the journal records, not finished", [&] { platform->files[journal] = EncodeJournal({false, Row("A", "1"), ""}); }, 0},
         {"1001 persons", [&] { WriteBook(Repeat(1001, Row("A", "1"))); }, 1},
+        {"the policy's folder away (last: the policy stays)", [&] { platform->SetString(kPolicyKey, kBookFolderValue, "\\\\fileserver\\fax"); }, 1},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
