@@ -11,6 +11,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 TESTER=qvdtest
 TESTER_HOME=/home/$TESTER
 TESTER_PREFIX="$TESTER_HOME/wineprefix"
+TESTER_PREFIX_B="$TESTER_HOME/wineprefix-b"  # a second PC, for the tests of one book in a shared folder
 as_tester() {
     runuser -u "$TESTER" -- env HOME="$TESTER_HOME" LANG="$LANG" WINEDEBUG="$WINEDEBUG" \
         WINEDLLOVERRIDES="$WINEDLLOVERRIDES" "$@"

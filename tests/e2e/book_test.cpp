@@ -398,5 +398,79 @@ TEST_F(BookTest, AKillInTheMiddleOfASaveLeavesAWholeBook) {
     EXPECT_TRUE(killedMidway) << "no kill landed in the middle of a save";
 }
 
+// Two PCs on one book, each a Wine prefix of its own (its own wineserver),
+// both reaching one folder as \\fileserver\fax, which the policy names:
+// scripts/two-pcs runs this program as PC A and as PC B (QVD_PC).
+const std::string kShare = "\\\\fileserver\\fax";
+const char* kPolicyKey = "SOFTWARE\\Policies\\qvdutil";
+
+class TwoPcs : public EndToEnd {
+protected:
+    void SetUp() override {
+        const char* pc = std::getenv("QVD_PC");
+        if (!pc) GTEST_SKIP() << "scripts/two-pcs runs these, one per PC";
+        m_pc = pc;
+        EndToEnd::SetUp();
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPolicyKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr), 0);
+        RegSetValueExA(key, "BookFolder", 0, REG_SZ, reinterpret_cast<const BYTE*>(kShare.c_str()),
+                       static_cast<DWORD>(kShare.size() + 1));
+        RegCloseKey(key);
+        AddPrinter();
+    }
+    void TearDown() override {
+        if (m_pc.empty()) return;
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kPolicyKey);
+        EndToEnd::TearDown();
+    }
+    static std::string Shared(const std::string& name) { return kShare + "\\" + name; }
+    // Waits for the other PC to leave |name| in the share.
+    static bool WaitFor(const std::string& name) {
+        for (int i = 0; i < 1200; ++i, Sleep(100))
+            if (GetFileAttributesA(Shared(name).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+        return false;
+    }
+    std::string m_pc;
+};
+
+TEST_F(TwoPcs, EachPcsChangeJoinsTheOthers) {
+    if (m_pc == "A") {
+        WriteFileBytes(Shared("QVDDATA.CSV"), Row("A", "1") + Row("B", "2"));
+        WriteFileBytes(Shared("QVDDATA.TMP"), "");
+        Program copy("/s /m:E2E FAX Driver");
+        HWND dialog = copy.MainDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"A", "B"}));
+        WriteFileBytes(Shared("a-shows-the-book"), "");
+        ASSERT_TRUE(WaitFor("b-created-a-person"));
+        // A edits another person of the book as it read it: the save takes in B's.
+        SelectLine(dialog, IDC_ADDRESS_LIST, 0);
+        Click(dialog, IDC_PROPERTIES);
+        HWND property = copy.WaitForWindow("ﾌﾟﾛﾊﾟﾃｨ");
+        ASSERT_NE(property, nullptr);
+        SetText(property, IDC_NAME, "Al");
+        Click(property, IDOK);
+        EXPECT_EQ(copy.AnswerBox(IDOK), "ﾃﾞｰﾀ が変更されています。保存しますか？");
+        EXPECT_TRUE(copy.NoBox());
+        EXPECT_EQ(ReadFileBytes(Shared("QVDDATA.CSV")), Row("Al", "1") + Row("B", "2") + Row("C", "3"));
+        EXPECT_EQ(ReadFileBytes(Shared("QVDDATA.TMP")), "");
+        EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"Al", "B", "C"}));
+        EXPECT_EQ(SelectedLines(dialog, IDC_ADDRESS_LIST), std::vector<int>{0});
+        Click(dialog, IDCANCEL);
+        EXPECT_TRUE(copy.WaitForExit());
+    } else {
+        ASSERT_TRUE(WaitFor("a-shows-the-book"));
+        Program copy("/s /m:E2E FAX Driver");
+        HWND dialog = copy.MainDialog();
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(CreatePerson(copy, dialog, {"C", "よみ", "", "", "", "3"}));
+        EXPECT_TRUE(copy.NoBox());
+        Click(dialog, IDCANCEL);
+        EXPECT_TRUE(copy.WaitForExit());
+        EXPECT_EQ(ReadFileBytes(Shared("QVDDATA.CSV")), Row("A", "1") + Row("B", "2") + Row("C", "3"));
+        WriteFileBytes(Shared("b-created-a-person"), "");
+    }
+}
+
 }  // namespace
 }  // namespace e2e
