@@ -9,6 +9,7 @@
 #include "book/book_file.h"
 #include "book/book_store.h"
 #include "book/cause_lines.h"
+#include "system/security.h"
 #include "driver/fax_number_book.h"
 #include "system/text.h"
 #include "storage/journal.h"
@@ -26,6 +27,8 @@ const char* const kToolUsage =
     "                                   人が 1人もいないファイルは /empty のときだけ取り込みます。\n"
     "  qvdbook check [/m:ドライバー名]  実行したユーザーに何ができるかを確かめます。\n"
     "                                   何も書き換えません。\n"
+    "  qvdbook setup [/m:ドライバー名]  管理者として: ないアドレス帳と作業ファイルを作り、Users に\n"
+    "                                   読み書き (削除なし) を、プリンターの宛先の値に読み書きを許可します。\n"
     "\n"
     "終了コード: 0 成功、1 拒否したか問題がある、2 使い方の誤り";
 
@@ -144,6 +147,10 @@ std::string NameList(const char* title, const std::vector<std::string>& names) {
     return line;
 }
 
+bool TakesFile(ToolCommand::Verb verb) {
+    return verb == ToolCommand::Verb::Export || verb == ToolCommand::Verb::Import;
+}
+
 }  // namespace
 
 bool IsDeviceName(std::string_view path) {
@@ -173,6 +180,8 @@ std::optional<ToolCommand> ParseToolCommand(const std::vector<std::string>& argu
         command.verb = ToolCommand::Verb::Import;
     else if (SameOption(verb, "check"))
         command.verb = ToolCommand::Verb::Check;
+    else if (SameOption(verb, "setup"))
+        command.verb = ToolCommand::Verb::Setup;
     else
         return std::nullopt;
     for (std::size_t at = 1; at < arguments.size(); ++at) {
@@ -183,16 +192,16 @@ std::optional<ToolCommand> ParseToolCommand(const std::vector<std::string>& argu
             command.confirmed = true;
         else if (command.verb == ToolCommand::Verb::Import && SameOption(argument, "/empty"))
             command.mayEmpty = true;
-        else if (command.verb == ToolCommand::Verb::Check && SameOption(argument.substr(0, 3), "/m:")) {
+        else if (!TakesFile(command.verb) && SameOption(argument.substr(0, 3), "/m:")) {
             // As the driver passes it to the program: the rest of the line, quoted or not.
             command.driverName = argument.substr(3);
             while (++at < arguments.size()) *command.driverName += " " + arguments[at];
-        } else if (command.verb != ToolCommand::Verb::Check && !command.fileArgument && argument.substr(0, 1) != "/")
+        } else if (TakesFile(command.verb) && !command.fileArgument && argument.substr(0, 1) != "/")
             command.fileArgument = at;
         else
             return std::nullopt;
     }
-    if (command.verb != ToolCommand::Verb::Check && !command.fileArgument) return std::nullopt;
+    if (TakesFile(command.verb) && !command.fileArgument) return std::nullopt;
     return command;
 }
 
@@ -407,5 +416,60 @@ int BookTool::Check(const std::optional<std::string>& driverName) {
         }
     }
     Print(problems == 0 ? "問題はありません。" : "問題が " + std::to_string(problems) + " 件あります。");
+    return problems == 0 ? kExitDone : kExitRefused;
+}
+
+int BookTool::Setup(const std::optional<std::string>& driverName) {
+    // What would stop it is known before anything changes.
+    if (!m_security.RunsAsAdministrator()) {
+        Print("NG  管理者として実行してください (管理者のコマンド プロンプトか、インストーラーから)。何も変えていません。");
+        return kExitRefused;
+    }
+    const BookLocation location = LocateBook(m_files, m_registry);
+    if (location.problem != BookLocation::Problem::None) {
+        Print("NG  " + msg::FolderCause(location) + " 何も変えていません。");
+        return kExitRefused;
+    }
+    std::vector<PrinterRights> printers;
+    if (driverName) {
+        printers = PrintersOfDriver(m_registry, *driverName);
+        if (printers.empty()) {
+            Print("NG  ドライバー「" + *driverName + "」を使うプリンターがありません。何も変えていません。");
+            return kExitRefused;
+        }
+    }
+
+    int problems = 0;
+    auto report = [&](bool ok, const std::string& line) {
+        problems += ok ? 0 : 1;
+        Print((ok ? "OK  " : "NG  ") + line);
+    };
+    auto granted = [](Security::Grant grant) {
+        return grant == Security::Grant::Added ? "Users に許可しました。" : grant == Security::Grant::Had ? "Users に許可済みです。" : "";
+    };
+    for (const char* name : {kAddressBookFileName, kAddressBookJournalFileName}) {
+        const std::string path = location.Path(name);
+        FileHandle* file = nullptr;
+        // Opened as it is, or made empty; never cut or written.
+        const FileOpenStatus status = OpenFilePatiently(m_files, path, FileAccess::Update, true, file);
+        if (status != FileOpenStatus::Opened && status != FileOpenStatus::Created) {
+            report(false, path + ": 開くことも作ることもできません (" + m_files.LastFileErrorText() + ")。");
+            continue;
+        }
+        m_files.CloseFile(file);
+        const Security::Grant grant = m_security.GrantUsersOnFile(path);
+        report(grant != Security::Grant::Failed,
+               path + ": " + (status == FileOpenStatus::Created ? "空のファイルを作りました。" : "あります (内容はそのまま)。") +
+                   "読み取りと書き込み (削除なし) を " +
+                   (grant == Security::Grant::Failed ? "許可できませんでした。" : granted(grant)));
+    }
+    for (const PrinterRights& printer : printers) {
+        const std::string key = std::string(kPrintersKey) + "\\" + printer.printerName + "\\" + kDriverDataKey;
+        const Security::Grant grant = m_security.GrantUsersOnMachineKey(key);
+        report(grant != Security::Grant::Failed,
+               "プリンター「" + printer.printerName + "」の宛先の値: 読み取りと設定を " +
+                   (grant == Security::Grant::Failed ? "許可できませんでした。" : granted(grant)));
+    }
+    Print(problems == 0 ? "設定しました。" : "問題が " + std::to_string(problems) + " 件あります。");
     return problems == 0 ? kExitDone : kExitRefused;
 }

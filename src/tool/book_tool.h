@@ -11,6 +11,7 @@
 
 class Files;
 class Registry;
+class Security;
 
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitRefused = 1;  // refused, cancelled, or a problem found
@@ -29,7 +30,7 @@ protected:
 };
 
 struct ToolCommand {
-    enum class Verb { Help, Export, Import, Check };
+    enum class Verb { Help, Export, Import, Check, Setup };
     Verb verb = Verb::Help;
     std::size_t fileArgument = 0;  // where FILE stands among the arguments
     bool utf8 = false;
@@ -47,8 +48,8 @@ bool IsDeviceName(std::string_view path);
 
 class BookTool {
 public:
-    BookTool(Files& files, Registry& registry, ToolConsole& console)
-        : m_files(files), m_registry(registry), m_console(console) {}
+    BookTool(Files& files, Registry& registry, Security& security, ToolConsole& console)
+        : m_files(files), m_registry(registry), m_security(security), m_console(console) {}
 
     // Writes the book as the program reads it to |path|, Shift-JIS or UTF-8
     // after a byte-order mark: the whole of it or nothing, an earlier file of
@@ -59,11 +60,18 @@ public:
     int Import(std::string_view fileBytes, bool confirmed, bool mayEmpty = false);
     // Opens and closes, never writes.
     int Check(const std::optional<std::string>& driverName);
+    // As an administrator: the book and its journal made where the program
+    // looks for them if missing (an existing file's bytes never touched),
+    // Users granted read and write (not delete) on both, and query and set
+    // on the driver data of every printer of |driverName|. Refuses, having
+    // changed nothing, what it can foresee.
+    int Setup(const std::optional<std::string>& driverName);
 
 private:
     void Print(std::string_view line) { m_console.Print(line); }
 
     Files& m_files;
     Registry& m_registry;
+    Security& m_security;
     ToolConsole& m_console;
 };

@@ -15,6 +15,7 @@
 
 #include "framework/dialog.h"
 #include "framework/platform.h"
+#include "system/security.h"
 #include "support/memory_files.h"
 
 // A dialog template as the resource script gives it.
@@ -133,7 +134,7 @@ struct RegValue {
 
 // The test host's whole platform: windows, the registry, the process, and
 // the files of MemoryFiles. Its |errors| are those of MemoryFiles too.
-class MemoryPlatform final : public Platform, public MemoryFiles {
+class MemoryPlatform final : public Platform, public MemoryFiles, public Security {
 public:
     explicit MemoryPlatform(const std::string& rcPath);
     ~MemoryPlatform() override;
@@ -171,6 +172,19 @@ public:
     int openKeys = 0;
     std::vector<std::string> registryWrites;  // "key path|value name", in order
     static constexpr size_t kMaxOpenPath = 260;
+
+    // ---- security: the entries given to Users ("file or key path") ----
+    bool administrator = true;
+    std::set<std::string> usersGrants;
+    bool RunsAsAdministrator() override { return administrator; }
+    Grant GrantUsersOnFile(const std::string& path) override {
+        if (!files.count(path)) return Grant::Failed;
+        return usersGrants.insert(path).second ? Grant::Added : Grant::Had;
+    }
+    Grant GrantUsersOnMachineKey(const std::string& keyPath) override {
+        if (!Node(keyPath)) return Grant::Failed;
+        return usersGrants.insert(keyPath).second ? Grant::Added : Grant::Had;
+    }
 
     // ---- Platform ----
     std::string ModuleFileName() override { return moduleFileName; }

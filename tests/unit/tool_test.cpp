@@ -114,6 +114,7 @@ TEST(ToolCommandTest, ArgumentsMakeACommandOrAUsageError) {
         {{"check"}, Verb::Check, 0, false, false, {}},
         {{"check", "/m:E2E", "FAX", "Driver"}, Verb::Check, 0, false, false, "E2E FAX Driver"},
         {{"check", "a"}, {}, 0, false, false, {}},
+        {{"setup", "/m:E2E", "FAX"}, Verb::Setup, 0, false, false, "E2E FAX"},
     };
     for (const Case& test : cases) {
         std::optional<ToolCommand> command = ParseToolCommand(test.arguments);
@@ -139,7 +140,7 @@ struct ScriptedConsole : ToolConsole {
 class ToolTest : public ProgramTest {
 protected:
     ScriptedConsole console;
-    BookTool tool{*platform, *platform, console};
+    BookTool tool{*platform, *platform, *platform, console};
     const std::string journal = AddressBookPath(*platform, kAddressBookJournalFileName);
 };
 
@@ -274,6 +275,44 @@ TEST_F(ToolTest, CheckReportsEachMissingRightAndWritesNothing) {
         EXPECT_EQ(tool.Check(std::string("Demo FAX Driver")), test.problems ? kExitRefused : kExitDone);
         EXPECT_EQ(console.Count("NG"), test.problems);
         EXPECT_EQ(platform->files, files);
+    }
+}
+
+TEST_F(ToolTest, SetupMakesWhatIsMissingAndGrantsUsersOnceChangingNothingItRefuses) {
+    const std::string book = AddressBookPath(*platform);
+    struct Case {
+        const char* what;
+        std::map<std::string, std::string> files;
+        std::function<void()> arrange;
+        int exit;
+        std::map<std::string, std::string> after;  // the files afterwards; the grants then on both and the key
+    } cases[] = {
+        {"nothing there", {}, [] {}, kExitDone, {{book, ""}, {journal, ""}}},
+        {"all there", {{book, Row("A", "1")}, {journal, ""}}, [] {}, kExitDone, {{book, Row("A", "1")}, {journal, ""}}},
+        {"the journal missing", {{book, Row("A", "1")}}, [] {}, kExitDone, {{book, Row("A", "1")}, {journal, ""}}},
+        {"not an administrator", {}, [&] { platform->administrator = false; }, kExitRefused, {}},
+        {"no printer of the driver", {}, [&] { platform->deniedKeys.insert(kFaxPrinter); }, kExitRefused, {}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        platform->files = test.files;
+        platform->usersGrants.clear();
+        platform->administrator = true;
+        platform->deniedKeys.clear();
+        AddPrinter();
+        test.arrange();
+        EXPECT_EQ(tool.Setup(std::string("Demo FAX Driver")), test.exit);
+        EXPECT_EQ(platform->files, test.exit == kExitDone ? test.after : test.files);
+        const std::set<std::string> granted = {book, journal, kDriverData};
+        EXPECT_EQ(platform->usersGrants, test.exit == kExitDone ? granted : std::set<std::string>{});
+        if (test.exit != kExitDone) continue;
+        // A second run finds every entry there and adds none.
+        console.lines.clear();
+        EXPECT_EQ(tool.Setup(std::string("Demo FAX Driver")), kExitDone);
+        EXPECT_EQ(std::count_if(console.lines.begin(), console.lines.end(),
+                                [](const std::string& line) { return line.rfind("OK", 0) == 0 && line.find("許可済み") != std::string::npos; }),
+                  3);
+        EXPECT_EQ(platform->usersGrants, granted);
     }
 }
 

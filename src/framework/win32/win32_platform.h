@@ -1,8 +1,9 @@
 #pragma once
 
 #include "framework/platform.h"
+#include "system/security.h"
 
-class Win32Platform : public Platform {
+class Win32Platform : public Platform, public Security {
 public:
     std::string ModuleFileName() override;
     HANDLE CreateNamedMutex(const char* name, bool& alreadyExisted) override;
@@ -36,6 +37,10 @@ public:
     std::string ExpandPathVariables(const std::string& text) override;
     std::string LastFileErrorText() override;
     void Pause(unsigned milliseconds) override;
+
+    bool RunsAsAdministrator() override;
+    Grant GrantUsersOnFile(const std::string& path) override;
+    Grant GrantUsersOnMachineKey(const std::string& keyPath) override;
 
     LONG RegOpenKeyExA(HKEY root, const char* subKey, REGSAM access, HKEY* result) override;
     LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize) override;

@@ -143,7 +143,7 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     Win32Platform platform;
-    BookTool tool(platform, platform, console);
+    BookTool tool(platform, platform, platform, console);
     switch (command->verb) {
     case ToolCommand::Verb::Export: {
         const std::wstring& path = wide[command->fileArgument];
@@ -166,6 +166,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     case ToolCommand::Verb::Check:
         return tool.Check(command->driverName);
+    case ToolCommand::Verb::Setup:
+        return tool.Setup(command->driverName);
     case ToolCommand::Verb::Help:
         break;
     }
