@@ -73,4 +73,104 @@ TEST_F(ToolTest, ExportImportAndCheckAsAStandardUser) {
     DeleteFileA(filler.c_str());
 }
 
+// Runs the system's msiexec with |arguments|; its exit code.
+DWORD Msiexec(const std::string& arguments) {
+    std::string commandLine = "msiexec.exe " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info = {};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return ~0u;
+    DWORD code = ~0u;
+    WaitForSingleObject(info.hProcess, 180000);
+    GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    return code;
+}
+
+// The product codes and versions of qvdutil that Add/Remove Programs lists.
+std::vector<std::pair<std::string, std::string>> Installed() {
+    std::vector<std::pair<std::string, std::string>> versions;
+    const std::string uninstall = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, uninstall.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return versions;
+    char name[256];
+    for (DWORD i = 0, size = sizeof name; RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, size = sizeof name) {
+        if (ValueText(uninstall + "\\" + name, "DisplayName") == "qvdutil")
+            versions.emplace_back(name, ValueText(uninstall + "\\" + name, "DisplayVersion"));
+    }
+    RegCloseKey(key);
+    return versions;
+}
+
+// Whether Users (S-1-5-32-545) hold an allow entry of their own for query and set on the key.
+bool UsersMayQueryAndSet(const std::string& keyPath) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, READ_CONTROL, &key) != ERROR_SUCCESS) return false;
+    std::vector<BYTE> descriptor(4096);
+    DWORD size = static_cast<DWORD>(descriptor.size());
+    bool granted = false;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    BYTE users[SECURITY_MAX_SID_SIZE];
+    DWORD sidSize = sizeof users;
+    if (RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor.data(), &size) == ERROR_SUCCESS &&
+        GetSecurityDescriptorDacl(descriptor.data(), &present, &dacl, &defaulted) && present && dacl &&
+        CreateWellKnownSid(WinBuiltinUsersSid, nullptr, users, &sidSize)) {
+        for (DWORD i = 0; i < dacl->AceCount; ++i) {
+            void* ace = nullptr;
+            if (!GetAce(dacl, i, &ace)) continue;
+            auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+            const DWORD rights = KEY_QUERY_VALUE | KEY_SET_VALUE;
+            granted = granted || (allowed->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
+                                  EqualSid(&allowed->SidStart, users) && (allowed->Mask & rights) == rights);
+        }
+    }
+    RegCloseKey(key);
+    return granted;
+}
+
+TEST_F(ToolTest, ThePackageInstallsUpgradesRepairsAndUninstallsAroundTheBook) {
+    const char* fresh = std::getenv("QVD_MSI");
+    const char* earlier = std::getenv("QVD_MSI_EARLIER");
+    if (!fresh || !earlier) GTEST_SKIP() << "scripts/check-package runs it with the packages";
+    for (const auto& [product, version] : Installed()) Msiexec("/x " + product + " /qn");  // an earlier run's
+    AddPrinter();
+    const std::string installed = "C:\\Program Files\\qvdutil\\qvdutil.exe", driver = " DRIVERNAME=\"E2E FAX Driver\"";
+    std::string output;
+
+    // An earlier version, no book yet: the book and its journal are made empty, the key granted.
+    ASSERT_EQ(Msiexec("/i \"" + std::string(earlier) + "\" /qn" + driver), 0u);
+    EXPECT_EQ(ReadBook(), "");
+    EXPECT_EQ(ReadFileBytes(JournalPath()), "");
+    EXPECT_TRUE(UsersMayQueryAndSet(kDataKey));
+    // This version over a book in use: one product left, the book the same file with the same bytes.
+    WriteBook(Row("山田", "03-1"));
+    const FileIdentity book = IdentityOf(BookPath());
+    ASSERT_EQ(Msiexec("/i \"" + std::string(fresh) + "\" /qn" + driver), 0u);
+    const auto products = Installed();
+    ASSERT_EQ(products.size(), 1u);
+    EXPECT_NE(products[0].second, "1.00.0");
+    EXPECT_NE(GetFileAttributesA(installed.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadBook(), Row("山田", "03-1"));
+    EXPECT_TRUE(IdentityOf(BookPath()) == book);
+    EXPECT_EQ(RunTool("check /m:E2E FAX Driver", output), 0u) << output;
+    // A repair, and a second setup: nothing added.
+    // (As /fa does; Wine's msiexec takes no /f.)
+    ASSERT_EQ(Msiexec("/i \"" + std::string(fresh) + "\" REINSTALL=ALL REINSTALLMODE=amus /qn"), 0u);
+    EXPECT_EQ(ReadBook(), Row("山田", "03-1"));
+    output.clear();
+    EXPECT_EQ(RunTool("setup /m:E2E FAX Driver", output), 0u) << output;
+    EXPECT_NE(output.find("」の宛先の値: 読み取りと設定を Users に許可済みです。"), std::string::npos) << output;
+    // Uninstalled: the programs go; the book, its journal and the grant stay.
+    ASSERT_EQ(Msiexec("/x " + products[0].first + " /qn"), 0u);
+    EXPECT_EQ(GetFileAttributesA(installed.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Installed().size(), 0u);
+    EXPECT_EQ(ReadBook(), Row("山田", "03-1"));
+    EXPECT_EQ(ReadFileBytes(JournalPath()), "");
+    EXPECT_TRUE(UsersMayQueryAndSet(kDataKey));
+}
+
 }  // namespace
