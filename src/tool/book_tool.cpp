@@ -205,25 +205,31 @@ std::optional<ToolCommand> ParseToolCommand(const std::vector<std::string>& argu
     return command;
 }
 
+bool BookTool::ReadBook(const char* verb, bool settle, std::unique_ptr<BookStore>& store, CAddressBook& book,
+                        BookLoad& load) {
+    auto refuse = [&](const std::string& cause) {
+        Print(std::string("アドレス帳を読み込めなかったため、") + verb + "ませんでした。");
+        Print(cause);
+        return false;
+    };
+    const BookLocation location = LocateBook(m_files, m_registry);
+    if (location.problem != BookLocation::Problem::None) return refuse(msg::FolderCause(location));
+    store = std::make_unique<BookStore>(m_files, location);
+    load = settle ? store->Load(book) : store->Look(book);
+    if (load.state == FileContents::State::Uncertain) return refuse(msg::CauseOf(FileFault::JournalUnreadable));
+    if (load.state == FileContents::State::Unreadable) return refuse(msg::CauseOf(load.fault));
+    return true;
+}
+
 int BookTool::Export(const std::string& path, bool utf8) {
     if (IsDeviceName(path)) {
         Print("書き出し先がファイルではなく、デバイスの名前です: " + path);
         return kExitRefused;
     }
-    const BookLocation location = LocateBook(m_files, m_registry);
-    if (location.problem != BookLocation::Problem::None) {
-        Print("アドレス帳を読み込めなかったため、書き出しませんでした。");
-        Print(msg::FolderCause(location));
-        return kExitRefused;
-    }
-    BookStore store(m_files, location);
+    std::unique_ptr<BookStore> store;
     auto book = std::make_unique<CAddressBook>();
-    BookLoad load = store.Look(*book);
-    if (load.state == FileContents::State::Unreadable || load.state == FileContents::State::Uncertain) {
-        Print("アドレス帳を読み込めなかったため、書き出しませんでした。");
-        Print(msg::CauseOf(load.state == FileContents::State::Uncertain ? FileFault::JournalUnreadable : load.fault));
-        return kExitRefused;
-    }
+    BookLoad load;
+    if (!ReadBook("書き出し", false, store, *book, load)) return kExitRefused;
     if (load.state == FileContents::State::Missing) Print("アドレス帳はまだありません。空のファイルを書き出します。");
     if (load.tooManyPersons) Print("アドレス帳の 1000人を超える部分は、プログラムが読まないため書き出しません。");
     std::string fileBytes = FormatAddressBook(*book);
@@ -279,20 +285,10 @@ int BookTool::Import(std::string_view fileBytes, bool confirmed, bool mayEmpty) 
         return kExitRefused;
     }
 
-    const BookLocation location = LocateBook(m_files, m_registry);
-    if (location.problem != BookLocation::Problem::None) {
-        Print("アドレス帳を読み込めなかったため、取り込みませんでした。");
-        Print(msg::FolderCause(location));
-        return kExitRefused;
-    }
-    BookStore store(m_files, location);
+    std::unique_ptr<BookStore> store;
     auto current = std::make_unique<CAddressBook>();
-    BookLoad load = store.Load(*current);
-    if (load.state == FileContents::State::Unreadable || load.state == FileContents::State::Uncertain) {
-        Print("アドレス帳を読み込めなかったため、取り込みませんでした。");
-        Print(msg::CauseOf(load.state == FileContents::State::Uncertain ? FileFault::JournalUnreadable : load.fault));
-        return kExitRefused;
-    }
+    BookLoad load;
+    if (!ReadBook("取り込み", true, store, *current, load)) return kExitRefused;
     KeepUnchangedRows(*current, *edited);
     if (load.tooManyPersons) Print("今のアドレス帳の 1000人を超える部分は、qvdutil が読まないため、書き換えると失われます。");
     Print("アドレス帳: " + Count(static_cast<std::size_t>(current->m_nEntryCount), current->m_nUnnamedRowCount) + " → " +
@@ -313,7 +309,7 @@ int BookTool::Import(std::string_view fileBytes, bool confirmed, bool mayEmpty) 
             return kExitRefused;
         }
     }
-    if (FileFault fault = store.Save(*edited); fault != FileFault::None) {
+    if (FileFault fault = store->Save(*edited); fault != FileFault::None) {
         Print("アドレス帳に書き込めませんでした。アドレス帳は変わっていません。");
         Print(msg::CauseOf(fault));
         return kExitRefused;

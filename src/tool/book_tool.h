@@ -4,14 +4,18 @@
 // command tells what it found, and returns the exit code.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+class BookStore;
+class CAddressBook;
 class Files;
 class Registry;
 class Security;
+struct BookLoad;
 
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitRefused = 1;  // refused, cancelled, or a problem found
@@ -69,6 +73,10 @@ public:
 
 private:
     void Print(std::string_view line) { m_console.Print(line); }
+    // Reads the book where the program finds it (finishing a save its
+    // journal records when |settle|); false, having said why |verb| was not
+    // done, when it cannot be read.
+    bool ReadBook(const char* verb, bool settle, std::unique_ptr<BookStore>& store, CAddressBook& book, BookLoad& load);
 
     Files& m_files;
     Registry& m_registry;
