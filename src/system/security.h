@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "system/win.h"
+
 class Security {
 public:
     virtual ~Security() = default;
@@ -17,8 +19,8 @@ public:
         Added,  // an entry was added
         Failed,
     };
-    // Users may read and write the file, not delete it.
-    virtual Grant GrantUsersOnFile(const std::string& path) = 0;
-    // Users may query and set the values of a key under HKEY_LOCAL_MACHINE.
-    virtual Grant GrantUsersOnMachineKey(const std::string& keyPath) = 0;
+    // Users get |rights| on the file.
+    virtual Grant GrantUsersOnFile(const std::string& path, DWORD rights) = 0;
+    // Users get |rights| on a key under HKEY_LOCAL_MACHINE.
+    virtual Grant GrantUsersOnMachineKey(const std::string& keyPath, REGSAM rights) = 0;
 };

@@ -453,7 +453,8 @@ int BookTool::Setup(const std::optional<std::string>& driverName) {
             continue;
         }
         m_files.CloseFile(file);
-        const Security::Grant grant = m_security.GrantUsersOnFile(path);
+        // Read and write, never delete: the file stays, with its rights, whatever a user does.
+        const Security::Grant grant = m_security.GrantUsersOnFile(path, FILE_GENERIC_READ | FILE_GENERIC_WRITE);
         report(grant != Security::Grant::Failed,
                path + ": " + (status == FileOpenStatus::Created ? "空のファイルを作りました。" : "あります (内容はそのまま)。") +
                    "読み取りと書き込み (削除なし) を " +
@@ -461,7 +462,8 @@ int BookTool::Setup(const std::optional<std::string>& driverName) {
     }
     for (const PrinterRights& printer : printers) {
         const std::string key = std::string(kPrintersKey) + "\\" + printer.printerName + "\\" + kDriverDataKey;
-        const Security::Grant grant = m_security.GrantUsersOnMachineKey(key);
+        // What the program's read and write of the two values ask for.
+        const Security::Grant grant = m_security.GrantUsersOnMachineKey(key, KEY_QUERY_VALUE | KEY_SET_VALUE);
         report(grant != Security::Grant::Failed,
                "プリンター「" + printer.printerName + "」の宛先の値: 読み取りと設定を " +
                    (grant == Security::Grant::Failed ? "許可できませんでした。" : granted(grant)));

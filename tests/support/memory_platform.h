@@ -173,17 +173,21 @@ public:
     std::vector<std::string> registryWrites;  // "key path|value name", in order
     static constexpr size_t kMaxOpenPath = 260;
 
-    // ---- security: the entries given to Users ("file or key path") ----
+    // ---- security: the rights given to Users, by file or key path ----
     bool administrator = true;
-    std::set<std::string> usersGrants;
+    std::map<std::string, DWORD> usersGrants;
     bool RunsAsAdministrator() override { return administrator; }
-    Grant GrantUsersOnFile(const std::string& path) override {
-        if (!files.count(path)) return Grant::Failed;
-        return usersGrants.insert(path).second ? Grant::Added : Grant::Had;
+    Grant GrantUsersOnFile(const std::string& path, DWORD rights) override {
+        return files.count(path) ? GrantUsers(path, rights) : Grant::Failed;
     }
-    Grant GrantUsersOnMachineKey(const std::string& keyPath) override {
-        if (!Node(keyPath)) return Grant::Failed;
-        return usersGrants.insert(keyPath).second ? Grant::Added : Grant::Had;
+    Grant GrantUsersOnMachineKey(const std::string& keyPath, REGSAM rights) override {
+        return Node(keyPath) ? GrantUsers(keyPath, rights) : Grant::Failed;
+    }
+    Grant GrantUsers(const std::string& path, DWORD rights) {
+        DWORD& held = usersGrants[path];
+        if ((held & rights) == rights) return Grant::Had;
+        held |= rights;
+        return Grant::Added;
     }
 
     // ---- Platform ----

@@ -303,8 +303,11 @@ TEST_F(ToolTest, SetupMakesWhatIsMissingAndGrantsUsersOnceChangingNothingItRefus
         test.arrange();
         EXPECT_EQ(tool.Setup(std::string("Demo FAX Driver")), test.exit);
         EXPECT_EQ(platform->files, test.exit == kExitDone ? test.after : test.files);
-        const std::set<std::string> granted = {book, journal, kDriverData};
-        EXPECT_EQ(platform->usersGrants, test.exit == kExitDone ? granted : std::set<std::string>{});
+        // Read and write, never delete; query and set.
+        const std::map<std::string, DWORD> granted = {{book, FILE_GENERIC_READ | FILE_GENERIC_WRITE},
+                                                      {journal, FILE_GENERIC_READ | FILE_GENERIC_WRITE},
+                                                      {kDriverData, KEY_QUERY_VALUE | KEY_SET_VALUE}};
+        EXPECT_EQ(platform->usersGrants, test.exit == kExitDone ? granted : decltype(granted){});
         if (test.exit != kExitDone) continue;
         // A second run finds every entry there and adds none.
         console.lines.clear();

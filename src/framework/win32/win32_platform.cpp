@@ -464,12 +464,12 @@ bool Win32Platform::RunsAsAdministrator() {
            CheckTokenMembership(nullptr, administrators, &member) && member;
 }
 
-Security::Grant Win32Platform::GrantUsersOnFile(const std::string& path) {
-    return GrantUsers(path, SE_FILE_OBJECT, FILE_GENERIC_READ | FILE_GENERIC_WRITE);  // no DELETE
+Security::Grant Win32Platform::GrantUsersOnFile(const std::string& path, DWORD rights) {
+    return GrantUsers(path, SE_FILE_OBJECT, rights);
 }
 
-Security::Grant Win32Platform::GrantUsersOnMachineKey(const std::string& keyPath) {
-    return GrantUsers("MACHINE\\" + keyPath, SE_REGISTRY_KEY, KEY_QUERY_VALUE | KEY_SET_VALUE);
+Security::Grant Win32Platform::GrantUsersOnMachineKey(const std::string& keyPath, REGSAM rights) {
+    return GrantUsers("MACHINE\\" + keyPath, SE_REGISTRY_KEY, rights);
 }
 
 LONG Win32Platform::RegOpenKeyExA(HKEY root, const char* subKey, REGSAM access, HKEY* result) {

@@ -39,8 +39,8 @@ public:
     void Pause(unsigned milliseconds) override;
 
     bool RunsAsAdministrator() override;
-    Grant GrantUsersOnFile(const std::string& path) override;
-    Grant GrantUsersOnMachineKey(const std::string& keyPath) override;
+    Grant GrantUsersOnFile(const std::string& path, DWORD rights) override;
+    Grant GrantUsersOnMachineKey(const std::string& keyPath, REGSAM rights) override;
 
     LONG RegOpenKeyExA(HKEY root, const char* subKey, REGSAM access, HKEY* result) override;
     LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize) override;
