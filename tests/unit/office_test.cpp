@@ -81,8 +81,13 @@ TEST_F(OfficeTest, ASaveMakesItsChangeToWhatAnotherPcSavedMeanwhile) {
          {"A", "Ben", "C", "|", "C"}, {changed}, -1},
         {"a destination the other changed", by(Edit(2, "Cid")), Create("E", "5"), Row("A", "1") + Row("B", "2") + Row("Cid", "3") + Row("E", "5"),
          {"A", "B", "Cid", "E", "|"}, {gone}, 3},
-        {"an import", [&](PickerSession&) { WriteBook(Row("C", "3") + Row("X", "9")); }, Create("E", "5"),
-         Row("C", "3") + Row("X", "9") + Row("E", "5"), {"C", "X", "E", "|", "C"}, {}, 2},
+        {"an import with an unnamed row", [&](PickerSession&) { WriteBook(Row("C", "3") + ",,,,,,u,,,,,,\r\n" + Row("X", "9")); },
+         Create("E", "5"), Row("C", "3") + Row("X", "9") + Row("E", "5") + ",,,,,,u,,,,,,\r\n", {"C", "X", "E", "|", "C"}, {}, 2},
+        {"in the company view, a company open", by(Create("D", "4")), [](PickerSession& pc) {
+             pc.ShowMode(1);
+             pc.ExpandOrCollapse(0);
+             return Create("E", "5")(pc);
+         }, base + Row("D", "4") + Row("E", "5"), {"(なし)", " >> A", " >> B", " >> C", " >> D", " >> E", "|", "C"}, {}, 5},
         {"a save the other cut short", [&](PickerSession&) {
              platform->files[journal] = EncodeJournal({false, base, base + Row("D", "4")});
              WriteBook((base + Row("D", "4")).substr(0, 30) + base.substr(30));
