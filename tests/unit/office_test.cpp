@@ -63,6 +63,7 @@ TEST_F(OfficeTest, ASaveMakesItsChangeToWhatAnotherPcSavedMeanwhile) {
         std::vector<std::string> screen;  // our lines, "|", our destinations
         std::vector<std::string> messages;
         int selected;
+        std::string start = "";  // the book both read, when not |base|
     };
     auto by = [](Act act) { return [act](PickerSession& other) { act(other); }; };
     const std::vector<Case> cases = {
@@ -96,12 +97,14 @@ TEST_F(OfficeTest, ASaveMakesItsChangeToWhatAnotherPcSavedMeanwhile) {
              platform->lockedOpens[AddressBookPath(*platform)] = 1;
              platform->duringPause = [&other] { Create("D", "4")(other); };
          }, Create("E", "5"), base + Row("D", "4") + Row("E", "5"), {"A", "B", "C", "D", "E", "|", "C"}, {}, 4},
+        {"the second of two equal rows", by(Create("D", "4")), Edit(2, "B2"), base.substr(0, base.size() / 3 * 2) + Row("B2", "2") + Row("D", "4"),
+         {"A", "B", "B2", "D", "|", "B2"}, {}, 2, Row("A", "1") + Row("B", "2") + Row("B", "2")},
         {"a book the other filled", [&](PickerSession&) { WriteBook(thousand); }, Create("E", "5"), thousand, {}, {full, gone}, -1},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
         Restart();
-        WriteBook(base);
+        WriteBook(test.start.empty() ? base : test.start);
         platform->files[journal] = "";
         AddPrinter();
         std::unique_ptr<PickerSession> ours = Start(), theirs = Start();
