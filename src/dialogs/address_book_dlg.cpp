@@ -36,8 +36,8 @@ const MessageMap<CAddressBookDlg> CAddressBookDlg::kMessageMap = {
 CAddressBookDlg::CAddressBookDlg(PickerSession& session)
     : CMappedDialog(IDD_ADDRESSBOOK), m_session(session), m_hIcon(System().LoadIconResource(IDR_MAINFRAME)) {}
 
-void CAddressBookDlg::ShowSaved(FileFault fault) {
-    if (fault != FileFault::None) AfxMessageBox(msg::WithCause(msg::kCannotWriteBook, fault));
+void CAddressBookDlg::ShowMessages(const EntryResult& result) {
+    for (const std::string& message : result.messages) AfxMessageBox(message);
 }
 
 // ---- creation and initialisation ----------------------------------------------
@@ -271,7 +271,7 @@ void CAddressBookDlg::OnCreateEntry() {
         for (int line = 0; line < list.GetCount(); ++line) list.SetItemData(line, m_session.LineItemData(line));
     }
     DrawAddressLines(result.addressLines);
-    ShowSaved(result.saved);
+    ShowMessages(result);
 }
 
 void CAddressBookDlg::OnEntryProperties() {
@@ -296,7 +296,7 @@ void CAddressBookDlg::OnEntryProperties() {
         destinations.DeleteString(i);
         destinations.InsertString(i, m_session.DestinationText(i));
     }
-    ShowSaved(result.saved);
+    ShowMessages(result);
 }
 
 void CAddressBookDlg::OnDeleteEntry() {
@@ -317,7 +317,7 @@ void CAddressBookDlg::OnDeleteEntry() {
         EnableItem(IDC_REMOVE_DESTINATIONS, !destinations.GetSelItems(1).empty());
     }
     EnablePersonButtons(false);
-    ShowSaved(result.saved);
+    ShowMessages(result);
     DrawAddressLines(result.addressLines);
 }
 
@@ -328,7 +328,7 @@ void CAddressBookDlg::DrawBookAsSaved(const EntryResult& result) {
     EnablePersonButtons(result.selected >= 0);
     m_bDestSelection = 0;
     EnableItem(IDC_REMOVE_DESTINATIONS, false);
-    for (const std::string& message : result.messages) AfxMessageBox(message);
+    ShowMessages(result);
 }
 
 // ---- tips on the lines ---------------------------------------------------------

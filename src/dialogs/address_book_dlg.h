@@ -62,7 +62,7 @@ private:
     // a click on its line would.
     void FindPerson(bool forward);
 
-    void ShowSaved(FileFault fault);
+    void ShowMessages(const EntryResult& result);
     void EnablePersonButtons(bool enable);
     // Draws lines of the session's address book list into list 1000: the
     // whole list, or what a splice changed.

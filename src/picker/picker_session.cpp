@@ -216,7 +216,10 @@ EntryResult PickerSession::Apply(const BookChange& change) {
     Refusal why = Refusal::None;
     result.saved = m_bookStore.Save(
         m_book, [&](CAddressBook& book) { return Reapply(book, change, why); }, *now, result.rebuilt);
-    if (!result.rebuilt) return result;
+    if (!result.rebuilt) {
+        if (result.saved != FileFault::None) result.messages.push_back(msg::WithCause(msg::kCannotWriteBook, result.saved));
+        return result;
+    }
 
     // Someone saved the book meanwhile: it is shown as saved now, or as it is.
     std::vector<std::string> gone = Adopt(*now);

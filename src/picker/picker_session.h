@@ -46,10 +46,10 @@ struct EntryResult {
     bool renumbered = false;  // every person got a new ID: every line's item data changed
     // The book changed on disk meanwhile: both lists show the book as saved
     // (or, after a conflict, as it now is), to be drawn anew; |selected| is
-    // the changed person's line (-1: none), |messages| are to be shown.
+    // the changed person's line (-1: none).
     bool rebuilt = false;
     int selected = -1;
-    std::vector<std::string> messages;
+    std::vector<std::string> messages;  // to be shown: why the save was refused, who left the destinations
 };
 
 class PickerSession {
