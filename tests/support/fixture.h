@@ -78,6 +78,17 @@ protected:
         window = &platform->Open(*dialog);
         return *window;
     }
+    // A start of the program without its window: the session as the dialog
+    // starts it; the messages it would show kept in |messages|.
+    PickerSession& StartSession() {
+        if (window) Close();
+        dialog.reset();
+        session = std::make_unique<PickerSession>(*platform, *platform, DriverNameFromCommandLine(app.m_lpCmdLine));
+        session->ReadFaxNumberBook();
+        messages = session->LoadAddressBook();
+        session->Start();
+        return *session;
+    }
     void OpenWith(const std::string& book) {
         WriteBook(book);
         AddPrinter();
@@ -126,6 +137,7 @@ protected:
     std::unique_ptr<MemoryPlatform> platform;
     CAddressApp app;
     std::unique_ptr<PickerSession> session;
+    std::vector<std::string> messages;
     std::unique_ptr<CAddressBookDlg> dialog;
     MemoryWindow* window = nullptr;
 };

@@ -71,12 +71,15 @@ TEST_F(DestinationsTest, LimitsAtTheirBoundaries) {
         Restart();
         std::string bytes;
         for (const Person& p : c.persons) bytes += Row(p.name, p.fax);
-        OpenWith(bytes);
-        for (size_t i = 0; i < c.persons.size(); ++i) Add(static_cast<int>(i));
-        EXPECT_EQ(BoxTexts(), c.messages);
-        EXPECT_EQ(Lines(IDC_DESTINATION_LIST).size(), c.kept);
+        WriteBook(bytes);
+        PickerSession& pc = StartSession();
+        std::vector<std::string> shown;
+        for (size_t i = 0; i < c.persons.size(); ++i)
+            for (DestinationBreach breach : pc.AddDestination(static_cast<int>(i)).refused) shown.push_back(msg::Refused(breach));
+        EXPECT_EQ(shown, c.messages);
+        EXPECT_EQ(pc.DestinationCount(), static_cast<int>(c.kept));
         if (c.kept > 0) {
-            EXPECT_EQ(Lines(IDC_DESTINATION_LIST).back(), c.persons[c.kept - 1].name);
+            EXPECT_EQ(pc.DestinationText(pc.DestinationCount() - 1), c.persons[c.kept - 1].name);
         }
     }
 }

@@ -7,7 +7,12 @@ protected:
     void SetUp() override {
         WriteBook(Row("山田", "03-1111") + Row("鈴木", "06-2222") + Row("佐藤", "09-3333") + Row("山田", "03-1111"));
     }
-    std::vector<std::string> Restored() { return Lines(IDC_DESTINATION_LIST); }
+    // The destination list, as the session holds it.
+    std::vector<std::string> Restored() {
+        std::vector<std::string> names;
+        for (int line = 0; line < session->DestinationCount(); ++line) names.push_back(session->DestinationText(line));
+        return names;
+    }
 };
 
 TEST_F(DriverTest, ValuesAreRegSzOfExactly256Bytes) {
@@ -64,13 +69,13 @@ TEST_F(DriverTest, RestoreMatchesNameAndNumber) {
         WriteBook(book);
         AddPrinter();
         StoreDestinations(c.faxes, c.names);
-        Open();
+        StartSession();
         EXPECT_EQ(Restored(), c.restored);
         EXPECT_EQ(Destinations(), c.ids);
         // Written back at once: only what matched stays.
         EXPECT_EQ(Stored(kFaxNumbersValue), c.writtenFaxes);
         EXPECT_EQ(Stored(kNamesValue), c.writtenNames);
-        EXPECT_TRUE(platform->boxes.empty());
+        EXPECT_TRUE(messages.empty());
     }
 }
 
@@ -88,7 +93,7 @@ TEST_F(DriverTest, AMissingFaxNumberValueReadsAsTheEmptyText) {
     WriteBook(Row("番号なし", "") + Row("鈴木", "06-2222"));
     AddPrinter();
     platform->SetValue(kDriverData, kNamesValue, REG_SZ, ToBytes(ValueData("番号なし")));
-    Open();
+    StartSession();
     EXPECT_EQ(Restored(), std::vector<std::string>{"番号なし"});
     EXPECT_EQ(Stored(kFaxNumbersValue), "");
     EXPECT_EQ(Stored(kNamesValue), "番号なし");
@@ -190,7 +195,7 @@ TEST_F(DriverTest, ReadOnlyAccessStillRestores) {
     AddPrinter();
     StoreDestinations("06-2222", "鈴木");
     platform->readOnlyKeys = {kPrinters, kFaxPrinter};
-    Open();
+    StartSession();
     EXPECT_EQ(Restored(), std::vector<std::string>{"鈴木"});
 }
 
@@ -205,7 +210,7 @@ TEST_F(DriverTest, DestinationValueWithoutZeroIsReadToItsLength) {
         std::string faxes = names.size() > 4 ? "0,09-3333" : "06-2222";
         platform->SetValue(kDriverData, kNamesValue, REG_SZ, std::vector<BYTE>(names.begin(), names.end()));
         platform->SetValue(kDriverData, kFaxNumbersValue, REG_SZ, std::vector<BYTE>(faxes.begin(), faxes.end()));
-        Open();
+        StartSession();
         const std::string matched = names.size() > 4 ? "佐藤" : "鈴木";
         EXPECT_EQ(Restored(), std::vector<std::string>{matched});
         EXPECT_EQ(Stored(kNamesValue), matched);
@@ -219,7 +224,7 @@ TEST_F(DriverTest, ValueLongerThan256BytesCountsAsEmpty) {
     std::string names = "鈴木";
     std::copy(names.begin(), names.end(), tooLong.begin());
     platform->SetValue(kDriverData, kNamesValue, REG_SZ, tooLong);
-    Open();
+    StartSession();
     EXPECT_TRUE(Restored().empty());
 }
 
@@ -309,14 +314,12 @@ TEST_F(DriverTest, RestoreThatOverflowsWritesBackWhatWasStoredAndMatched) {
         WriteBook(c.book);
         AddPrinter();
         StoreDestinations(c.storedFaxNumbers, c.storedNames);
-        Open();
+        StartSession();
         EXPECT_EQ(Restored().size(), c.restoredLines);
         EXPECT_EQ(Stored(kFaxNumbersValue), c.writtenFaxNumbers);
         EXPECT_EQ(Stored(kNamesValue), c.writtenNames);
-        // After Cancel, the next start loses none of it.
-        window->Click(IDCANCEL);
-        Close();
-        Open();
+        // Ended without OK, the next start loses none of it.
+        StartSession();
         EXPECT_EQ(Stored(kFaxNumbersValue), c.writtenFaxNumbers);
         EXPECT_EQ(Stored(kNamesValue), c.writtenNames);
     }
