@@ -32,6 +32,17 @@ bool CreatePerson(Program& copy, HWND dialog, const std::vector<std::string>& fi
     return true;
 }
 
+// Changes field |id| of the person on |line| through the property dialog and saves; false when it did not.
+bool EditPerson(Program& copy, HWND dialog, int line, int id, const std::string& text) {
+    SelectLine(dialog, IDC_ADDRESS_LIST, line);
+    Click(dialog, IDC_PROPERTIES);
+    HWND property = copy.WaitForWindow("ﾌﾟﾛﾊﾟﾃｨ");
+    if (!property) return false;
+    SetText(property, id, text);
+    Click(property, IDOK);
+    return copy.AnswerBox(IDOK) == "ﾃﾞｰﾀ が変更されています。保存しますか？";
+}
+
 TEST_F(BookTest, MissingBookIsReportedAndCreatedByTheFirstSave) {
     Program copy("/s /m:E2E FAX Driver");
     EXPECT_EQ(copy.AnswerBox(), "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ (qvddata.csv) をｵｰﾌﾟﾝできませんでした。\n新規にｱﾄﾞﾚｽ帳を作成します。");
@@ -240,13 +251,7 @@ void CreateEditDelete(Program& copy, HWND dialog) {
     ASSERT_TRUE(CreatePerson(copy, dialog, {"C", "c", "", "", "", "3"}));
     ASSERT_TRUE(copy.NoBox());
     EXPECT_EQ(ReadBook(), Row("A", "1") + Row("B", "2") + "C,c,,,,3,,,,,,,\r\n");
-    SelectLine(dialog, IDC_ADDRESS_LIST, 0);
-    Click(dialog, IDC_PROPERTIES);
-    HWND property = copy.WaitForWindow("ﾌﾟﾛﾊﾟﾃｨ");
-    ASSERT_NE(property, nullptr);
-    SetText(property, IDC_FAX_NUMBER, "11");
-    Click(property, IDOK);
-    EXPECT_EQ(copy.AnswerBox(IDOK), "ﾃﾞｰﾀ が変更されています。保存しますか？");
+    ASSERT_TRUE(EditPerson(copy, dialog, 0, IDC_FAX_NUMBER, "11"));
     ASSERT_TRUE(copy.NoBox());
     EXPECT_EQ(ReadBook(), Row("A", "11") + Row("B", "2") + "C,c,,,,3,,,,,,,\r\n");
     SelectLine(dialog, IDC_ADDRESS_LIST, 1);
@@ -442,13 +447,7 @@ TEST_F(TwoPcs, EachPcsChangeJoinsTheOthers) {
         WriteFileBytes(Shared("a-shows-the-book"), "");
         ASSERT_TRUE(WaitFor("b-created-a-person"));
         // A edits another person of the book as it read it: the save takes in B's.
-        SelectLine(dialog, IDC_ADDRESS_LIST, 0);
-        Click(dialog, IDC_PROPERTIES);
-        HWND property = copy.WaitForWindow("ﾌﾟﾛﾊﾟﾃｨ");
-        ASSERT_NE(property, nullptr);
-        SetText(property, IDC_NAME, "Al");
-        Click(property, IDOK);
-        EXPECT_EQ(copy.AnswerBox(IDOK), "ﾃﾞｰﾀ が変更されています。保存しますか？");
+        ASSERT_TRUE(EditPerson(copy, dialog, 0, IDC_NAME, "Al"));
         EXPECT_TRUE(copy.NoBox());
         EXPECT_EQ(ReadFileBytes(Shared("QVDDATA.CSV")), Row("Al", "1") + Row("B", "2") + Row("C", "3"));
         EXPECT_EQ(ReadFileBytes(Shared("QVDDATA.TMP")), "");
