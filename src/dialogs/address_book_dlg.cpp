@@ -36,16 +36,20 @@ const MessageMap<CAddressBookDlg> CAddressBookDlg::kMessageMap = {
 CAddressBookDlg::CAddressBookDlg(PickerSession& session)
     : CMappedDialog(IDD_ADDRESSBOOK), m_session(session), m_hIcon(System().LoadIconResource(IDR_MAINFRAME)) {}
 
-void CAddressBookDlg::ShowMessages(const EntryResult& result) {
-    for (const std::string& message : result.messages) AfxMessageBox(message);
+void CAddressBookDlg::ShowMessages(const std::vector<std::string>& messages) {
+    for (const std::string& message : messages) AfxMessageBox(message);
 }
 
-// ---- creation and initialisation ----------------------------------------------
+int CAddressBookDlg::ActOnSelectedLine() {
+    const int line = ListBox(IDC_ADDRESS_LIST).GetCurSel();
+    if (line != LB_ERR) m_wCurrentItem = static_cast<std::uint16_t>(m_session.LineItemData(line));
+    return line;
+}
 
 std::optional<LRESULT> CAddressBookDlg::OnCreate(WPARAM, LPARAM) {
     m_session.ReadFaxNumberBook();
     m_wCurrentItem = 0;
-    for (const std::string& message : m_session.LoadAddressBook()) AfxMessageBox(message);
+    ShowMessages(m_session.LoadAddressBook());
     m_bDestSelection = 0;
     return 0;
 }
@@ -68,13 +72,12 @@ BOOL CAddressBookDlg::OnInitDialog() {
     DrawAddressLines();
     if (m_session.Lines().Count() > 0) {
         ListBox(IDC_ADDRESS_LIST).SetCurSel(0);
-        m_wCurrentItem = static_cast<std::uint16_t>(m_session.LineItemData(0));
+        ActOnSelectedLine();
         EnablePersonButtons(true);
     }
     DrawDestinations();
     EnableItem(IDC_REMOVE_DESTINATIONS, false);
-    System().AttachLineTips(GetSafeHwnd(), ListBox(IDC_ADDRESS_LIST).GetSafeHwnd());
-    System().AttachLineTips(GetSafeHwnd(), ListBox(IDC_DESTINATION_LIST).GetSafeHwnd());
+    for (int list : {IDC_ADDRESS_LIST, IDC_DESTINATION_LIST}) System().AttachLineTips(GetSafeHwnd(), ListBox(list).GetSafeHwnd());
     return TRUE;
 }
 
@@ -101,15 +104,11 @@ void CAddressBookDlg::EnablePersonButtons(bool enable) {
     EnableItem(IDC_DELETE_ENTRY, enable);
 }
 
-// ---- ending -------------------------------------------------------------------
-
 void CAddressBookDlg::OnOK() {
     const PickerSession::Finish finish = m_session.WriteFaxNumberBook();
     if (finish == PickerSession::Finish::Stored) return CDialog::OnOK();
     AfxMessageBox(finish == PickerSession::Finish::TextsOver255 ? msg::kTextsOver255 : msg::kCannotStoreDestinations);
 }
-
-// ---- display modes and selections -------------------------------------------
 
 void CAddressBookDlg::OnCloseupDisplayMode() {
     m_nChosenMode = ComboBox(IDC_DISPLAY_MODE).GetCurSel();
@@ -127,12 +126,7 @@ void CAddressBookDlg::OnSelchangeDisplayMode() {}
 void CAddressBookDlg::OnSetfocusAddressList() {}
 
 void CAddressBookDlg::OnSelchangeAddressList() {
-    const int line = ListBox(IDC_ADDRESS_LIST).GetCurSel();
-    if (line == LB_ERR) {
-        EnableItem(IDC_ADD_DESTINATION, false);
-        return;
-    }
-    m_wCurrentItem = static_cast<std::uint16_t>(m_session.LineItemData(line));
+    if (ActOnSelectedLine() == LB_ERR) return EnableItem(IDC_ADD_DESTINATION, false);
     EnablePersonButtons(true);
     ListBox(IDC_DESTINATION_LIST).SelectAll(false);
     m_bDestSelection = 0;
@@ -155,7 +149,7 @@ void CAddressBookDlg::OnDblclkAddressList() {
     const int line = ListBox(IDC_ADDRESS_LIST).GetCurSel();
     if (line == LB_ERR) return;
     if (m_session.Lines().At(line)->IsCompany())
-        ExpandOrCollapseCompany(line);
+        DrawAddressLines(m_session.ExpandOrCollapse(line));
     else
         OnAddDestination();
 }
@@ -172,32 +166,27 @@ std::optional<LRESULT> CAddressBookDlg::OnCharToItem(WPARAM, LPARAM) {
 std::optional<LRESULT> CAddressBookDlg::OnVKeyToItem(WPARAM key, LPARAM list) {
     const UINT virtualKey = LOWORD(key);
     // -1: the list box's own handling of the key follows; -2: none.
-    if (reinterpret_cast<HWND>(list) == ListBox(IDC_ADDRESS_LIST).GetSafeHwnd()) {
-        if (!OnAddressListKey(virtualKey)) return -1;
-        // "+" and "-" also typed a character: searched for, it could move
-        // the selection off the company the key acted on.
-        if (virtualKey != VK_RIGHT && virtualKey != VK_LEFT) System().DiscardTypedCharacter(reinterpret_cast<HWND>(list));
-        return -2;
+    CListBox addressList = ListBox(IDC_ADDRESS_LIST);
+    if (reinterpret_cast<HWND>(list) != addressList.GetSafeHwnd()) {
+        if (virtualKey == VK_DELETE) OnRemoveDestinations();
+        return -1;
     }
-    if (virtualKey == VK_DELETE) OnRemoveDestinations();
-    return -1;
-}
-
-bool CAddressBookDlg::OnAddressListKey(UINT key) {
-    const bool expand = key == VK_RIGHT || key == VK_ADD || key == VK_OEM_PLUS;
-    const bool collapse = key == VK_LEFT || key == VK_SUBTRACT || key == VK_OEM_MINUS;
-    CListBox list = ListBox(IDC_ADDRESS_LIST);
-    const int line = list.GetCurSel();
+    // Right or + expands a company, Left or - collapses it.
+    const bool expand = virtualKey == VK_RIGHT || virtualKey == VK_ADD || virtualKey == VK_OEM_PLUS;
+    const bool collapse = virtualKey == VK_LEFT || virtualKey == VK_SUBTRACT || virtualKey == VK_OEM_MINUS;
+    const int line = addressList.GetCurSel();
     const int company = expand || collapse ? m_session.CompanyForKey(line, expand) : -1;
-    if (company < 0) return false;
-    ExpandOrCollapseCompany(company);
-    if (company == line) return true;
-    list.SetCurSel(company);
-    OnSelchangeAddressList();
-    return true;
+    if (company < 0) return -1;
+    DrawAddressLines(m_session.ExpandOrCollapse(company));
+    if (company != line) {
+        addressList.SetCurSel(company);
+        OnSelchangeAddressList();
+    }
+    // "+" and "-" also typed a character: searched for, it could move the
+    // selection off the company the key acted on.
+    if (virtualKey != VK_RIGHT && virtualKey != VK_LEFT) System().DiscardTypedCharacter(reinterpret_cast<HWND>(list));
+    return -2;
 }
-
-// ---- find ---------------------------------------------------------------------
 
 void CAddressBookDlg::OnFind() {
     CFindDlg find;
@@ -214,21 +203,12 @@ void CAddressBookDlg::OnFindPrevious() { m_strFindText.empty() ? OnFind() : Find
 void CAddressBookDlg::FindPerson(bool forward) {
     CListBox list = ListBox(IDC_ADDRESS_LIST);
     const PickerSession::Found found = m_session.FindPerson(m_strFindText, list.GetCurSel(), forward);
-    if (found.line < 0) {
-        AfxMessageBox(msg::NotFound(m_strFindText));
-        return;
-    }
+    if (found.line < 0) return ShowMessages({msg::NotFound(m_strFindText)});
     if (found.expanded) DrawAddressLines(*found.expanded);
     list.SetCurSel(found.line);
     OnSelchangeAddressList();
     GotoDlgCtrl(IDC_ADDRESS_LIST);
 }
-
-// ---- company view -------------------------------------------------------------
-
-void CAddressBookDlg::ExpandOrCollapseCompany(int line) { DrawAddressLines(m_session.ExpandOrCollapse(line)); }
-
-// ---- destinations -------------------------------------------------------------
 
 void CAddressBookDlg::OnAddDestination() {
     const int line = ListBox(IDC_ADDRESS_LIST).GetCurSel();
@@ -253,33 +233,21 @@ void CAddressBookDlg::OnRemoveDestinations() {
     EnableItem(IDC_REMOVE_DESTINATIONS, false);
 }
 
-// ---- entry commands -----------------------------------------------------------
-
 void CAddressBookDlg::OnCreateEntry() {
-    if (m_session.BookFull()) {
-        AfxMessageBox(msg::kNoMoreEntries);
-        return;
-    }
+    if (m_session.BookFull()) return ShowMessages({msg::kNoMoreEntries});
     CNewEntryDlg dialog;
     if (dialog.DoModal() != IDOK) return;
     CAddressEntry fields;
     dialog.Store(fields);
     const EntryResult result = m_session.CreatePerson(fields);
     if (result.rebuilt) return DrawBookAsSaved(result);
-    if (result.renumbered) {
-        CListBox list = ListBox(IDC_ADDRESS_LIST);
-        for (int line = 0; line < list.GetCount(); ++line) list.SetItemData(line, m_session.LineItemData(line));
-    }
     DrawAddressLines(result.addressLines);
-    ShowMessages(result);
+    ShowMessages(result.messages);
 }
 
 void CAddressBookDlg::OnEntryProperties() {
-    CListBox list = ListBox(IDC_ADDRESS_LIST);
-    const int line = list.GetCurSel();
-    if (line == LB_ERR) return;
-    m_wCurrentItem = static_cast<std::uint16_t>(m_session.LineItemData(line));
-    const CAddressEntry* person = m_session.PersonOn(line);
+    const int line = ActOnSelectedLine();
+    const CAddressEntry* person = line == LB_ERR ? nullptr : m_session.PersonOn(line);
     if (!person) return;
 
     CEntryPropertyDlg dialog;
@@ -290,23 +258,19 @@ void CAddressBookDlg::OnEntryProperties() {
     const EntryResult result = m_session.EditPerson(line, fields);
     if (result.rebuilt) return DrawBookAsSaved(result);
     DrawAddressLines(result.addressLines);
-    list.SetCurSel(line);
+    ListBox(IDC_ADDRESS_LIST).SetCurSel(line);
     CListBox destinations = ListBox(IDC_DESTINATION_LIST);
     for (int i : result.destinationLines) {
         destinations.DeleteString(i);
         destinations.InsertString(i, m_session.DestinationText(i));
     }
-    ShowMessages(result);
+    ShowMessages(result.messages);
 }
 
 void CAddressBookDlg::OnDeleteEntry() {
-    const int line = ListBox(IDC_ADDRESS_LIST).GetCurSel();
+    const int line = ActOnSelectedLine();
     if (line == LB_ERR) return;
-    m_wCurrentItem = static_cast<std::uint16_t>(m_session.LineItemData(line));
-    if (m_session.Lines().At(line)->IsCompany()) {
-        AfxMessageBox(msg::kCannotDeleteCompany);
-        return;
-    }
+    if (m_session.Lines().At(line)->IsCompany()) return ShowMessages({msg::kCannotDeleteCompany});
     if (AfxMessageBox(msg::kConfirmDelete, MB_OKCANCEL) != IDOK) return;
 
     const EntryResult result = m_session.DeletePerson(line);
@@ -317,7 +281,7 @@ void CAddressBookDlg::OnDeleteEntry() {
         EnableItem(IDC_REMOVE_DESTINATIONS, !destinations.GetSelItems(1).empty());
     }
     EnablePersonButtons(false);
-    ShowMessages(result);
+    ShowMessages(result.messages);
     DrawAddressLines(result.addressLines);
 }
 
@@ -328,17 +292,13 @@ void CAddressBookDlg::DrawBookAsSaved(const EntryResult& result) {
     EnablePersonButtons(result.selected >= 0);
     m_bDestSelection = 0;
     EnableItem(IDC_REMOVE_DESTINATIONS, false);
-    ShowMessages(result);
+    ShowMessages(result.messages);
 }
-
-// ---- tips on the lines ---------------------------------------------------------
 
 std::string CAddressBookDlg::LineTip(int listId, int line) {
     if (listId != IDC_DESTINATION_LIST && listId != IDC_ADDRESS_LIST) return std::string();
     return m_session.LineTip(listId == IDC_DESTINATION_LIST, line);
 }
-
-// ---- version box, system menu, icon ---------------------------------------------
 
 void CAddressBookDlg::OnAbout() {
     CAboutDlg about;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "framework/dialog.h"
 #include "picker/picker_session.h"
@@ -48,9 +49,6 @@ private:
     std::optional<LRESULT> OnKeyDown(WPARAM, LPARAM);
     std::optional<LRESULT> OnCharToItem(WPARAM, LPARAM);
     std::optional<LRESULT> OnVKeyToItem(WPARAM key, LPARAM list);
-    // Right or + expands a company, Left or - collapses it; true when the
-    // key was taken.
-    bool OnAddressListKey(UINT key);
     void OnDeleteEntry();
     void OnSelchangeDisplayMode();
     // Ctrl+F and the system menu open the find dialog; F3 and Shift+F3
@@ -62,14 +60,15 @@ private:
     // a click on its line would.
     void FindPerson(bool forward);
 
-    void ShowMessages(const EntryResult& result);
+    void ShowMessages(const std::vector<std::string>& messages);
+    // The selected line of list 1000, its item data kept in m_wCurrentItem; LB_ERR when none.
+    int ActOnSelectedLine();
     void EnablePersonButtons(bool enable);
     // Draws lines of the session's address book list into list 1000: the
     // whole list, or what a splice changed.
     void DrawAddressLines();
     void DrawAddressLines(const Splice& splice);
     void DrawDestinations();
-    void ExpandOrCollapseCompany(int line);
     // Both lists as the session holds them after a save that met a book
     // someone else saved meanwhile, the changed person selected.
     void DrawBookAsSaved(const EntryResult& result);

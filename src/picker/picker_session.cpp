@@ -325,11 +325,11 @@ EntryResult PickerSession::CreatePerson(const CAddressEntry& fields) {
     }
     BookChange change{BookChange::Kind::Create, {}, fields};
     EntryResult result = Apply(change);
-    result.renumbered = renumbered;
     if (result.rebuilt) return result;
-    // A line of its own at the end, in either view.
+    // A line of its own at the end, in either view; renumbered, every line's item data changed.
     m_addressLines.Append(m_book.m_nNextID - 1);
-    result.addressLines = {m_addressLines.Count() - 1, 0, 1};
+    const int count = m_addressLines.Count();
+    result.addressLines = renumbered ? Splice{0, count - 1, count} : Splice{count - 1, 0, 1};
     return result;
 }
 

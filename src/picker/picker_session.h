@@ -43,7 +43,6 @@ struct EntryResult {
     // Edit: the destination lines that show the person; Delete: those
     // removed, each number as the list stood after the removal before.
     std::vector<int> destinationLines;
-    bool renumbered = false;  // every person got a new ID: every line's item data changed
     // The book changed on disk meanwhile: both lists show the book as saved
     // (or, after a conflict, as it now is), to be drawn anew; |selected| is
     // the changed person's line (-1: none).
