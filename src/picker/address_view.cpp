@@ -19,14 +19,18 @@ std::vector<std::int32_t> MembersOf(const CAddressBook& book, const std::string&
 void AddressView::ShowPersons(const CAddressBook& book) {
     m_lines.clear();
     m_lines.reserve(static_cast<std::size_t>(book.m_nEntryCount));
-    for (int slot = 0; slot < book.m_nEntryCount; ++slot)
-        m_lines.push_back({AddressLine::Kind::Person, book.m_aEntries[static_cast<std::size_t>(slot)].m_nID});
+    for (int slot = 0; slot < book.m_nEntryCount; ++slot) {
+        const CAddressEntry& person = book.m_aEntries[static_cast<std::size_t>(slot)];
+        m_lines.push_back({AddressLine::Kind::Person, person.m_nID, -1, false, person.m_strName});
+    }
 }
 
 void AddressView::ShowCompanies(CAddressBook& book) {
     int count = book.RebuildCompanies();
-    m_lines.assign(static_cast<std::size_t>(count), {AddressLine::Kind::Company});
-    for (int k = 0; k < count; ++k) m_lines[static_cast<std::size_t>(k)].company = k;
+    m_lines.clear();
+    for (int k = 0; k < count; ++k)
+        m_lines.push_back({AddressLine::Kind::Company, CAddressEntry::kNoID, k, false,
+                           CompanyLineText(book.m_aCompanies[static_cast<std::size_t>(k)].m_strCompanyName)});
 }
 
 const AddressLine* AddressView::At(int line) const {
@@ -59,12 +63,16 @@ int AddressView::LineOfCompany(const CAddressBook& book, const std::string& comp
 std::vector<std::int32_t> AddressView::Expand(const CAddressBook& book, int line) {
     const AddressLine* at = At(line);
     if (!at || !at->IsCompany() || at->expanded || static_cast<std::size_t>(at->company) >= book.m_aCompanies.size()) return {};
-    std::vector<std::int32_t> members =
-        MembersOf(book, book.m_aCompanies[static_cast<std::size_t>(at->company)].m_strCompanyName);
+    const std::string& company = book.m_aCompanies[static_cast<std::size_t>(at->company)].m_strCompanyName;
     m_lines[static_cast<std::size_t>(line)].expanded = true;
+    std::vector<std::int32_t> members;
     std::vector<AddressLine> inserted;
-    inserted.reserve(members.size());
-    for (std::int32_t person : members) inserted.push_back({AddressLine::Kind::Member, person});
+    for (int slot = 0; slot < book.m_nEntryCount; ++slot) {
+        const CAddressEntry& person = book.m_aEntries[static_cast<std::size_t>(slot)];
+        if (person.m_strCompany != company) continue;
+        members.push_back(person.m_nID);
+        inserted.push_back({AddressLine::Kind::Member, person.m_nID, -1, false, MemberLineText(person.m_strName)});
+    }
     m_lines.insert(m_lines.begin() + line + 1, inserted.begin(), inserted.end());
     return members;
 }
@@ -81,7 +89,15 @@ int AddressView::Collapse(int line) {
     return members;
 }
 
-void AddressView::Append(std::int32_t person) { m_lines.push_back({AddressLine::Kind::Person, person}); }
+void AddressView::Append(const CAddressEntry& person) {
+    m_lines.push_back({AddressLine::Kind::Person, person.m_nID, -1, false, person.m_strName});
+}
+
+void AddressView::Rename(int line, const std::string& name) {
+    if (!At(line)) return;
+    AddressLine& at = m_lines[static_cast<std::size_t>(line)];
+    at.text = at.kind == AddressLine::Kind::Member ? MemberLineText(name) : name;
+}
 
 void AddressView::Remove(int line) {
     if (At(line)) m_lines.erase(m_lines.begin() + line);

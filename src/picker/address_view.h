@@ -1,6 +1,8 @@
 // What the lines of the address book list show, in either view: a person,
 // a company, or a member listed under its expanded company. The dialog
 // draws these lines and decides by them, never by the text on screen.
+// A line keeps the text it was drawn with: lists are rebuilt only by a
+// change of view or of expansion.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +18,7 @@ struct AddressLine {
     std::int32_t person = CAddressEntry::kNoID;  // Person and Member lines
     int company = -1;                            // Company lines: k of m_aCompanies
     bool expanded = false;                       // Company lines
+    std::string text;                            // as drawn: a later edit shows in no other line
 
     bool IsCompany() const { return kind == Kind::Company; }
     // The line's item data: a person's ID, or kCompanyItemBase + k.
@@ -50,7 +53,9 @@ public:
     int Collapse(int line);
 
     // A person created: a line of its own at the end, in either view.
-    void Append(std::int32_t person);
+    void Append(const CAddressEntry& person);
+    // The person on |line| renamed: a member line keeps its prefix.
+    void Rename(int line, const std::string& name);
     void Remove(int line);
     // After the book's persons were numbered anew (old ID -> new ID).
     void Renumber(const std::map<std::int32_t, std::int32_t>& renumbered);

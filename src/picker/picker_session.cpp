@@ -87,13 +87,7 @@ bool PickerSession::ShowMode(int mode) {
 
 std::string PickerSession::LineText(int line) const {
     const AddressLine* at = m_addressLines.At(line);
-    if (!at) return std::string();
-    if (at->IsCompany()) return CompanyLineText(m_book.m_aCompanies[static_cast<std::size_t>(at->company)].m_strCompanyName);
-    // The person view lists the persons in slot order: look no further than the slot.
-    const CAddressEntry* person = line < m_book.m_nEntryCount ? &m_book.m_aEntries[static_cast<std::size_t>(line)] : nullptr;
-    if (!person || person->m_nID != at->person) person = m_book.FindPerson(at->person);
-    const std::string name = person ? person->m_strName : std::string();
-    return at->kind == AddressLine::Kind::Member ? MemberLineText(name) : name;
+    return at ? at->text : std::string();
 }
 
 std::uint32_t PickerSession::LineItemData(int line) const {
@@ -327,7 +321,7 @@ EntryResult PickerSession::CreatePerson(const CAddressEntry& fields) {
     EntryResult result = Apply(change);
     if (result.rebuilt) return result;
     // A line of its own at the end, in either view; renumbered, every line's item data changed.
-    m_addressLines.Append(m_book.m_nNextID - 1);
+    m_addressLines.Append(m_book.m_aEntries[static_cast<std::size_t>(m_book.m_nEntryCount - 1)]);
     const int count = m_addressLines.Count();
     result.addressLines = renumbered ? Splice{0, count - 1, count} : Splice{count - 1, 0, 1};
     return result;
@@ -339,6 +333,7 @@ EntryResult PickerSession::EditPerson(int line, const CAddressEntry& fields) {
     const BookChange change{BookChange::Kind::Edit, *person, fields, OccurrenceAt(m_book, m_book.FindSlot(person->m_nID))};
     EntryResult result = Apply(change);
     if (result.rebuilt) return result;
+    m_addressLines.Rename(line, fields.m_strName);
     result.addressLines = {line, 1, 1};
     result.destinationLines = m_aDestinations.LinesOf(change.before.m_nID);
     return result;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +25,37 @@ inline const std::string kDriverData = kFaxPrinter + "\\PrinterDriverData";
 // One CSV row of the six edited fields.
 inline std::string Row(const std::string& name, const std::string& fax, const std::string& company = "") {
     return name + ",よみ," + company + ",,," + fax + ",,,,,,,\r\n";
+}
+
+// What a user does to the book in a session, as one step.
+using Act = std::function<EntryResult(PickerSession&)>;
+inline Act Create(const std::string& name, const std::string& fax, const std::string& company = "") {
+    return [=](PickerSession& pc) {
+        CAddressEntry person;
+        person.m_strName = name;
+        person.m_strNameReading = "よみ";
+        person.m_strCompany = company;
+        person.m_strFaxNumber = fax;
+        return pc.CreatePerson(person);
+    };
+}
+inline Act Edit(int line, const std::string& name) {
+    return [=](PickerSession& pc) {
+        CAddressEntry person = *pc.PersonOn(line);
+        person.m_strName = name;
+        return pc.EditPerson(line, person);
+    };
+}
+inline Act Delete(int line) {
+    return [=](PickerSession& pc) { return pc.DeletePerson(line); };
+}
+// The address book list, "|", then the destination list.
+inline std::vector<std::string> Screen(const PickerSession& pc) {
+    std::vector<std::string> lines;
+    for (int line = 0; line < pc.Lines().Count(); ++line) lines.push_back(pc.LineText(line));
+    lines.push_back("|");
+    for (int line = 0; line < pc.DestinationCount(); ++line) lines.push_back(pc.DestinationText(line));
+    return lines;
 }
 
 class ProgramTest : public testing::Test {

@@ -5,7 +5,7 @@ namespace {
 
 class EntryCommandsTest : public ProgramTest {
 protected:
-    void Delete(int line, int answer = IDOK) {
+    void DeleteLine(int line, int answer = IDOK) {
         window->Select(IDC_ADDRESS_LIST, line);
         platform->AnswerNextBox(answer);
         window->Click(IDC_DELETE_ENTRY);
@@ -28,20 +28,11 @@ TEST_F(EntryCommandsTest, CreateAppendsAPersonAndSavesTheBook) {
     ScriptNewEntry("新人", "03-0000", "会社", "営業部");
     window->Click(IDC_CREATE_ENTRY);
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"A", "新人"}));
-    EXPECT_EQ(window->ItemData(IDC_ADDRESS_LIST), (std::vector<std::uint32_t>{0, 1}));
     EXPECT_EQ(Book(), Row("A", "1") + "新人,よみ,会社,,営業部,03-0000,,,,,,,\r\n" + ",,unnamed,,,9,,,,,,,\r\n");
     // Selection, buttons and the destinations stay as they were.
     EXPECT_EQ(window->SelectedLines(IDC_ADDRESS_LIST), std::vector<int>{0});
     EXPECT_EQ(Buttons(), "1110");
     EXPECT_TRUE(platform->boxes.empty());
-}
-
-TEST_F(EntryCommandsTest, CreateCancelledChangesNothing) {
-    OpenWith(five);
-    platform->WhenDialogOpens(IDD_NEW_ENTRY, [](MemoryWindow& w) { w.Click(IDCANCEL); });
-    window->Click(IDC_CREATE_ENTRY);
-    EXPECT_EQ(Lines(IDC_ADDRESS_LIST).size(), 5u);
-    EXPECT_EQ(Book(), five);
 }
 
 TEST_F(EntryCommandsTest, ThousandPersonLimit) {
@@ -56,51 +47,6 @@ TEST_F(EntryCommandsTest, ThousandPersonLimit) {
     EXPECT_EQ(platform->modalRuns, std::vector<int>{IDD_NEW_ENTRY});
 }
 
-TEST_F(EntryCommandsTest, ACreatedPersonHasNoHiddenColumnsOfAnother) {
-    // Slot 1, where C goes, last held B, and a copy of B once B moved down.
-    OpenWith("A,a,,,,1,a1,a2,a3,a4,a5,a6,a7\r\nB,b,,,,2,b1,b2,b3,b4,b5,b6,b7\r\n");
-    Delete(0);
-    ScriptNewEntry("C", "3");
-    window->Click(IDC_CREATE_ENTRY);
-    EXPECT_EQ(Book(), "B,b,,,,2,b1,b2,b3,b4,b5,b6,b7\r\n" + Row("C", "3"));
-}
-
-TEST_F(EntryCommandsTest, IDsAreNeverHandedOutTwice) {
-    OpenWith(five);
-    Delete(2);
-    ScriptNewEntry("F", "6");
-    window->Click(IDC_CREATE_ENTRY);
-    EXPECT_EQ(window->ItemData(IDC_ADDRESS_LIST), (std::vector<std::uint32_t>{0, 1, 3, 4, 5}));
-    // Created then deleted in the same run: gone from the file, its ID not reused.
-    Delete(4);
-    EXPECT_EQ(Book(), Row("A", "1") + Row("B", "2") + Row("D", "4") + Row("E", "5"));
-    ScriptNewEntry("G", "7");
-    window->Click(IDC_CREATE_ENTRY);
-    EXPECT_EQ(window->ItemData(IDC_ADDRESS_LIST).back(), 6u);
-}
-
-TEST_F(EntryCommandsTest, IDsAreRenumberedBeforeReachingTheCompanyRange) {
-    OpenWith(five);
-    Add(3);
-    Add(1);
-    Delete(0);
-    // As after thousands of creations in one run: the next ID is 4999.
-    for (int id = 5; id < 4999; ++id) session->DeletePerson(session->CreatePerson(CAddressEntry()).addressLines.at);
-    ScriptNewEntry("F", "6");
-    window->Click(IDC_CREATE_ENTRY);
-    EXPECT_EQ(window->ItemData(IDC_ADDRESS_LIST).back(), 4999u);
-    ScriptNewEntry("G", "7");
-    window->Click(IDC_CREATE_ENTRY);
-    // Slots 0..4 hold B, C, D, E, F; they are numbered afresh and G follows.
-    EXPECT_EQ(window->ItemData(IDC_ADDRESS_LIST), (std::vector<std::uint32_t>{0, 1, 2, 3, 4, 5}));
-    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"B", "C", "D", "E", "F", "G"}));
-    EXPECT_EQ(Destinations(), (std::vector<std::int32_t>{2, 0}));  // D and B, as before
-    EXPECT_EQ(Lines(IDC_DESTINATION_LIST), (std::vector<std::string>{"D", "B"}));
-    window->Click(IDOK);
-    EXPECT_EQ(Stored(kNamesValue), "D,B");
-    EXPECT_EQ(Stored(kFaxNumbersValue), "4,2");
-}
-
 TEST_F(EntryCommandsTest, PropertiesRenameEveryDestinationLineOfThePerson) {
     // The list restored at start may repeat a person: B stands twice.
     StoreDestinations("2,3,2", "B,C,B");
@@ -108,7 +54,6 @@ TEST_F(EntryCommandsTest, PropertiesRenameEveryDestinationLineOfThePerson) {
     Rename(1, "Bob");
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"A", "Bob", "C", "D", "E"}));
     EXPECT_EQ(window->SelectedLines(IDC_ADDRESS_LIST), std::vector<int>{1});
-    EXPECT_EQ(window->ItemData(IDC_ADDRESS_LIST)[1], 1u);
     EXPECT_EQ(Lines(IDC_DESTINATION_LIST), (std::vector<std::string>{"Bob", "C", "Bob"}));
     EXPECT_EQ(Book(), Row("A", "1") + Row("Bob", "2") + Row("C", "3") + Row("D", "4") + Row("E", "5"));
 }
@@ -126,16 +71,6 @@ TEST_F(EntryCommandsTest, PropertiesKeepTheHiddenColumns) {
     window->Select(IDC_ADDRESS_LIST, 0);
     window->Click(IDC_PROPERTIES);
     EXPECT_EQ(Book(), "Z,a,c,cr2,総務,1,x1,x2,x3,x4,x5,x6,x7\r\n");
-}
-
-TEST_F(EntryCommandsTest, PropertiesWithoutAChangeSaveNothing) {
-    OpenWith(five);
-    platform->files[AddressBookPath(*platform)] = "sentinel";
-    platform->WhenDialogOpens(IDD_ENTRY_PROPERTY, [](MemoryWindow& w) { w.Click(IDOK); });
-    window->Select(IDC_ADDRESS_LIST, 0);
-    window->Click(IDC_PROPERTIES);
-    EXPECT_EQ(Book(), "sentinel");
-    EXPECT_TRUE(platform->boxes.empty());  // not even a refused save
 }
 
 TEST_F(EntryCommandsTest, DeleteRemovesEveryDestinationLineOfThePerson) {
@@ -160,77 +95,137 @@ TEST_F(EntryCommandsTest, DeleteRemovesEveryDestinationLineOfThePerson) {
     }
 }
 
-TEST_F(EntryCommandsTest, DeleteOfOneOfTwoNamesakesTakesTheSelectedOne) {
-    OpenWith(Row("同名", "1") + Row("同名", "2"));
-    Delete(1);
-    EXPECT_EQ(Book(), Row("同名", "1"));
+TEST_F(EntryCommandsTest, CommandsThatChangeNothing) {
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        std::vector<std::string> boxes;
+        std::vector<int> modalRuns;
+    };
+    const std::vector<Case> cases = {
+        {"create cancelled", [&] {
+             platform->WhenDialogOpens(IDD_NEW_ENTRY, [](MemoryWindow& w) { w.Click(IDCANCEL); });
+             window->Click(IDC_CREATE_ENTRY);
+         }, {}, {IDD_NEW_ENTRY}},
+        {"properties without a change (not even a save is tried)", [&] {
+             platform->WhenDialogOpens(IDD_ENTRY_PROPERTY, [](MemoryWindow& w) { w.Click(IDOK); });
+             window->Click(IDC_PROPERTIES);
+         }, {}, {IDD_ENTRY_PROPERTY}},
+        {"delete not confirmed", [&] { DeleteLine(0, IDCANCEL); }, {msg::kConfirmDelete}, {}},
+        {"delete on a company line", [&] {
+             window->ChooseComboItem(IDC_DISPLAY_MODE, 1);
+             window->Select(IDC_ADDRESS_LIST, 0);
+             window->Click(IDC_DELETE_ENTRY);
+         }, {msg::kCannotDeleteCompany}, {}},
+        {"properties on a company line (no script: must not open)", [&] {
+             window->ChooseComboItem(IDC_DISPLAY_MODE, 1);
+             window->Select(IDC_ADDRESS_LIST, 0);
+             window->Click(IDC_PROPERTIES);
+         }, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Restart();
+        OpenWith(five);
+        Add(0);
+        platform->files[AddressBookPath(*platform)] = "sentinel";
+        c.act();
+        EXPECT_EQ(BoxTexts(), c.boxes);
+        EXPECT_EQ(platform->modalRuns, c.modalRuns);
+        EXPECT_EQ(session->Book().m_nEntryCount, 5);
+        EXPECT_EQ(Lines(IDC_DESTINATION_LIST), std::vector<std::string>{"A"});
+        EXPECT_EQ(Book(), "sentinel");
+    }
 }
 
-TEST_F(EntryCommandsTest, DeleteNotConfirmedChangesNothing) {
-    OpenWith(five);
-    Add(0);
-    Delete(0, IDCANCEL);
-    EXPECT_EQ(Lines(IDC_ADDRESS_LIST).size(), 5u);
-    EXPECT_EQ(Lines(IDC_DESTINATION_LIST), std::vector<std::string>{"A"});
-    EXPECT_EQ(Book(), five);
+// The session alone: both lists, the IDs the lines carry, the messages and
+// the book's bytes after a run of changes.
+TEST_F(EntryCommandsTest, ChangesShowInTheListsAndReachTheBookWhole) {
+    const std::string unnamed = ",,unnamed,,,9,,,,,,,\r\n";
+    const std::string b = "B,b,,,,2,b1,b2,b3,b4,b5,b6,b7\r\n";
+    auto view = [](int mode, int expand) {
+        return [=](PickerSession& pc) {
+            pc.ShowMode(mode);
+            if (expand >= 0) pc.ExpandOrCollapse(expand);
+            return EntryResult{};
+        };
+    };
+    auto readOnly = [this](bool on) {
+        return [this, on](PickerSession&) {
+            on ? void(platform->readOnlyFiles.insert(AddressBookPath(*platform))) : platform->readOnlyFiles.clear();
+            return EntryResult{};
+        };
+    };
+    const std::string noRight = msg::WithCause(msg::kCannotWriteBook, FileFault::NoRight);
+    const std::vector<Act> inCompanyView = {view(1, -1), Create("C", "3", "X"), view(1, 0), Edit(1, "Anna"), Edit(4, "Cy")};
+    auto then = [](std::vector<Act> acts, Act last) { return acts.push_back(last), acts; };
+    struct Case {
+        const char* what;
+        std::string book;
+        std::vector<Act> acts;
+        std::vector<std::string> screen;  // the address book list, "|", the destinations
+        std::string saved;
+        std::vector<std::uint32_t> ids = {};  // of the address book lines, when checked
+        std::vector<std::string> messages = {};
+    };
+    const std::vector<Case> cases = {
+        {"a create, behind an unnamed row", Row("A", "1") + unnamed, {Create("新人", "03-0000", "会社")}, {"A", "新人", "|"},
+         Row("A", "1") + Row("新人", "03-0000", "会社") + unnamed, {0, 1}},
+        {"a create into the slot of another's hidden columns", "A,a,,,,1,a1,a2,a3,a4,a5,a6,a7\r\n" + b,
+         {Delete(0), Create("C", "3")}, {"B", "C", "|"}, b + Row("C", "3")},
+        {"IDs never handed out twice", five, {Delete(2), Create("F", "6"), Delete(4), Create("G", "7")},
+         {"A", "B", "D", "E", "G", "|"}, Row("A", "1") + Row("B", "2") + Row("D", "4") + Row("E", "5") + Row("G", "7"),
+         {0, 1, 3, 4, 6}},
+        {"a delete of one of two namesakes", Row("同名", "1") + Row("同名", "2"), {Delete(1)}, {"同名", "|"}, Row("同名", "1")},
+        {"the company view: a created person and members are persons", Row("A", "1", "X") + Row("B", "2", "Y"),
+         inCompanyView, {"X", " >> Anna", " >> C", "Y", "Cy", "|"}, Row("Anna", "1", "X") + Row("B", "2", "Y") + Row("Cy", "3", "X")},
+        {"the company view: the created person deleted", Row("A", "1", "X") + Row("B", "2", "Y"), then(inCompanyView, Delete(4)),
+         {"X", " >> Anna", " >> C", "Y", "|"}, Row("Anna", "1", "X") + Row("B", "2", "Y")},
+        {"the person view: a name like a member line", Row("A", "1") + Row(" >> X", "2"), {Edit(1, " >> Y")},
+         {"A", " >> Y", "|"}, Row("A", "1") + Row(" >> Y", "2")},
+        {"a refused save: the change stays on screen, the file as it was", five, {readOnly(true), Delete(0)},
+         {"B", "C", "D", "E", "|"}, five, {}, {noRight}},
+        {"the next save writes the whole book", five, {readOnly(true), Delete(0), readOnly(false), Create("F", "6")},
+         {"B", "C", "D", "E", "F", "|"}, Row("B", "2") + Row("C", "3") + Row("D", "4") + Row("E", "5") + Row("F", "6"), {}, {noRight}},
+        {"everyone deleted: an empty file", Row("A", "1"), {Delete(0)}, {"|"}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Restart();
+        WriteBook(c.book);
+        AddPrinter();
+        PickerSession& pc = StartSession();
+        std::vector<std::string> shown;
+        for (const Act& act : c.acts)
+            for (const std::string& message : act(pc).messages) shown.push_back(message);
+        EXPECT_EQ(Screen(pc), c.screen);
+        EXPECT_EQ(platform->files.count(AddressBookPath(*platform)) ? Book() : "<missing>", c.saved);
+        EXPECT_EQ(shown, c.messages);
+        std::vector<std::uint32_t> ids;
+        for (int line = 0; line < pc.Lines().Count() && !c.ids.empty(); ++line) ids.push_back(pc.LineItemData(line));
+        EXPECT_EQ(ids, c.ids);
+    }
 }
 
-TEST_F(EntryCommandsTest, CompanyLinesRefuseDeleteAndIgnoreProperties) {
-    OpenWith(five);
-    window->ChooseComboItem(IDC_DISPLAY_MODE, 1);
-    window->Select(IDC_ADDRESS_LIST, 0);
-    window->Click(IDC_DELETE_ENTRY);
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kCannotDeleteCompany});
-    window->Click(IDC_PROPERTIES);  // no script: must not open
-    EXPECT_EQ(platform->modalRuns, std::vector<int>{});
-    EXPECT_EQ(Book(), five);
-}
-
-TEST_F(EntryCommandsTest, InTheCompanyViewCreatedAndMemberLinesArePersons) {
-    OpenWith(Row("A", "1", "X") + Row("B", "2", "Y"));
-    window->ChooseComboItem(IDC_DISPLAY_MODE, 1);
-    ScriptNewEntry("C", "3", "X");
-    window->Click(IDC_CREATE_ENTRY);
-    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"X", "Y", "C"}));
-    window->DoubleClick(IDC_ADDRESS_LIST, 0);  // expand X: it matches the table built on entry
-    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"X", " >> A", " >> C", "Y", "C"}));
-    Rename(1, "Anna");  // a member line keeps its prefix
-    EXPECT_EQ(Lines(IDC_ADDRESS_LIST)[1], " >> Anna");
-    Rename(4, "Cy");  // the created person's own line has none
-    EXPECT_EQ(Lines(IDC_ADDRESS_LIST)[4], "Cy");
-    Delete(4);
-    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"X", " >> Anna", " >> C", "Y"}));
-    EXPECT_EQ(Book(), Row("Anna", "1", "X") + Row("B", "2", "Y"));
-}
-
-TEST_F(EntryCommandsTest, InThePersonViewANameLikeAMemberLineIsKeptAsItIs) {
-    OpenWith(Row("A", "1") + Row(" >> X", "2"));
-    Rename(1, " >> Y");
-    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"A", " >> Y"}));
-    EXPECT_EQ(Book(), Row("A", "1") + Row(" >> Y", "2"));
-}
-
-TEST_F(EntryCommandsTest, FailedSaveKeepsTheChangeInMemoryAndTheOldFile) {
-    OpenWith(five);
-    platform->readOnlyFiles.insert(AddressBookPath(*platform));
-    Delete(0);
-    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{msg::kConfirmDelete,
-                                                     msg::WithCause(msg::kCannotWriteBook, FileFault::NoRight)}));
-    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"B", "C", "D", "E"}));
-    EXPECT_EQ(Book(), five);
-    EXPECT_EQ(platform->files.size(), 1u);
-    // The next successful save writes the whole book.
-    platform->readOnlyFiles.clear();
-    ScriptNewEntry("F", "6");
-    window->Click(IDC_CREATE_ENTRY);
-    EXPECT_EQ(Book(), Row("B", "2") + Row("C", "3") + Row("D", "4") + Row("E", "5") + Row("F", "6"));
-}
-
-TEST_F(EntryCommandsTest, DeletingEveryoneSavesAnEmptyFile) {
-    OpenWith(Row("A", "1"));
-    Delete(0);
-    EXPECT_EQ(Book(), "");
-    EXPECT_EQ(platform->files.count(AddressBookPath(*platform)), 1u);
+TEST_F(EntryCommandsTest, IDsAreRenumberedBeforeReachingTheCompanyRange) {
+    WriteBook(five);
+    AddPrinter();
+    PickerSession& pc = StartSession();
+    pc.AddDestination(3);
+    pc.AddDestination(1);
+    Delete(0)(pc);
+    // As after thousands of creations in one run: the next ID is 4999.
+    for (int id = 5; id < 4999; ++id) pc.DeletePerson(pc.CreatePerson(CAddressEntry()).addressLines.at);
+    Create("F", "6")(pc);
+    EXPECT_EQ(pc.LineItemData(4), 4999u);
+    // Slots 0..4 hold B, C, D, E, F; they are numbered afresh, G follows, and every line is to be drawn anew.
+    const Splice drawn = Create("G", "7")(pc).addressLines;
+    EXPECT_EQ((std::vector<int>{drawn.at, drawn.removed, drawn.inserted}), (std::vector<int>{0, 5, 6}));
+    for (int line = 0; line < 6; ++line) EXPECT_EQ(pc.LineItemData(line), static_cast<std::uint32_t>(line));
+    EXPECT_EQ(Screen(pc), (std::vector<std::string>{"B", "C", "D", "E", "F", "G", "|", "D", "B"}));
+    EXPECT_EQ(pc.WriteFaxNumberBook(), PickerSession::Finish::Stored);
+    EXPECT_EQ(Stored(kNamesValue), "D,B");
+    EXPECT_EQ(Stored(kFaxNumbersValue), "4,2");
 }
 
 TEST_F(EntryCommandsTest, ABookThatCouldNotBeReadIsNeverReplaced) {
@@ -247,7 +242,7 @@ TEST_F(EntryCommandsTest, ABookThatCouldNotBeReadIsNeverReplaced) {
         std::function<void(MemoryPlatform&, const std::string& path)> arrange;
         std::vector<std::string> boxesAtStart;
         std::vector<unsigned> pauses;
-        size_t personsShown;
+        int personsShown;
         std::string namesStored;  // after the start; stored before: "B,Gone"
         FileFault saved;          // once the other program has let go
     };
@@ -285,25 +280,23 @@ TEST_F(EntryCommandsTest, ABookThatCouldNotBeReadIsNeverReplaced) {
         StoreDestinations("2,9", "B,Gone");
         c.arrange(*platform, path);
         const std::string before = platform->files.count(path) ? Book() : "<missing>";
-        Open();
-        EXPECT_EQ(BoxTexts(), c.boxesAtStart);
+        PickerSession& pc = StartSession();
+        EXPECT_EQ(messages, c.boxesAtStart);
         EXPECT_EQ(platform->pauses, c.pauses);
-        EXPECT_EQ(Lines(IDC_ADDRESS_LIST).size(), c.personsShown);
+        EXPECT_EQ(pc.Lines().Count(), c.personsShown);
         // Only a book read whole may drop what it does not hold.
         EXPECT_EQ(Stored(kNamesValue), c.namesStored);
         // The other program has let go by the time the user creates a person.
         platform->lockedOpens.clear();
         platform->holders.clear();
-        platform->boxes.clear();
-        ScriptNewEntry("D", "4");
-        window->Click(IDC_CREATE_ENTRY);
-        EXPECT_EQ(Lines(IDC_ADDRESS_LIST).size(), c.personsShown + 1);
+        const EntryResult made = Create("D", "4")(pc);
+        EXPECT_EQ(pc.Lines().Count(), c.personsShown + 1);
         if (c.saved == FileFault::None) {
-            EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
+            EXPECT_EQ(made.messages, std::vector<std::string>{});
             EXPECT_EQ(Book(), (c.personsShown ? three : "") + Row("D", "4"));
             EXPECT_EQ(platform->files[journal], "");
         } else {
-            EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::WithCause(msg::kCannotWriteBook, c.saved)});
+            EXPECT_EQ(made.messages, std::vector<std::string>{msg::WithCause(msg::kCannotWriteBook, c.saved)});
             EXPECT_EQ(platform->files.count(path) ? Book() : "<missing>", before);
         }
     }
@@ -326,21 +319,20 @@ TEST_F(EntryCommandsTest, ASaveNeverOverwritesWhatAnotherProgramWroteMeanwhileNo
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Restart();
-        OpenWith(Row("A", "1"));
+        WriteBook(Row("A", "1"));
+        PickerSession& pc = StartSession();
         // A first save of this run: the check then follows what it wrote.
-        ScriptNewEntry("B", "2");
-        window->Click(IDC_CREATE_ENTRY);
+        Create("B", "2")(pc);
         ASSERT_EQ(Book(), ours);
         c.meanwhile();
         std::map<std::string, std::string> filesBefore = platform->files;
-        ScriptNewEntry("C", "3");
-        window->Click(IDC_CREATE_ENTRY);
-        EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"A", "B", "C"}));
+        const EntryResult made = Create("C", "3")(pc);
+        EXPECT_EQ(Screen(pc), (std::vector<std::string>{"A", "B", "C", "|"}));
         if (c.saved == FileFault::None) {
-            EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
+            EXPECT_EQ(made.messages, std::vector<std::string>{});
             EXPECT_EQ(Book(), ours + Row("C", "3"));
         } else {
-            EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::WithCause(msg::kCannotWriteBook, c.saved)});
+            EXPECT_EQ(made.messages, std::vector<std::string>{msg::WithCause(msg::kCannotWriteBook, c.saved)});
             EXPECT_EQ(platform->files, filesBefore);
         }
     }
@@ -350,14 +342,10 @@ TEST_F(EntryCommandsTest, ASaveNeverOverwritesWhatAnotherProgramWroteMeanwhileNo
                                             std::tuple{100, std::vector<std::string>{msg::WithCause(msg::kCannotWriteBook, FileFault::Held)}, theirs}}) {
         SCOPED_TRACE(holds);
         Restart();
-        AddPrinter();
-        Open();
+        PickerSession& pc = StartSession();
         WriteBook(theirs);
         platform->lockedOpens[AddressBookPath(*platform)] = holds;
-        platform->boxes.clear();
-        ScriptNewEntry("C", "3");
-        window->Click(IDC_CREATE_ENTRY);
-        EXPECT_EQ(BoxTexts(), boxes);
+        EXPECT_EQ(Create("C", "3")(pc).messages, boxes);
         EXPECT_EQ(Book(), book);
     }
 }

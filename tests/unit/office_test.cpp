@@ -7,28 +7,6 @@
 
 namespace {
 
-using Act = std::function<EntryResult(PickerSession&)>;
-
-Act Create(const std::string& name, const std::string& fax) {
-    return [=](PickerSession& pc) {
-        CAddressEntry person;
-        person.m_strName = name;
-        person.m_strNameReading = "よみ";
-        person.m_strFaxNumber = fax;
-        return pc.CreatePerson(person);
-    };
-}
-Act Edit(int line, const std::string& name) {
-    return [=](PickerSession& pc) {
-        CAddressEntry person = *pc.PersonOn(line);
-        person.m_strName = name;
-        return pc.EditPerson(line, person);
-    };
-}
-Act Delete(int line) {
-    return [=](PickerSession& pc) { return pc.DeletePerson(line); };
-}
-
 class OfficeTest : public ProgramTest {
 protected:
     std::unique_ptr<PickerSession> Start() {
@@ -37,13 +15,6 @@ protected:
         pc->LoadAddressBook();
         pc->Start();
         return pc;
-    }
-    static std::vector<std::string> Screen(const PickerSession& pc) {
-        std::vector<std::string> lines;
-        for (int line = 0; line < pc.Lines().Count(); ++line) lines.push_back(pc.LineText(line));
-        lines.push_back("|");  // then the destinations
-        for (int line = 0; line < pc.DestinationCount(); ++line) lines.push_back(pc.DestinationText(line));
-        return lines;
     }
 };
 
