@@ -39,10 +39,6 @@ std::string CListBox::GetText(int index) const {
     return text;
 }
 
-std::uint32_t CListBox::GetItemData(int index) const {
-    return static_cast<std::uint32_t>(Send(LB_GETITEMDATA, static_cast<WPARAM>(index)));
-}
-
 void CListBox::SetItemData(int index, std::uint32_t data) const {
     Send(LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
 }

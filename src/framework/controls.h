@@ -30,7 +30,6 @@ public:
     int DeleteString(int index) const { return static_cast<int>(Send(LB_DELETESTRING, static_cast<WPARAM>(index))); }
     void ResetContent() const { Send(LB_RESETCONTENT); }
     std::string GetText(int index) const;
-    std::uint32_t GetItemData(int index) const;
     void SetItemData(int index, std::uint32_t data) const;
     // Single-selection list boxes
     int GetCurSel() const { return static_cast<int>(Send(LB_GETCURSEL)); }

@@ -227,57 +227,23 @@ char CharacterOf(UINT virtualKey) {
     }
 }
 
-char Lowered(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
-
 }  // namespace
-
-void MemoryWindow::MoveSelection(Control& list, int line) {
-    for (size_t i = 0; i < list.lines.size(); ++i) list.lines[i].selected = static_cast<int>(i) == line;
-    Notify(list.id, LBN_SELCHANGE);
-}
 
 LRESULT MemoryWindow::PressKey(int id, UINT virtualKey) {
     Control& list = At(id);
     if (list.layout.style.find("LBS_WANTKEYBOARDINPUT") == std::string::npos) return 0;
-    const int count = static_cast<int>(list.lines.size());
-    auto caret = [&list] {
-        int line = 0;
-        for (size_t i = 0; i < list.lines.size(); ++i)
-            if (list.lines[i].selected) line = static_cast<int>(i);
-        return line;
-    };
+    const std::vector<int> selected = SelectedLines(id);
+    const WORD caret = static_cast<WORD>(selected.empty() ? 0 : selected[0]);
     list.characterDiscarded = false;
+    list.characterAnswer.reset();
     LRESULT answer = -1;
-    m_dialog.HandleMessage(WM_VKEYTOITEM, MAKEWPARAM(static_cast<WORD>(virtualKey), static_cast<WORD>(caret())),
-                           reinterpret_cast<LPARAM>(&list), answer);
-    if (answer == -1) {
-        int to = virtualKey == VK_UP || virtualKey == VK_LEFT      ? caret() - 1
-                 : virtualKey == VK_DOWN || virtualKey == VK_RIGHT ? caret() + 1
-                                                                   : -1;
-        if (to >= 0 && to < count) MoveSelection(list, to);
-    } else if (answer >= 0 && answer < count) {
-        MoveSelection(list, static_cast<int>(answer));
-    }
+    m_dialog.HandleMessage(WM_VKEYTOITEM, MAKEWPARAM(static_cast<WORD>(virtualKey), caret), reinterpret_cast<LPARAM>(&list), answer);
     const char typed = CharacterOf(virtualKey);
     if (!typed || list.characterDiscarded) return answer;
-    LRESULT found = -1;
-    const int from = caret();
-    // Unanswered, the dialog answers 0 under Wine: the list moves to its first line.
-    if (!m_dialog.HandleMessage(WM_CHARTOITEM, MAKEWPARAM(static_cast<WORD>(static_cast<unsigned char>(typed)),
-                                                          static_cast<WORD>(from)),
-                                reinterpret_cast<LPARAM>(&list), found))
-        found = 0;
-    if (found == -1) {
-        // The next line after the caret, round the end, that starts with it.
-        for (int step = 1; step <= count; ++step) {
-            const std::string& text = list.lines[static_cast<size_t>((from + step) % count)].text;
-            if (!text.empty() && Lowered(text[0]) == typed) {
-                found = (from + step) % count;
-                break;
-            }
-        }
-    }
-    if (found >= 0 && found < count) MoveSelection(list, static_cast<int>(found));
+    LRESULT found = 0;
+    m_dialog.HandleMessage(WM_CHARTOITEM, MAKEWPARAM(static_cast<WORD>(static_cast<unsigned char>(typed)), caret),
+                           reinterpret_cast<LPARAM>(&list), found);
+    list.characterAnswer = found;
     return answer;
 }
 
@@ -289,12 +255,6 @@ std::vector<std::string> MemoryWindow::Lines(int id) {
     std::vector<std::string> texts;
     for (const Line& line : At(id).lines) texts.push_back(line.text);
     return texts;
-}
-
-std::vector<std::uint32_t> MemoryWindow::ItemData(int id) {
-    std::vector<std::uint32_t> data;
-    for (const Line& line : At(id).lines) data.push_back(line.data);
-    return data;
 }
 
 std::vector<int> MemoryWindow::SelectedLines(int id) {
@@ -342,12 +302,8 @@ LRESULT MemoryWindow::ListMessage(Control& control, UINT message, WPARAM wParam,
         std::memcpy(reinterpret_cast<char*>(lParam), text.c_str(), text.size() + 1);
         return static_cast<LRESULT>(text.size());
     }
-    case LB_GETITEMDATA:
-        return valid ? static_cast<LRESULT>(lines[static_cast<size_t>(index)].data) : LB_ERR;
     case LB_SETITEMDATA:
-        if (!valid) return LB_ERR;
-        lines[static_cast<size_t>(index)].data = static_cast<std::uint32_t>(lParam);
-        return 0;
+        return valid ? 0 : LB_ERR;
     case LB_GETCURSEL:
         if (multi) return LB_ERR;
         for (int i = 0; i < count; ++i)

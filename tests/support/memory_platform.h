@@ -44,7 +44,6 @@ class MemoryWindow {
 public:
     struct Line {
         std::string text;
-        std::uint32_t data = 0;
         bool selected = false;
     };
     struct Control {
@@ -58,6 +57,7 @@ public:
         bool redraw = true;
         bool tips = false;
         bool characterDiscarded = false;  // the key being pressed typed nothing after all
+        std::optional<LRESULT> characterAnswer;  // the dialog's to WM_CHARTOITEM for the last key; none: not asked
         int repaints = 0;  // of a list: one per change with redraw on, one when redraw comes back on
         bool MultiSelect() const;
     };
@@ -79,12 +79,12 @@ public:
     void DoubleClick(int id, int line);
     void ChooseComboItem(int id, int index);
     void Type(int id, const std::string& text);
-    // A key on a list that reports its keys, as Wine's list box handles it:
-    // the dialog is asked about the key (WM_VKEYTOITEM), the arrows move the
-    // selection unless it takes the key, then it is asked about the
-    // character the key typed (WM_CHARTOITEM, for letters, digits, numpad
-    // + and -, the Japanese keyboard's "-" and ";"), which the list box
-    // searches for unless the dialog answers otherwise. Returns the answer
+    // A key on a list that reports its keys, as Wine's list box asks of it:
+    // the dialog is asked about the key (WM_VKEYTOITEM), then, unless the
+    // character was discarded, about the character the key typed
+    // (WM_CHARTOITEM, for letters, digits, numpad + and -, the Japanese
+    // keyboard's "-" and ";"; unanswered, Wine takes 0). What the list box
+    // itself then does is left to the end-to-end tests. Returns the answer
     // about the key (-1 leaves it to the list box, -2 takes it), or 0 when
     // the list does not report its keys.
     LRESULT PressKey(int id, UINT virtualKey);
@@ -94,7 +94,6 @@ public:
 
     // What a user sees
     std::vector<std::string> Lines(int id);
-    std::vector<std::uint32_t> ItemData(int id);
     std::vector<int> SelectedLines(int id);
     bool IsEnabled(int id) { return At(id).enabled; }
     std::string Text(int id) { return At(id).text; }
@@ -113,8 +112,6 @@ public:
 
 private:
     void Notify(int id, WORD code);
-    // A user's move of the selection to |line| (of a multiple-selection list: to it alone).
-    void MoveSelection(Control& list, int line);
 
     ModalWindow& m_dialog;
     DialogTemplate m_layout;
