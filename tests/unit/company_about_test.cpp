@@ -18,32 +18,31 @@ TEST_F(CompanyViewTest, CompaniesInFirstAppearanceOrderWithTheEmptyOneLast) {
 }
 
 TEST_F(CompanyViewTest, ExpandAndCollapse) {
+    PickerSession& pc = StartSession();
+    pc.ShowMode(1);
     struct Step {
-        int doubleClicked;
+        int line;  // expanded or collapsed
         std::vector<std::string> lines;
     };
     const std::vector<Step> steps = {
-        {0, {"B", " >> 一郎", " >> 四郎", "A", "(なし)"}},
-        {0, {"B", "A", "(なし)"}},
-        {2, {"B", "A", "(なし)", " >> 二郎"}},
-        {2, {"B", "A", "(なし)"}},  // the last line of the list goes too
-        {1, {"B", "A", " >> 三郎", "(なし)"}},
-        {0, {"B", " >> 一郎", " >> 四郎", "A", " >> 三郎", "(なし)"}},
-        {3, {"B", " >> 一郎", " >> 四郎", "A", "(なし)"}},
+        {0, {"B", " >> 一郎", " >> 四郎", "A", "(なし)", "|"}},
+        {0, {"B", "A", "(なし)", "|"}},
+        {2, {"B", "A", "(なし)", " >> 二郎", "|"}},
+        {2, {"B", "A", "(なし)", "|"}},  // the last line of the list goes too
+        {1, {"B", "A", " >> 三郎", "(なし)", "|"}},
+        {0, {"B", " >> 一郎", " >> 四郎", "A", " >> 三郎", "(なし)", "|"}},
+        {3, {"B", " >> 一郎", " >> 四郎", "A", "(なし)", "|"}},
     };
     for (const Step& step : steps) {
-        SCOPED_TRACE(step.doubleClicked);
-        window->DoubleClick(IDC_ADDRESS_LIST, step.doubleClicked);
-        EXPECT_EQ(Lines(IDC_ADDRESS_LIST), step.lines);
-        EXPECT_EQ(window->SelectedLines(IDC_ADDRESS_LIST), std::vector<int>{step.doubleClicked});
-        EXPECT_TRUE(Lines(IDC_DESTINATION_LIST).empty());
+        SCOPED_TRACE(step.line);
+        pc.ExpandOrCollapse(step.line);
+        EXPECT_EQ(Screen(pc), step.lines);
     }
     // A person created in this view stands at the end, behind the last company's members, and stays.
-    window->DoubleClick(IDC_ADDRESS_LIST, 4);
-    ScriptNewEntry("五郎", "5");
-    window->Click(IDC_CREATE_ENTRY);
-    window->DoubleClick(IDC_ADDRESS_LIST, 4);
-    EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"B", " >> 一郎", " >> 四郎", "A", "(なし)", "五郎"}));
+    pc.ExpandOrCollapse(4);
+    Create("五郎", "5")(pc);
+    pc.ExpandOrCollapse(4);
+    EXPECT_EQ(Screen(pc), (std::vector<std::string>{"B", " >> 一郎", " >> 四郎", "A", "(なし)", "五郎", "|"}));
 }
 
 TEST_F(CompanyViewTest, EveryBulkChangeOfTheListRepaintsItOnce) {
@@ -175,6 +174,7 @@ TEST_F(CompanyViewTest, TipsTellThePersonBehindALine) {
 
 TEST_F(CompanyViewTest, MemberLineDoubleClickAddsTheBareName) {
     window->DoubleClick(IDC_ADDRESS_LIST, 0);
+    EXPECT_EQ(window->SelectedLines(IDC_ADDRESS_LIST), std::vector<int>{0});  // the company line stays selected
     window->DoubleClick(IDC_ADDRESS_LIST, 2);
     EXPECT_EQ(Lines(IDC_DESTINATION_LIST), std::vector<std::string>{"四郎"});
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST).size(), 5u);
