@@ -132,7 +132,8 @@ TEST_F(DestinationsTest, DeleteKeyRemovesTheSelectedDestinations) {
     window->PressKey(IDC_DESTINATION_LIST, VK_DELETE);  // no selection: nothing
     EXPECT_EQ(Lines(IDC_DESTINATION_LIST).size(), 3u);
     window->SelectLines(IDC_DESTINATION_LIST, {0, 2});
-    window->PressKey(IDC_DESTINATION_LIST, 'X');  // typed: no line starts with it
+    window->PressKey(IDC_DESTINATION_LIST, 'X');  // a character: left to the list box's own search
+    EXPECT_EQ(window->At(IDC_DESTINATION_LIST).characterAnswer, -1);
     EXPECT_EQ(Lines(IDC_DESTINATION_LIST).size(), 3u);
     window->PressKey(IDC_DESTINATION_LIST, VK_DELETE);
     EXPECT_EQ(Lines(IDC_DESTINATION_LIST), std::vector<std::string>{"B"});
