@@ -19,6 +19,14 @@ void SetEditedTexts(CAddressEntry& person, const CAddressEntry& texts) {
     person.m_strFaxNumber = texts.m_strFaxNumber;
 }
 
+// A person of |texts| in the slot after the last, which keeps nothing of its last holder.
+CAddressEntry& AppendPerson(CAddressBook& book, const CAddressEntry& texts) {
+    CAddressEntry& person = book.m_aEntries[static_cast<std::size_t>(book.m_nEntryCount++)];
+    person = CAddressEntry();
+    SetEditedTexts(person, texts);
+    return person;
+}
+
 }  // namespace
 
 PickerSession::PickerSession(Files& files, Registry& registry, const std::string& driverName)
@@ -58,7 +66,6 @@ std::vector<std::string> PickerSession::LoadAddressBook() {
         break;
     }
     if (loaded.tooManyPersons) messages.push_back(msg::kTooManyPersons);
-    m_nDisplayMode = 0;
     return messages;
 }
 
@@ -191,13 +198,9 @@ int OccurrenceAt(const CAddressBook& book, int slot) {
 
 EntryResult PickerSession::Apply(const BookChange& change) {
     switch (change.kind) {
-    case BookChange::Kind::Create: {
-        CAddressEntry& person = m_book.m_aEntries[static_cast<std::size_t>(m_book.m_nEntryCount++)];
-        person = CAddressEntry();
-        SetEditedTexts(person, change.after);
-        person.m_nID = m_book.m_nNextID++;
+    case BookChange::Kind::Create:
+        AppendPerson(m_book, change.after).m_nID = m_book.m_nNextID++;
         break;
-    }
     case BookChange::Kind::Edit:
         if (CAddressEntry* person = m_book.FindPerson(change.before.m_nID)) SetEditedTexts(*person, change.after);
         break;
@@ -239,9 +242,7 @@ bool PickerSession::Reapply(CAddressBook& book, const BookChange& change, Refusa
             why = Refusal::Full;
             return false;
         }
-        CAddressEntry& person = book.m_aEntries[static_cast<std::size_t>(book.m_nEntryCount++)];
-        person = CAddressEntry();
-        SetEditedTexts(person, change.after);
+        AppendPerson(book, change.after);
         return true;
     }
     const int slot = SlotOfRow(book, change.before, change.occurrence);
