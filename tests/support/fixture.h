@@ -115,11 +115,17 @@ protected:
     PickerSession& StartSession() {
         if (window) Close();
         dialog.reset();
-        session = std::make_unique<PickerSession>(*platform, *platform, DriverNameFromCommandLine(app.m_lpCmdLine));
-        session->ReadFaxNumberBook();
-        messages = session->LoadAddressBook();
-        session->Start();
+        session = StartedSession(&messages);
         return *session;
+    }
+    // Another run beside it, as on another PC of the office.
+    std::unique_ptr<PickerSession> StartedSession(std::vector<std::string>* shown = nullptr) {
+        auto pc = std::make_unique<PickerSession>(*platform, *platform, DriverNameFromCommandLine(app.m_lpCmdLine));
+        pc->ReadFaxNumberBook();
+        const std::vector<std::string> loaded = pc->LoadAddressBook();
+        if (shown) *shown = loaded;
+        pc->Start();
+        return pc;
     }
     void OpenWith(const std::string& book) {
         WriteBook(book);

@@ -84,10 +84,8 @@ TEST_F(FindTest, NextPreviousAndRoundTheEndInBothViews) {
         int line;
     } cases[] = {{"佐藤", 1, true, 1}, {"やま", -1, false, 2}, {"やま", -1, true, 0}};
     for (const Case& test : cases) {
-        PickerSession alone(*platform, *platform, "Demo FAX Driver");
-        alone.LoadAddressBook();
-        alone.Start();
-        EXPECT_EQ(alone.FindPerson(test.text, test.from, test.forward).line, test.line) << test.text;
+        std::unique_ptr<PickerSession> alone = StartedSession();
+        EXPECT_EQ(alone->FindPerson(test.text, test.from, test.forward).line, test.line) << test.text;
     }
 }
 

@@ -7,16 +7,7 @@
 
 namespace {
 
-class OfficeTest : public ProgramTest {
-protected:
-    std::unique_ptr<PickerSession> Start() {
-        auto pc = std::make_unique<PickerSession>(*platform, *platform, "Demo FAX Driver");
-        pc->ReadFaxNumberBook();
-        pc->LoadAddressBook();
-        pc->Start();
-        return pc;
-    }
-};
+using OfficeTest = ProgramTest;
 
 TEST_F(OfficeTest, ASaveMakesItsChangeToWhatAnotherPcSavedMeanwhile) {
     const std::string base = Row("A", "1") + Row("B", "2") + Row("C", "3");
@@ -78,7 +69,7 @@ TEST_F(OfficeTest, ASaveMakesItsChangeToWhatAnotherPcSavedMeanwhile) {
         WriteBook(test.start.empty() ? base : test.start);
         platform->files[journal] = "";
         AddPrinter();
-        std::unique_ptr<PickerSession> ours = Start(), theirs = Start();
+        std::unique_ptr<PickerSession> ours = StartedSession(), theirs = StartedSession();
         ours->AddDestination(2);
         test.theirs(*theirs);
         const EntryResult result = test.ours(*ours);
@@ -132,20 +123,17 @@ TEST_F(OfficeTest, ThePolicyNamesTheFolderAndAnUnusableOneIsNeverPassedOver) {
         if (test.probe) platform->folders[test.folder] = *test.probe;
         platform->files[test.folder + "\\QVDDATA.CSV"] = Row("A", "1");
         WriteBook(Row("S", "2"));  // the system directory's own: never shown in place of the policy's
-        std::unique_ptr<PickerSession> pc = std::make_unique<PickerSession>(*platform, *platform, "Demo FAX Driver");
-        pc->ReadFaxNumberBook();
-        const std::vector<std::string> messages = pc->LoadAddressBook();
-        pc->Start();
+        PickerSession& pc = StartSession();
         if (!test.cause) {
             EXPECT_EQ(messages, std::vector<std::string>{});
-            EXPECT_EQ(pc->Location().folder, test.folder);
-            EXPECT_EQ(pc->DestinationText(0), test.policy ? "A" : "");
+            EXPECT_EQ(pc.Location().folder, test.folder);
+            EXPECT_EQ(pc.DestinationText(0), test.policy ? "A" : "");
         } else {
             ASSERT_EQ(messages.size(), 1u);
             EXPECT_NE(messages[0].find(test.cause), std::string::npos) << messages[0];
-            EXPECT_EQ(pc->Lines().Count(), 0);
+            EXPECT_EQ(pc.Lines().Count(), 0);
             EXPECT_EQ(Stored(kNamesValue), "A");  // not erased
-            EXPECT_EQ(pc->Apply({BookChange::Kind::Create, {}, {}}).saved, FileFault::NotRead);
+            EXPECT_EQ(pc.Apply({BookChange::Kind::Create, {}, {}}).saved, FileFault::NotRead);
         }
     }
 }
