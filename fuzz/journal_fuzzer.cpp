@@ -44,10 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     JournaledFile file(disk, "C:\\book", "C:\\journal");
     file.Load();
     disk.files["C:\\book"] = theirs;
-    const FileFault fault = file.Save(ours, [&](const std::string& now) -> std::optional<std::string> {
+    const FileFault fault = file.Save(ours, [&](const std::string& now) -> JournaledFile::Rebased {
         if (now != theirs || theirs == old) abort();
-        if (refuse) return std::nullopt;
-        return now + ours;
+        if (refuse) return {};
+        return {now + ours};
     });
     const bool changed = theirs != old;
     if (fault != (changed && refuse ? FileFault::Conflict : FileFault::None)) abort();

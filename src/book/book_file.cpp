@@ -103,13 +103,15 @@ ParseOutcome ParseAddressBook(std::string_view bytes, CAddressBook& book) {
         if (dataEnded && IsBlank(record)) break;
         if (!record.m_strName.empty()) {
             // Only persons count: the unnamed rows a full book was saved
-            // with come back with it.
+            // with come back with it. Those past the 1000th are only named,
+            // so that whoever would drop them can say whom.
             if (book.m_nEntryCount >= CAddressBook::kMaxEntries) {
                 outcome.tooManyPersons = true;
-                break;
+                outcome.personsBeyond.push_back(record.m_strName);
+            } else {
+                ++book.m_nEntryCount;
             }
-            ++book.m_nEntryCount;
-        } else if (book.m_nUnnamedRowCount < CAddressBook::kMaxUnnamedRows) {
+        } else if (!outcome.tooManyPersons && book.m_nUnnamedRowCount < CAddressBook::kMaxUnnamedRows) {
             std::swap(book.m_aUnnamedRows[book.m_nUnnamedRowCount++], record);
         }
         if (dataEnded) break;

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "book/address_book.h"
 
@@ -24,6 +25,8 @@ struct ParseOutcome {
     // Reading stopped at the 1001st person; unnamed rows after the 1000th
     // person are still taken in.
     bool tooManyPersons = false;
+    // The names of the persons past the 1000th, in file order.
+    std::vector<std::string> personsBeyond;
 };
 
 // Empties |book| and fills it from the bytes of a file. A record has 6 to

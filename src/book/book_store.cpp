@@ -20,13 +20,14 @@ BookLoad BookStore::Look(CAddressBook& book) const { return Parsed(m_file.Look()
 
 FileFault BookStore::Save(const CAddressBook& book) { return m_file.Save(FormatAddressBook(book)); }
 
-FileFault BookStore::Save(const CAddressBook& book, const Reapply& reapply, CAddressBook& now, bool& rebased) {
-    rebased = false;
-    return m_file.Save(FormatAddressBook(book), [&](const std::string& bytes) -> std::optional<std::string> {
-        rebased = true;
-        // Rows past the 1000th person go, as every save of the program drops them.
-        ParseAddressBook(bytes, now);
-        if (!reapply(now)) return std::nullopt;
-        return FormatAddressBook(now);
+BookStore::Saved BookStore::Save(const CAddressBook& book, const Reapply& reapply, CAddressBook& now) {
+    Saved saved;
+    saved.fault = m_file.Save(FormatAddressBook(book), [&](const std::string& bytes) -> JournaledFile::Rebased {
+        saved.rebased = true;
+        saved.personsBeyond = ParseAddressBook(bytes, now).personsBeyond;
+        if (!saved.personsBeyond.empty()) return {std::nullopt, false};
+        if (!reapply(now)) return {};
+        return {FormatAddressBook(now)};
     });
+    return saved;
 }

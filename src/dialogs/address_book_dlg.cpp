@@ -134,15 +134,18 @@ void CAddressBookDlg::OnSelchangeAddressList() {
 }
 
 void CAddressBookDlg::OnSelchangeDestinationList() {
+    if (ReadDestinationSelection() == 0) return;
+    ListBox(IDC_ADDRESS_LIST).SetCurSel(-1);
+    EnablePersonButtons(false);
+}
+
+int CAddressBookDlg::ReadDestinationSelection() {
     std::vector<int> selected = ListBox(IDC_DESTINATION_LIST).GetSelItems(kMaxDestinations);
     std::copy(selected.begin(), selected.end(), m_anDestSel);
     m_nDestSelCount = static_cast<std::int32_t>(selected.size());
     m_bDestSelection = m_nDestSelCount > 0 ? 1 : 0;
     EnableItem(IDC_REMOVE_DESTINATIONS, m_bDestSelection == 1);
-    if (m_bDestSelection == 1) {
-        ListBox(IDC_ADDRESS_LIST).SetCurSel(-1);
-        EnablePersonButtons(false);
-    }
+    return m_nDestSelCount;
 }
 
 void CAddressBookDlg::OnDblclkAddressList() {
@@ -222,15 +225,18 @@ void CAddressBookDlg::OnAddDestination() {
         AfxMessageBox(msg::Refused(breach));
         destinations.DeleteString(destinations.GetCount() - 1);
     }
+    if (!added.refused.empty()) ReadDestinationSelection();
 }
 
 void CAddressBookDlg::OnRemoveDestinations() {
-    if (m_bDestSelection != 1) return;
+    // What the list shows selected now: lines may have gone or been redrawn
+    // since the user last selected.
+    if (ReadDestinationSelection() == 0) return;
     CListBox list = ListBox(IDC_DESTINATION_LIST);
     for (int line : m_session.RemoveDestinations(std::vector<int>(m_anDestSel, m_anDestSel + m_nDestSelCount)))
         list.DeleteString(line);
-    m_bDestSelection = 0;
-    EnableItem(IDC_REMOVE_DESTINATIONS, false);
+    // Past the snapshot's 100 lines, the rest stay selected for the next removal.
+    ReadDestinationSelection();
 }
 
 void CAddressBookDlg::OnCreateEntry() {
@@ -264,6 +270,7 @@ void CAddressBookDlg::OnEntryProperties() {
         destinations.DeleteString(i);
         destinations.InsertString(i, m_session.DestinationText(i));
     }
+    ReadDestinationSelection();
     ShowMessages(result.messages);
 }
 
@@ -276,10 +283,8 @@ void CAddressBookDlg::OnDeleteEntry() {
     const EntryResult result = m_session.DeletePerson(line);
     if (result.rebuilt) return DrawBookAsSaved(result);
     CListBox destinations = ListBox(IDC_DESTINATION_LIST);
-    for (int i : result.destinationLines) {
-        destinations.DeleteString(i);
-        EnableItem(IDC_REMOVE_DESTINATIONS, !destinations.GetSelItems(1).empty());
-    }
+    for (int i : result.destinationLines) destinations.DeleteString(i);
+    ReadDestinationSelection();
     EnablePersonButtons(false);
     ShowMessages(result.messages);
     DrawAddressLines(result.addressLines);
@@ -290,8 +295,7 @@ void CAddressBookDlg::DrawBookAsSaved(const EntryResult& result) {
     DrawDestinations();
     ListBox(IDC_ADDRESS_LIST).SetCurSel(result.selected);
     EnablePersonButtons(result.selected >= 0);
-    m_bDestSelection = 0;
-    EnableItem(IDC_REMOVE_DESTINATIONS, false);
+    ReadDestinationSelection();
     ShowMessages(result.messages);
 }
 

@@ -64,6 +64,11 @@ private:
     // The selected line of list 1000, its item data kept in m_wCurrentItem; LB_ERR when none.
     int ActOnSelectedLine();
     void EnablePersonButtons(bool enable);
+    // The lines list 1001 shows selected, into m_anDestSel, with 1004
+    // enabled as they are; their number. Every change of the list's lines
+    // and every removal reads them anew, so the snapshot never outlives
+    // what the list shows.
+    int ReadDestinationSelection();
     // Draws lines of the session's address book list into list 1000: the
     // whole list, or what a splice changed.
     void DrawAddressLines();

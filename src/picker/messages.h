@@ -30,6 +30,16 @@ inline constexpr const char* kPersonChangedMeanwhile =
     "この人は、読み込んだ後でほかのﾕｰｻﾞｰが変更または削除しました。今のｱﾄﾞﾚｽ帳を表示します。確かめてから、もう一度操作してください。";
 inline constexpr const char* kBookFilledMeanwhile =
     "ほかのﾕｰｻﾞｰの追加で、ｱﾄﾞﾚｽ帳は1000人になりました。今のｱﾄﾞﾚｽ帳を表示します。";
+// Saved, the book would lose these persons past the 1000th that someone added meanwhile.
+inline std::string BookOverfullMeanwhile(const std::vector<std::string>& names) {
+    constexpr std::size_t kNamed = 20;
+    std::string text = "ほかのﾕｰｻﾞｰの変更で、ｱﾄﾞﾚｽ帳は1000人を超えました。保存すると、1000人を超えた次の" +
+                       std::to_string(names.size()) + "人のﾃﾞｰﾀが捨てられるため、保存しませんでした。"
+                       "今のｱﾄﾞﾚｽ帳を表示します。1000人以下に減らしてから、もう一度操作してください。\n";
+    for (std::size_t i = 0; i < names.size() && i < kNamed; ++i) text += (i ? "、" : "") + names[i];
+    if (names.size() > kNamed) text += " ほか" + std::to_string(names.size() - kNamed) + "人";
+    return text;
+}
 inline std::string DestinationsGone(const std::vector<std::string>& names) {
     std::string text = "ほかのﾕｰｻﾞｰが変更または削除したため、次の宛先を宛先一覧から外しました。確かめてください。\n";
     for (std::size_t i = 0; i < names.size(); ++i) text += (i ? "、" : "") + names[i];

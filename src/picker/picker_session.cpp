@@ -196,7 +196,21 @@ int OccurrenceAt(const CAddressBook& book, int slot) {
 
 }  // namespace
 
+std::vector<PickerSession::ChosenRow> PickerSession::ChosenRows() const {
+    std::vector<ChosenRow> chosen;
+    for (int line = 0; line < m_aDestinations.GetSize(); ++line) {
+        const int slot = m_book.FindSlot(m_aDestinations[line]);
+        if (slot >= 0) chosen.push_back({m_book.m_aEntries[static_cast<std::size_t>(slot)], OccurrenceAt(m_book, slot)});
+    }
+    return chosen;
+}
+
 EntryResult PickerSession::Apply(const BookChange& change) {
+    // The destinations as who they are, should the book on disk have changed
+    // meanwhile: an edited person's as edited; a deleted person's as he
+    // was, until the delete is made.
+    std::vector<ChosenRow> chosen;
+    if (change.kind == BookChange::Kind::Delete) chosen = ChosenRows();
     switch (change.kind) {
     case BookChange::Kind::Create:
         AppendPerson(m_book, change.after).m_nID = m_book.m_nNextID++;
@@ -208,32 +222,62 @@ EntryResult PickerSession::Apply(const BookChange& change) {
         m_book.RemoveAt(m_book.FindSlot(change.before.m_nID));
         break;
     }
+    if (change.kind != BookChange::Kind::Delete) chosen = ChosenRows();
     EntryResult result;
     auto now = std::make_unique<CAddressBook>();
     Refusal why = Refusal::None;
-    result.saved = m_bookStore.Save(
-        m_book, [&](CAddressBook& book) { return Reapply(book, change, why); }, *now, result.rebuilt);
+    const BookStore::Saved saved = m_bookStore.Save(m_book, [&](CAddressBook& book) { return Reapply(book, change, why); }, *now);
+    result.saved = saved.fault;
+    result.rebuilt = saved.rebased;
     if (!result.rebuilt) {
         if (result.saved != FileFault::None) result.messages.push_back(msg::WithCause(msg::kCannotWriteBook, result.saved));
         return result;
     }
 
     // Someone saved the book meanwhile: it is shown as saved now, or as it is.
-    std::vector<std::string> gone = Adopt(*now);
-    if (why != Refusal::None)
+    if (!saved.personsBeyond.empty()) why = Refusal::Overfull;
+    if (why == Refusal::None && change.kind == BookChange::Kind::Delete) {
+        // Deleted on purpose: not a destination that left.
+        chosen.erase(std::remove_if(chosen.begin(), chosen.end(),
+                                    [&](const ChosenRow& row) {
+                                        return row.occurrence == change.occurrence && SameRow(row.person, change.before);
+                                    }),
+                     chosen.end());
+    }
+    std::vector<std::string> gone = Adopt(*now, chosen);
+    switch (why) {
+    case Refusal::None:
+        if (result.saved != FileFault::None) result.messages.push_back(msg::WithCause(msg::kCannotWriteBook, result.saved));
+        break;
+    case Refusal::Changed:
+    case Refusal::Full:
         result.messages.push_back(std::string(msg::kCannotWriteBook) + "\n" +
                                   (why == Refusal::Full ? msg::kBookFilledMeanwhile : msg::kPersonChangedMeanwhile));
-    else if (result.saved != FileFault::None)
-        result.messages.push_back(msg::WithCause(msg::kCannotWriteBook, result.saved));
+        break;
+    case Refusal::Overfull:
+        result.messages.push_back(std::string(msg::kCannotWriteBook) + "\n" + msg::BookOverfullMeanwhile(saved.personsBeyond));
+        break;
+    }
     if (!gone.empty()) result.messages.push_back(msg::DestinationsGone(gone));
     if (why == Refusal::None && change.kind != BookChange::Kind::Delete) {
         const int slot = change.kind == BookChange::Kind::Create ? m_book.m_nEntryCount - 1 : -1;
         CAddressEntry edited = change.before;
         SetEditedTexts(edited, change.after);
         const int at = slot >= 0 ? slot : SlotOfRow(m_book, edited, 0);
-        if (at >= 0) result.selected = m_addressLines.LineOfPerson(m_book.m_aEntries[static_cast<std::size_t>(at)].m_nID);
+        if (at >= 0) result.selected = ShowPerson(m_book.m_aEntries[static_cast<std::size_t>(at)]).line;
     }
     return result;
+}
+
+PickerSession::Found PickerSession::ShowPerson(const CAddressEntry& person) {
+    Found found;
+    if (m_nDisplayMode == 1) {
+        // As Right would: the company opens on its members.
+        const int company = m_addressLines.LineOfCompany(m_book, person.m_strCompany);
+        if (company >= 0 && !m_addressLines.At(company)->expanded) found.expanded = ExpandOrCollapse(company);
+    }
+    found.line = m_addressLines.LineOfPerson(person.m_nID);
+    return found;
 }
 
 bool PickerSession::Reapply(CAddressBook& book, const BookChange& change, Refusal& why) const {
@@ -268,13 +312,7 @@ bool PickerSession::Reapply(CAddressBook& book, const BookChange& change, Refusa
     return true;
 }
 
-std::vector<std::string> PickerSession::Adopt(const CAddressBook& now) {
-    // Each destination by its values, and which of equal rows it was.
-    std::vector<std::pair<CAddressEntry, int>> chosen;
-    for (int line = 0; line < m_aDestinations.GetSize(); ++line) {
-        const int slot = m_book.FindSlot(m_aDestinations[line]);
-        if (slot >= 0) chosen.emplace_back(m_book.m_aEntries[static_cast<std::size_t>(slot)], OccurrenceAt(m_book, slot));
-    }
+std::vector<std::string> PickerSession::Adopt(const CAddressBook& now, const std::vector<ChosenRow>& chosen) {
     std::vector<std::string> expanded;
     for (int line = 0; line < m_addressLines.Count(); ++line) {
         const AddressLine& at = *m_addressLines.At(line);
@@ -343,18 +381,18 @@ EntryResult PickerSession::EditPerson(int line, const CAddressEntry& fields) {
 EntryResult PickerSession::DeletePerson(int line) {
     const AddressLine* at = m_addressLines.At(line);
     if (!at || at->IsCompany()) return {};
+    const std::int32_t id = at->person;
     BookChange change{BookChange::Kind::Delete, {}, {}};
-    const int slot = m_book.FindSlot(at->person);
+    const int slot = m_book.FindSlot(id);
     if (slot >= 0) {
         change.before = m_book.m_aEntries[static_cast<std::size_t>(slot)];
         change.occurrence = OccurrenceAt(m_book, slot);
     }
-    change.before.m_nID = at->person;
-    const std::vector<int> removed = m_aDestinations.RemovePerson(at->person);
-    m_addressLines.Remove(line);
+    change.before.m_nID = id;
     EntryResult result = Apply(change);
     if (result.rebuilt) return result;
-    result.destinationLines = removed;
+    result.destinationLines = m_aDestinations.RemovePerson(id);
+    m_addressLines.Remove(line);
     result.addressLines = {line, 1, 0};
     return result;
 }
@@ -364,15 +402,7 @@ PickerSession::Found PickerSession::FindPerson(const std::string& text, int sele
     const int from = selected && !selected->IsCompany() ? m_book.FindSlot(selected->person) : -1;
     const int slot = FindPersonSlot(m_book, PersonQuery(text), from, forward);
     if (slot < 0) return {};
-    const CAddressEntry& person = m_book.m_aEntries[static_cast<std::size_t>(slot)];
-    Found found;
-    if (m_nDisplayMode == 1) {
-        // As Right would: the company opens on its members.
-        const int company = m_addressLines.LineOfCompany(m_book, person.m_strCompany);
-        if (company >= 0 && !m_addressLines.At(company)->expanded) found.expanded = ExpandOrCollapse(company);
-    }
-    found.line = m_addressLines.LineOfPerson(person.m_nID);
-    return found;
+    return ShowPerson(m_book.m_aEntries[static_cast<std::size_t>(slot)]);
 }
 
 // ---- the end ----------------------------------------------------------------------

@@ -120,14 +120,22 @@ public:
 private:
     StoreResult WriteFaxNumberBook(const DestinationPieces& pieces);
     std::string NameOf(std::int32_t id) const;
-    enum class Refusal { None, Changed, Full };
+    enum class Refusal { None, Changed, Full, Overfull };
     // Makes |change| to a book that someone else saved since; false (and
     // why) when it cannot be made, the book then as it was.
     bool Reapply(CAddressBook& book, const BookChange& change, Refusal& why) const;
+    // A destination by its 13 columns, and which of the rows equal to them it is.
+    struct ChosenRow {
+        CAddressEntry person;
+        int occurrence = 0;
+    };
+    std::vector<ChosenRow> ChosenRows() const;
     // Takes |now| as the book: lines drawn anew in the same view, companies
-    // open as before where they still are, destinations kept by who they
-    // are; the names of those no longer in the book.
-    std::vector<std::string> Adopt(const CAddressBook& now);
+    // open as before where they still are, the |chosen| destinations kept
+    // by who they are; the names of those no longer in the book.
+    std::vector<std::string> Adopt(const CAddressBook& now, const std::vector<ChosenRow>& chosen);
+    // The person's line, its company opened in the company view.
+    Found ShowPerson(const CAddressEntry& person);
 
     BookLocation m_location;
     CAddressBook m_book;

@@ -230,10 +230,10 @@ FileFault JournaledFile::Save(const std::string& wanted, const Rebase& rebase) {
     // A file deleted meanwhile holds nothing to lose.
     if (book && *book != m_strOnDisk) {
         if (!rebase) return FileFault::Changed;
-        std::optional<std::string> rebased = rebase(*book);
-        m_strOnDisk = *book;  // what this run has now seen
-        if (!rebased) return FileFault::Conflict;
-        bytes = std::move(*rebased);
+        Rebased rebased = rebase(*book);
+        if (rebased.seen) m_strOnDisk = *book;
+        if (!rebased.bytes) return FileFault::Conflict;
+        bytes = std::move(*rebased.bytes);
     }
     if (book && *book == bytes) return FileFault::None;
 

@@ -71,9 +71,14 @@ public:
     // is written, not even to finish a rewrite the journal records. A Save
     // needs a Load before it.
     FileContents Look() const;
-    // The bytes to write instead, made from what the file holds now; nullopt
-    // when this run's change cannot be made to them.
-    using Rebase = std::function<std::optional<std::string>(const std::string& now)>;
+    // The bytes to write instead, made from what the file holds now.
+    struct Rebased {
+        std::optional<std::string> bytes;  // nullopt: this run's change cannot be made to them
+        // false: the file counts as not yet seen, so every later save meets
+        // it as changed again (a refusal that must stand until it changes).
+        bool seen = true;
+    };
+    using Rebase = std::function<Rebased(const std::string& now)>;
     // None when the file holds |bytes|, or, when it changed since this run
     // read or wrote it, what |rebase| made of it (Changed without one,
     // Conflict when it made nothing); otherwise it holds what it held.

@@ -17,6 +17,7 @@ TEST_F(OfficeTest, ASaveMakesItsChangeToWhatAnotherPcSavedMeanwhile) {
     const std::string changed = std::string(msg::kCannotWriteBook) + "\n" + msg::kPersonChangedMeanwhile;
     const std::string full = std::string(msg::kCannotWriteBook) + "\n" + msg::kBookFilledMeanwhile;
     const std::string gone = msg::DestinationsGone({"C"});
+    const std::string overfull = std::string(msg::kCannotWriteBook) + "\n" + msg::BookOverfullMeanwhile({"X", "Y"});
     struct Case {
         const char* what;
         std::function<void(PickerSession& other)> theirs;
@@ -62,6 +63,15 @@ TEST_F(OfficeTest, ASaveMakesItsChangeToWhatAnotherPcSavedMeanwhile) {
         {"the second of two equal rows", by(Create("D", "4")), Edit(2, "B2"), base.substr(0, base.size() / 3 * 2) + Row("B2", "2") + Row("D", "4"),
          {"A", "B", "B2", "D", "|", "B2"}, {}, 2, Row("A", "1") + Row("B", "2") + Row("B", "2")},
         {"a book the other filled", [&](PickerSession&) { WriteBook(thousand); }, Create("E", "5"), thousand, {}, {full, gone}, -1},
+        {"a book the other overfilled, refused until it changes", [&](PickerSession&) { WriteBook(thousand + Row("X", "8") + Row("Y", "9")); },
+         [](PickerSession& pc) { Edit(0, "Al")(pc); return Edit(0, "Pa")(pc); }, thousand + Row("X", "8") + Row("Y", "9"),
+         {}, {overfull}, -1},
+        {"a company closed", by(Create("D", "4")), [](PickerSession& pc) {
+             pc.ShowMode(1);
+             return Create("E", "5")(pc);
+         }, base + Row("D", "4") + Row("E", "5"), {"(なし)", " >> A", " >> B", " >> C", " >> D", " >> E", "|", "C"}, {}, 5},
+        {"a refused delete of a destination", by(Edit(2, "Cid")), Delete(2), Row("A", "1") + Row("B", "2") + Row("Cid", "3"),
+         {"A", "B", "Cid", "|"}, {changed, gone}, -1},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
