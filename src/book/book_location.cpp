@@ -1,11 +1,14 @@
 #include "book/book_location.h"
 
+#include "book/book_file.h"
+
 #include <cctype>
 #include <optional>
 #include <vector>
 
 #include "system/files.h"
 #include "system/registry.h"
+#include "system/text.h"
 
 namespace {
 
@@ -32,11 +35,15 @@ bool IsAbsolute(const std::string& folder) {
     const bool drive = folder.size() >= 3 && std::isalpha(static_cast<unsigned char>(folder[0])) && folder[1] == ':' &&
                        folder[2] == '\\';
     // \\server\share, each part named
-    const std::size_t share = folder.rfind("\\\\", 0) == 0 ? folder.find('\\', 2) : std::string::npos;
+    const std::size_t share = folder.rfind("\\\\", 0) == 0 ? FindBackslash(folder, 2) : std::string::npos;
     return drive || (share != std::string::npos && share > 2 && share + 1 < folder.size() && folder[share + 1] != '\\');
 }
 
 }  // namespace
+
+std::string BookLocation::Path(const char* fileName) const {
+    return (EndsWithBackslash(folder) ? folder : folder + "\\") + fileName;
+}
 
 BookLocation LocateBook(Files& files, Registry& registry) {
     BookLocation location;
@@ -48,11 +55,12 @@ BookLocation LocateBook(Files& files, Registry& registry) {
     location.byPolicy = true;
     location.folder = *policy;
     // "C:\" keeps its backslash; any other folder's last one goes.
-    while (location.folder.size() > 3 && location.folder.back() == '\\') location.folder.pop_back();
-    constexpr std::size_t kPathLimit = 259;  // MAX_PATH less the final zero
+    while (location.folder.size() > 3 && EndsWithBackslash(location.folder)) location.folder.pop_back();
+    // MAX_PATH less the final zero, in the system's UTF-16 units
+    constexpr std::size_t kPathLimit = 259;
     if (!IsAbsolute(location.folder))
         location.problem = BookLocation::Problem::Relative;
-    else if (location.Path("QVDDATA.CSV").size() > kPathLimit)
+    else if (Utf16Length(location.Path(kAddressBookFileName)) > kPathLimit)
         location.problem = BookLocation::Problem::TooLong;
     else
         switch (files.ProbeFolder(location.folder)) {

@@ -25,8 +25,8 @@ struct BookLocation {
     bool byPolicy = false;
     Problem problem = Problem::None;
 
-    // |fileName| in the folder.
-    std::string Path(const char* fileName) const { return folder + "\\" + fileName; }
+    // |fileName| in the folder; a drive's root ("E:\\") has its backslash already.
+    std::string Path(const char* fileName) const;
 };
 
 BookLocation LocateBook(Files& files, Registry& registry);

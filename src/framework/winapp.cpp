@@ -1,6 +1,7 @@
 #include "framework/winapp.h"
 
 #include "framework/platform.h"
+#include "system/text.h"
 
 CWinApp* CWinApp::s_pCurrent = nullptr;
 
@@ -11,7 +12,7 @@ CWinApp::~CWinApp() {
 }
 
 std::string AppNameFromModulePath(const std::string& path) {
-    std::size_t slash = path.find_last_of("\\/");
+    std::size_t slash = FindLastSeparator(path, "\\/");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     std::size_t dot = name.rfind('.');
     return dot == std::string::npos ? name : name.substr(0, dot);

@@ -155,10 +155,8 @@ bool TakesFile(ToolCommand::Verb verb) {
 
 bool IsDeviceName(std::string_view path) {
     if (path.substr(0, 4) == "\\\\.\\" || path.substr(0, 4) == "//./") return true;
-    std::size_t start = 0;  // of the last component; a trail byte of Shift-JIS may be a backslash
-    for (std::size_t at = 0; at < path.size(); at += IsLeadByte932(static_cast<unsigned char>(path[at])) ? 2 : 1)
-        if (path[at] == '\\' || path[at] == '/' || path[at] == ':') start = at + 1;
-    std::string_view name = path.substr(std::min(start, path.size()));
+    const std::size_t separator = FindLastSeparator(path, "\\/:");
+    std::string_view name = separator == std::string_view::npos ? path : path.substr(separator + 1);
     name = name.substr(0, name.find('.'));
     while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
     for (const char* device : {"nul", "con", "prn", "aux", "conin$", "conout$", "clock$"})

@@ -210,6 +210,25 @@ TEST_F(BookTest, ABookHeldAtTheStartIsShownWhenReadableAndNeverReplaced) {
     }
 }
 
+TEST_F(BookTest, AMergeThatWouldDropPersonsPastTheThousandthIsRefused) {
+    std::string thousand;
+    for (int i = 0; i < 1000; ++i) thousand += Row("P" + std::to_string(i), "1");
+    WriteBook(thousand);
+    Program copy("/s /m:E2E FAX Driver");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    const std::string spreadsheet = thousand + Row("新人", "2") + Row("次の人", "3");
+    WriteBook(spreadsheet);
+    ASSERT_TRUE(EditPerson(copy, dialog, 0, IDC_NAME, "Q"));
+    const std::string box = copy.AnswerBox();
+    EXPECT_EQ(box.rfind("ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ(qvddata.csv) に書き込みできませんでした。\n", 0), 0u) << box;
+    EXPECT_NE(box.find("\n新人、次の人"), std::string::npos) << box;
+    EXPECT_EQ(ReadBook(), spreadsheet);
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST).front(), "P0");
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(copy.WaitForExit());
+}
+
 TEST_F(BookTest, ABookChangedMeanwhileGetsTheChangeMadeToIt) {
     WriteBook(Row("A", "1"));
     Program copy("/s /m:E2E FAX Driver");
@@ -402,9 +421,11 @@ TEST_F(BookTest, AKillInTheMiddleOfASaveLeavesAWholeBook) {
 }
 
 // Two PCs on one book, each a Wine prefix of its own (its own wineserver),
-// both reaching one folder as \\fileserver\fax, which the policy names:
+// both reaching one folder as \\fileserver\fax. The policy names its folder
+// 一覧表 (the trail byte of 表 is a backslash), a backslash after it.
 // scripts/two-pcs runs this program as PC A and as PC B (QVD_PC).
 const std::string kShare = "\\\\fileserver\\fax";
+const std::string kFolder = kShare + "\\一覧表";
 const char* kPolicyKey = "SOFTWARE\\Policies\\qvdutil";
 
 class TwoPcs : public EndToEnd {
@@ -416,8 +437,9 @@ protected:
         EndToEnd::SetUp();
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPolicyKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr), 0);
-        RegSetValueExA(key, "BookFolder", 0, REG_SZ, reinterpret_cast<const BYTE*>(kShare.c_str()),
-                       static_cast<DWORD>(kShare.size() + 1));
+        const std::string policy = kFolder + "\\";
+        RegSetValueExA(key, "BookFolder", 0, REG_SZ, reinterpret_cast<const BYTE*>(policy.c_str()),
+                       static_cast<DWORD>(policy.size() + 1));
         RegCloseKey(key);
         AddPrinter();
     }
@@ -427,6 +449,7 @@ protected:
         EndToEnd::TearDown();
     }
     static std::string Shared(const std::string& name) { return kShare + "\\" + name; }
+    static std::string InFolder(const std::string& name) { return kFolder + "\\" + name; }
     // Waits for the other PC to leave |name| in the share.
     static bool WaitFor(const std::string& name) {
         for (int i = 0; i < 1200; ++i, Sleep(100))
@@ -438,8 +461,9 @@ protected:
 
 TEST_F(TwoPcs, EachPcsChangeJoinsTheOthers) {
     if (m_pc == "A") {
-        WriteFileBytes(Shared("QVDDATA.CSV"), Row("A", "1") + Row("B", "2"));
-        WriteFileBytes(Shared("QVDDATA.TMP"), "");
+        CreateDirectoryA(kFolder.c_str(), nullptr);
+        WriteFileBytes(InFolder("QVDDATA.CSV"), Row("A", "1") + Row("B", "2"));
+        WriteFileBytes(InFolder("QVDDATA.TMP"), "");
         Program copy("/s /m:E2E FAX Driver");
         HWND dialog = copy.MainDialog();
         ASSERT_NE(dialog, nullptr);
@@ -449,8 +473,8 @@ TEST_F(TwoPcs, EachPcsChangeJoinsTheOthers) {
         // A edits another person of the book as it read it: the save takes in B's.
         ASSERT_TRUE(EditPerson(copy, dialog, 0, IDC_NAME, "Al"));
         EXPECT_TRUE(copy.NoBox());
-        EXPECT_EQ(ReadFileBytes(Shared("QVDDATA.CSV")), Row("Al", "1") + Row("B", "2") + Row("C", "3"));
-        EXPECT_EQ(ReadFileBytes(Shared("QVDDATA.TMP")), "");
+        EXPECT_EQ(ReadFileBytes(InFolder("QVDDATA.CSV")), Row("Al", "1") + Row("B", "2") + Row("C", "3"));
+        EXPECT_EQ(ReadFileBytes(InFolder("QVDDATA.TMP")), "");
         EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"Al", "B", "C"}));
         EXPECT_EQ(SelectedLines(dialog, IDC_ADDRESS_LIST), std::vector<int>{0});
         Click(dialog, IDCANCEL);
@@ -464,7 +488,7 @@ TEST_F(TwoPcs, EachPcsChangeJoinsTheOthers) {
         EXPECT_TRUE(copy.NoBox());
         Click(dialog, IDCANCEL);
         EXPECT_TRUE(copy.WaitForExit());
-        EXPECT_EQ(ReadFileBytes(Shared("QVDDATA.CSV")), Row("A", "1") + Row("B", "2") + Row("C", "3"));
+        EXPECT_EQ(ReadFileBytes(InFolder("QVDDATA.CSV")), Row("A", "1") + Row("B", "2") + Row("C", "3"));
         WriteFileBytes(Shared("b-created-a-person"), "");
     }
 }

@@ -102,6 +102,34 @@ TEST_F(DestinationsTest, LimitMessagesAndTheDeleteKey) {
     EXPECT_EQ(ValueText(kDataKey, "FaxNumberBook"), "1");
 }
 
+TEST_F(DestinationsTest, ARemovalTakesOnlyWhatTheListShowsSelected) {
+    WriteBook(Row("A", "1") + Row("B", "2") + Row("C", "3") + Row("D", "4"));
+    AddPrinter();
+    SetValue(kDataKey, "FaxNumberBook", "1,2,1,3,4");
+    SetValue(kDataKey, "FaxNumberBook2", "A,B,A,C,D");
+    Program copy("/s /m:E2E FAX Driver");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(Lines(dialog, IDC_DESTINATION_LIST), (std::vector<std::string>{"A", "B", "A", "C", "D"}));
+    SelectLines(dialog, IDC_DESTINATION_LIST, {0, 2});
+    ChooseMode(dialog, 1);
+    ChooseMode(dialog, 0);
+    ASSERT_EQ(SelectedLines(dialog, IDC_ADDRESS_LIST), std::vector<int>{0});
+    Click(dialog, IDC_DELETE_ENTRY);
+    EXPECT_EQ(copy.AnswerBox(IDOK), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
+    EXPECT_EQ(Lines(dialog, IDC_DESTINATION_LIST), (std::vector<std::string>{"B", "C", "D"}));
+    EXPECT_TRUE(SelectedLines(dialog, IDC_DESTINATION_LIST).empty());
+    EXPECT_FALSE(Enabled(dialog, IDC_REMOVE_DESTINATIONS));
+    SetFocus(GetDlgItem(dialog, IDC_DESTINATION_LIST));
+    PressKey(GetDlgItem(dialog, IDC_DESTINATION_LIST), VK_DELETE);
+    Click(dialog, IDC_REMOVE_DESTINATIONS);
+    EXPECT_EQ(Lines(dialog, IDC_DESTINATION_LIST), (std::vector<std::string>{"B", "C", "D"}));
+    Click(dialog, IDOK);
+    EXPECT_TRUE(copy.WaitForExit());
+    EXPECT_EQ(ValueText(kDataKey, "FaxNumberBook"), "2,3,4");
+    EXPECT_EQ(ValueText(kDataKey, "FaxNumberBook2"), "B,C,D");
+}
+
 TEST_F(DestinationsTest, FirstOfTwoPrintersWithTheDriverIsUsed) {
     WriteBook(Row("山田", "03-1111"));
     AddPrinter(std::string(kPrinters) + "\\E2E A");

@@ -106,6 +106,12 @@ TEST_F(OfficeTest, ThePolicyNamesTheFolderAndAnUnusableOneIsNeverPassedOver) {
         std::string folder;                 // where the book is read
         std::optional<FolderProbe> probe;   // what the folder turns out to be
         const char* cause;                  // nullptr: usable
+        std::string book = "";              // the book's path, when not |folder| + "\\QVDDATA.CSV"
+    };
+    auto kanji = [](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) text += "表";  // its trail byte is a backslash
+        return text;
     };
     const std::vector<Case> cases = {
         {"no policy", {}, platform->systemDirectory, {}, nullptr},
@@ -116,6 +122,14 @@ TEST_F(OfficeTest, ThePolicyNamesTheFolderAndAnUnusableOneIsNeverPassedOver) {
         {"a share without its name", "\\\\fileserver", "\\\\fileserver", {}, "ﾄﾞﾗｲﾌﾞ"},
         {"one byte over the path limit", "D:\\" + std::string(245, 'f'), "", {}, "長すぎます"},
         {"at the path limit", "D:\\" + std::string(244, 'f'), "D:\\" + std::string(244, 'f'), FolderProbe::Folder, nullptr},
+        {"at the path limit in characters, not bytes", "D:\\" + kanji(244), "D:\\" + kanji(244), FolderProbe::Folder, nullptr},
+        {"one character over it", "D:\\" + kanji(245), "", {}, "長すぎます"},
+        {"a name ending in a trail byte 0x5C", share + "\\一覧表", share + "\\一覧表", FolderProbe::Folder, nullptr},
+        {"the same, a backslash after it", share + "\\ソフト\\一覧表\\", share + "\\ソフト\\一覧表", FolderProbe::Folder, nullptr},
+        {"a share of such a name", "\\\\表示\\予定", "\\\\表示\\予定", FolderProbe::Folder, nullptr},
+        {"a drive's root", "E:\\", "E:\\", FolderProbe::Folder, nullptr, "E:\\QVDDATA.CSV"},
+        {"a drive-relative name", "D:Fax", "D:Fax", {}, "ﾄﾞﾗｲﾌﾞ"},
+        {"a server without a name", "\\\\\\name", "\\\\\\name", {}, "ﾄﾞﾗｲﾌﾞ"},
         {"a file", share, share, FolderProbe::File, "ﾌｧｲﾙの名前"},
         {"the server away", share, share, FolderProbe::Unreachable, "応答しません"},
         {"no right", share, share, FolderProbe::Denied, "権限"},
@@ -131,7 +145,7 @@ TEST_F(OfficeTest, ThePolicyNamesTheFolderAndAnUnusableOneIsNeverPassedOver) {
                                std::vector<BYTE>(test.policy->begin(), test.policy->end() + 1));
         }
         if (test.probe) platform->folders[test.folder] = *test.probe;
-        platform->files[test.folder + "\\QVDDATA.CSV"] = Row("A", "1");
+        platform->files[test.book.empty() ? test.folder + "\\QVDDATA.CSV" : test.book] = Row("A", "1");
         WriteBook(Row("S", "2"));  // the system directory's own: never shown in place of the policy's
         PickerSession& pc = StartSession();
         if (!test.cause) {

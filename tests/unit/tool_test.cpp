@@ -182,6 +182,8 @@ TEST_F(ToolTest, ExportWritesTheWholeBookOrLeavesTheTargetAsItWas) {
         {"disk full", target, 40, {}, "エラー 112"},
         {"held by a spreadsheet", target, {}, {{target, MemoryFiles::kSpreadsheet}}, "エラー 32"},
         {"a device", "C:\\temp\\Nul .book.csv", {}, {}, "デバイス"},
+        {"a device in a folder of 表", "C:\\一覧表\\com1.csv", {}, {}, "デバイス"},
+        {"a name whose trail byte is a backslash, no device", "C:\\temp\\表nul.csv", {}, {}, nullptr},
         {"a journal it cannot read", target, {}, {{journal, MemoryFiles::kExclusive}}, "作業ﾌｧｲﾙ (qvddata.tmp) を読み込み"},
     };
     for (const Case& test : cases) {
@@ -258,6 +260,11 @@ TEST_F(ToolTest, CheckReportsEachMissingRightAndWritesNothing) {
         {"no printer", [&] { platform->deniedKeys.insert(kFaxPrinter); }, 1},
         {"a save the journal records, not finished", [&] { platform->files[journal] = EncodeJournal({false, Row("A", "1"), ""}); }, 0},
         {"1001 persons", [&] { WriteBook(Repeat(1001, Row("A", "1"))); }, 1},
+        {"the policy's folder one character too long", [&] {
+             std::string folder = "D:\\";
+             for (int i = 0; i < 245; ++i) folder += "表";
+             platform->SetString(kPolicyKey, kBookFolderValue, folder);
+         }, 1},
         {"the policy's folder away (last: the policy stays)", [&] { platform->SetString(kPolicyKey, kBookFolderValue, "\\\\fileserver\\fax"); }, 1},
     };
     for (const Case& test : cases) {
