@@ -20,13 +20,19 @@ BookLoad BookStore::Look(CAddressBook& book) const { return Parsed(m_file.Look()
 
 FileFault BookStore::Save(const CAddressBook& book) { return m_file.Save(FormatAddressBook(book)); }
 
-BookStore::Saved BookStore::Save(const CAddressBook& book, const Reapply& reapply, CAddressBook& now) {
+BookStore::Saved BookStore::Save(const CAddressBook& book, const BookChange& change, CAddressBook& now) {
     Saved saved;
     saved.fault = m_file.Save(FormatAddressBook(book), [&](const std::string& bytes) -> JournaledFile::Rebased {
         saved.rebased = true;
         saved.personsBeyond = ParseAddressBook(bytes, now).personsBeyond;
-        if (!saved.personsBeyond.empty()) return {std::nullopt, false};
-        if (!reapply(now)) return {};
+        if (!saved.personsBeyond.empty()) {
+            saved.refusal = ChangeRefusal::Overfull;
+            return {std::nullopt, false};
+        }
+        const Reapplied reapplied = ReapplyChange(now, book, change);
+        saved.refusal = reapplied.refusal;
+        saved.slot = reapplied.slot;
+        if (saved.refusal != ChangeRefusal::None) return {};
         return {FormatAddressBook(now)};
     });
     return saved;

@@ -3,11 +3,11 @@
 // one outcome.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "book/address_book.h"
+#include "book/book_change.h"
 #include "book/book_location.h"
 #include "storage/journaled_file.h"
 
@@ -32,23 +32,22 @@ public:
     // None when the file holds the whole of |book|.
     FileFault Save(const CAddressBook& book);
 
-    // Makes this run's change to the book as the file holds it now; false
-    // when it cannot be made.
-    using Reapply = std::function<bool(CAddressBook& now)>;
     struct Saved {
         FileFault fault = FileFault::None;
         // The file changed since this run read or wrote it: |now| holds it,
         // as saved with the change, or as it is when the change was refused.
         bool rebased = false;
-        // Refused: the file now holds these persons past the 1000th, which
-        // the book cannot hold and a save would drop. The refusal stands
-        // until the file changes again.
+        ChangeRefusal refusal = ChangeRefusal::None;
+        int slot = -1;  // rebased, a create or edit made: the person's slot in |now|
+        // Overfull: the persons past the 1000th the file now holds. The
+        // refusal stands until the file changes again.
         std::vector<std::string> personsBeyond;
     };
-    // As Save; but when the file changed since this run read or wrote it,
-    // |now| is filled with what it holds, |reapply| makes the change to it,
-    // and that is saved instead (Conflict when it cannot be made).
-    Saved Save(const CAddressBook& book, const Reapply& reapply, CAddressBook& now);
+    // As Save, |book| being this run's book with |change| made; but when the
+    // file changed since this run read or wrote it, |now| is filled with
+    // what it holds, the change is made to it, and that is saved instead
+    // (Conflict when it cannot be made).
+    Saved Save(const CAddressBook& book, const BookChange& change, CAddressBook& now);
 
 private:
     JournaledFile m_file;

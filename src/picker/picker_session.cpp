@@ -2,32 +2,10 @@
 
 #include <algorithm>
 #include <memory>
-#include <set>
 
 #include "picker/messages.h"
 #include "picker/person_search.h"
 
-namespace {
-
-// The six texts the entry dialogs edit; columns 7 to 13 and the ID stay.
-void SetEditedTexts(CAddressEntry& person, const CAddressEntry& texts) {
-    person.m_strName = texts.m_strName;
-    person.m_strNameReading = texts.m_strNameReading;
-    person.m_strCompany = texts.m_strCompany;
-    person.m_strCompanyReading = texts.m_strCompanyReading;
-    person.m_strDepartment = texts.m_strDepartment;
-    person.m_strFaxNumber = texts.m_strFaxNumber;
-}
-
-// A person of |texts| in the slot after the last, which keeps nothing of its last holder.
-CAddressEntry& AppendPerson(CAddressBook& book, const CAddressEntry& texts) {
-    CAddressEntry& person = book.m_aEntries[static_cast<std::size_t>(book.m_nEntryCount++)];
-    person = CAddressEntry();
-    SetEditedTexts(person, texts);
-    return person;
-}
-
-}  // namespace
 
 PickerSession::PickerSession(Files& files, Registry& registry, const std::string& driverName)
     : m_location(LocateBook(files, registry)), m_bookStore(files, m_location), m_printer(registry, driverName) {}
@@ -164,38 +142,6 @@ std::string PickerSession::LineTip(bool destinationList, int line) const {
 
 // ---- the book ---------------------------------------------------------------------
 
-namespace {
-
-// The 13 columns as one text, to look a row up by.
-std::string RowKey(const CAddressEntry& row) {
-    std::string key;
-    for (auto column : CAddressEntry::kColumns) key += row.*column + '\0';
-    return key;
-}
-
-bool SameRow(const CAddressEntry& a, const CAddressEntry& b) {
-    for (auto column : CAddressEntry::kColumns)
-        if (a.*column != b.*column) return false;
-    return true;
-}
-
-// The slot of the |occurrence|-th person equal to |row| in all 13 columns; -1 when none.
-int SlotOfRow(const CAddressBook& book, const CAddressEntry& row, int occurrence) {
-    for (int slot = 0; slot < book.m_nEntryCount; ++slot)
-        if (SameRow(book.m_aEntries[static_cast<std::size_t>(slot)], row) && occurrence-- == 0) return slot;
-    return -1;
-}
-
-// Which of the persons equal to the one in |slot| it is.
-int OccurrenceAt(const CAddressBook& book, int slot) {
-    int occurrence = 0;
-    for (int before = 0; before < slot; ++before)
-        occurrence += SameRow(book.m_aEntries[static_cast<std::size_t>(before)], book.m_aEntries[static_cast<std::size_t>(slot)]);
-    return occurrence;
-}
-
-}  // namespace
-
 std::vector<PickerSession::ChosenRow> PickerSession::ChosenRows() const {
     std::vector<ChosenRow> chosen;
     for (int line = 0; line < m_aDestinations.GetSize(); ++line) {
@@ -211,22 +157,11 @@ EntryResult PickerSession::Apply(const BookChange& change) {
     // was, until the delete is made.
     std::vector<ChosenRow> chosen;
     if (change.kind == BookChange::Kind::Delete) chosen = ChosenRows();
-    switch (change.kind) {
-    case BookChange::Kind::Create:
-        AppendPerson(m_book, change.after).m_nID = m_book.m_nNextID++;
-        break;
-    case BookChange::Kind::Edit:
-        if (CAddressEntry* person = m_book.FindPerson(change.before.m_nID)) SetEditedTexts(*person, change.after);
-        break;
-    case BookChange::Kind::Delete:
-        m_book.RemoveAt(m_book.FindSlot(change.before.m_nID));
-        break;
-    }
+    ApplyChange(m_book, change);
     if (change.kind != BookChange::Kind::Delete) chosen = ChosenRows();
     EntryResult result;
     auto now = std::make_unique<CAddressBook>();
-    Refusal why = Refusal::None;
-    const BookStore::Saved saved = m_bookStore.Save(m_book, [&](CAddressBook& book) { return Reapply(book, change, why); }, *now);
+    const BookStore::Saved saved = m_bookStore.Save(m_book, change, *now);
     result.saved = saved.fault;
     result.rebuilt = saved.rebased;
     if (!result.rebuilt) {
@@ -235,8 +170,7 @@ EntryResult PickerSession::Apply(const BookChange& change) {
     }
 
     // Someone saved the book meanwhile: it is shown as saved now, or as it is.
-    if (!saved.personsBeyond.empty()) why = Refusal::Overfull;
-    if (why == Refusal::None && change.kind == BookChange::Kind::Delete) {
+    if (saved.refusal == ChangeRefusal::None && change.kind == BookChange::Kind::Delete) {
         // Deleted on purpose: not a destination that left.
         chosen.erase(std::remove_if(chosen.begin(), chosen.end(),
                                     [&](const ChosenRow& row) {
@@ -245,27 +179,24 @@ EntryResult PickerSession::Apply(const BookChange& change) {
                      chosen.end());
     }
     std::vector<std::string> gone = Adopt(*now, chosen);
-    switch (why) {
-    case Refusal::None:
+    switch (saved.refusal) {
+    case ChangeRefusal::None:
         if (result.saved != FileFault::None) result.messages.push_back(msg::WithCause(msg::kCannotWriteBook, result.saved));
         break;
-    case Refusal::Changed:
-    case Refusal::Full:
-        result.messages.push_back(std::string(msg::kCannotWriteBook) + "\n" +
-                                  (why == Refusal::Full ? msg::kBookFilledMeanwhile : msg::kPersonChangedMeanwhile));
+    case ChangeRefusal::Changed:
+        result.messages.push_back(std::string(msg::kCannotWriteBook) + "\n" + msg::kPersonChangedMeanwhile);
         break;
-    case Refusal::Overfull:
+    case ChangeRefusal::Full:
+        result.messages.push_back(std::string(msg::kCannotWriteBook) + "\n" + msg::kBookFilledMeanwhile);
+        break;
+    case ChangeRefusal::Overfull:
         result.messages.push_back(std::string(msg::kCannotWriteBook) + "\n" + msg::BookOverfullMeanwhile(saved.personsBeyond));
         break;
     }
     if (!gone.empty()) result.messages.push_back(msg::DestinationsGone(gone));
-    if (why == Refusal::None && change.kind != BookChange::Kind::Delete) {
-        const int slot = change.kind == BookChange::Kind::Create ? m_book.m_nEntryCount - 1 : -1;
-        CAddressEntry edited = change.before;
-        SetEditedTexts(edited, change.after);
-        const int at = slot >= 0 ? slot : SlotOfRow(m_book, edited, 0);
-        if (at >= 0) result.selected = ShowPerson(m_book.m_aEntries[static_cast<std::size_t>(at)]).line;
-    }
+    // The slot the change made in the book as saved: of two equal rows, the very one edited.
+    if (saved.slot >= 0 && saved.slot < m_book.m_nEntryCount)
+        result.selected = ShowPerson(m_book.m_aEntries[static_cast<std::size_t>(saved.slot)]).line;
     return result;
 }
 
@@ -278,38 +209,6 @@ PickerSession::Found PickerSession::ShowPerson(const CAddressEntry& person) {
     }
     found.line = m_addressLines.LineOfPerson(person.m_nID);
     return found;
-}
-
-bool PickerSession::Reapply(CAddressBook& book, const BookChange& change, Refusal& why) const {
-    if (change.kind == BookChange::Kind::Create) {
-        if (book.m_nEntryCount >= CAddressBook::kMaxEntries) {
-            why = Refusal::Full;
-            return false;
-        }
-        AppendPerson(book, change.after);
-        return true;
-    }
-    const int slot = SlotOfRow(book, change.before, change.occurrence);
-    if (change.kind == BookChange::Kind::Edit) {
-        if (slot < 0) why = Refusal::Changed;
-        if (slot >= 0) SetEditedTexts(book.m_aEntries[static_cast<std::size_t>(slot)], change.after);
-        return slot >= 0;
-    }
-    if (slot >= 0) {
-        book.RemoveAt(slot);
-        return true;
-    }
-    // Gone counts as deleted, when all the other side did was delete; a row
-    // this run never saw may be the person, changed.
-    std::set<std::string> seen;
-    for (int other = 0; other < m_book.m_nEntryCount; ++other) seen.insert(RowKey(m_book.m_aEntries[static_cast<std::size_t>(other)]));
-    for (int other = 0; other < book.m_nEntryCount; ++other) {
-        if (!seen.count(RowKey(book.m_aEntries[static_cast<std::size_t>(other)]))) {
-            why = Refusal::Changed;
-            return false;
-        }
-    }
-    return true;
 }
 
 std::vector<std::string> PickerSession::Adopt(const CAddressBook& now, const std::vector<ChosenRow>& chosen) {

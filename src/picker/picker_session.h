@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "book/address_book.h"
+#include "book/book_change.h"
 #include "book/book_location.h"
 #include "book/book_store.h"
 #include "driver/fax_number_book.h"
@@ -18,16 +19,6 @@
 
 class Files;
 class Registry;
-
-// A change to the book as one value: what the user did, as the person was
-// when this run last read it. The session applies it to its book and saves.
-struct BookChange {
-    enum class Kind { Create, Edit, Delete };
-    Kind kind = Kind::Create;
-    CAddressEntry before;  // Edit, Delete: the person as last read, its ID among them
-    CAddressEntry after;   // Create, Edit: the six texts it is to hold
-    int occurrence = 0;    // Edit, Delete: which of the rows equal to |before| in all 13 columns
-};
 
 // Lines [at, at + removed) of a list gave way to |inserted| new lines.
 struct Splice {
@@ -120,10 +111,6 @@ public:
 private:
     StoreResult WriteFaxNumberBook(const DestinationPieces& pieces);
     std::string NameOf(std::int32_t id) const;
-    enum class Refusal { None, Changed, Full, Overfull };
-    // Makes |change| to a book that someone else saved since; false (and
-    // why) when it cannot be made, the book then as it was.
-    bool Reapply(CAddressBook& book, const BookChange& change, Refusal& why) const;
     // A destination by its 13 columns, and which of the rows equal to them it is.
     struct ChosenRow {
         CAddressEntry person;

@@ -1,0 +1,94 @@
+#include "book/book_change.h"
+
+#include <set>
+#include <string>
+
+namespace {
+
+// The six texts the entry dialogs edit; columns 7 to 13 and the ID stay.
+void SetEditedTexts(CAddressEntry& person, const CAddressEntry& texts) {
+    person.m_strName = texts.m_strName;
+    person.m_strNameReading = texts.m_strNameReading;
+    person.m_strCompany = texts.m_strCompany;
+    person.m_strCompanyReading = texts.m_strCompanyReading;
+    person.m_strDepartment = texts.m_strDepartment;
+    person.m_strFaxNumber = texts.m_strFaxNumber;
+}
+
+// A person of |texts| in the slot after the last, which keeps nothing of its last holder.
+CAddressEntry& AppendPerson(CAddressBook& book, const CAddressEntry& texts) {
+    CAddressEntry& person = book.m_aEntries[static_cast<std::size_t>(book.m_nEntryCount++)];
+    person = CAddressEntry();
+    SetEditedTexts(person, texts);
+    return person;
+}
+
+// The 13 columns as one text, to look a row up by.
+std::string RowKey(const CAddressEntry& row) {
+    std::string key;
+    for (auto column : CAddressEntry::kColumns) key += row.*column + '\0';
+    return key;
+}
+
+}  // namespace
+
+bool SameRow(const CAddressEntry& a, const CAddressEntry& b) {
+    for (auto column : CAddressEntry::kColumns)
+        if (a.*column != b.*column) return false;
+    return true;
+}
+
+int SlotOfRow(const CAddressBook& book, const CAddressEntry& row, int occurrence) {
+    for (int slot = 0; slot < book.m_nEntryCount; ++slot)
+        if (SameRow(book.m_aEntries[static_cast<std::size_t>(slot)], row) && occurrence-- == 0) return slot;
+    return -1;
+}
+
+int OccurrenceAt(const CAddressBook& book, int slot) {
+    int occurrence = 0;
+    for (int before = 0; before < slot; ++before)
+        occurrence += SameRow(book.m_aEntries[static_cast<std::size_t>(before)], book.m_aEntries[static_cast<std::size_t>(slot)]);
+    return occurrence;
+}
+
+int ApplyChange(CAddressBook& book, const BookChange& change) {
+    switch (change.kind) {
+    case BookChange::Kind::Create:
+        AppendPerson(book, change.after).m_nID = book.m_nNextID++;
+        return book.m_nEntryCount - 1;
+    case BookChange::Kind::Edit: {
+        const int slot = book.FindSlot(change.before.m_nID);
+        if (slot >= 0) SetEditedTexts(book.m_aEntries[static_cast<std::size_t>(slot)], change.after);
+        return slot;
+    }
+    case BookChange::Kind::Delete:
+        book.RemoveAt(book.FindSlot(change.before.m_nID));
+        break;
+    }
+    return -1;
+}
+
+Reapplied ReapplyChange(CAddressBook& now, const CAddressBook& seen, const BookChange& change) {
+    if (change.kind == BookChange::Kind::Create) {
+        if (now.m_nEntryCount >= CAddressBook::kMaxEntries) return {ChangeRefusal::Full};
+        AppendPerson(now, change.after);
+        return {ChangeRefusal::None, now.m_nEntryCount - 1};
+    }
+    const int slot = SlotOfRow(now, change.before, change.occurrence);
+    if (change.kind == BookChange::Kind::Edit) {
+        if (slot < 0) return {ChangeRefusal::Changed};
+        SetEditedTexts(now.m_aEntries[static_cast<std::size_t>(slot)], change.after);
+        return {ChangeRefusal::None, slot};
+    }
+    if (slot >= 0) {
+        now.RemoveAt(slot);
+        return {};
+    }
+    // Gone counts as deleted, when all the other side did was delete; a row
+    // this run never saw may be the person, changed.
+    std::set<std::string> known;
+    for (int other = 0; other < seen.m_nEntryCount; ++other) known.insert(RowKey(seen.m_aEntries[static_cast<std::size_t>(other)]));
+    for (int other = 0; other < now.m_nEntryCount; ++other)
+        if (!known.count(RowKey(now.m_aEntries[static_cast<std::size_t>(other)]))) return {ChangeRefusal::Changed};
+    return {};
+}
