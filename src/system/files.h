@@ -58,6 +58,10 @@ public:
     virtual void RemoveFile(const std::string& path) = 0;
     // What |path| names.
     virtual FolderProbe ProbeFolder(const std::string& path) = 0;
+    // Whether |path| is a file marked read-only. Windows refuses to move
+    // another file over one; Wine does not, so a caller that relies on the
+    // refusal asks first.
+    virtual bool IsReadOnlyFile(const std::string& path) = 0;
     // %NAME% replaced by the environment's value, as a policy's path may hold.
     virtual std::string ExpandPathVariables(const std::string& text) = 0;
     // The system's number and words for the last file call that failed.

@@ -224,6 +224,10 @@ int BookTool::Export(const std::string& path, bool utf8) {
         Print("書き出し先がファイルではなく、デバイスの名前です: " + path);
         return kExitRefused;
     }
+    if (m_files.IsReadOnlyFile(path)) {
+        Print("書き出し先のファイルが読み取り専用のため、書き出しませんでした。ファイルは元のままです: " + path);
+        return kExitRefused;
+    }
     std::unique_ptr<BookStore> store;
     auto book = std::make_unique<CAddressBook>();
     BookLoad load;
@@ -335,7 +339,8 @@ int BookTool::Check(const std::optional<std::string>& driverName) {
         return kExitRefused;
     }
 
-    // Each open is given up at once; nothing is written.
+    // Each open waits out a brief hold by another program (a scanner, a
+    // save in progress) as the program's own opens do; nothing is written.
     auto open = [&](const std::string& path, FileAccess access, FileHandle*& handle) {
         return OpenFilePatiently(m_files, path, access, false, handle);
     };

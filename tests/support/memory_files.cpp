@@ -129,6 +129,8 @@ void MemoryFiles::CloseFile(FileHandle* file) {
 FileResult MemoryFiles::MoveFileOver(const std::string& from, const std::string& to) {
     m_lastError = 32;  // another program's handle keeps the target where it is
     if (!PowerOn() || !files.count(from) || holders.count(to)) return FileResult::Failed;
+    m_lastError = 5;  // as Windows refuses to replace a read-only file
+    if (readOnlyFiles.count(to)) return FileResult::Failed;
     files[to] = std::move(files[from]);
     files.erase(from);
     return FileResult::Done;

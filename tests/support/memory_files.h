@@ -73,6 +73,7 @@ public:
     std::map<std::string, FolderProbe> folders;
     std::map<std::string, std::string> environment = {{"SystemRoot", "C:\\Windows"}};
     FolderProbe ProbeFolder(const std::string& path) override;
+    bool IsReadOnlyFile(const std::string& path) override { return files.count(path) && readOnlyFiles.count(path); }
     std::string ExpandPathVariables(const std::string& text) override;
     std::string LastFileErrorText() override { return "エラー " + std::to_string(m_lastError); }
     void Pause(unsigned milliseconds) override {

@@ -2,6 +2,7 @@
 // the round trip, and the import and check as a user meets them.
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <tuple>
 
 #include "support/fixture.h"
@@ -177,6 +178,9 @@ TEST_F(ToolTest, ExportWritesTheWholeBookOrLeavesTheTargetAsItWas) {
         std::optional<std::size_t> room;  // bytes left on the disk
         std::multimap<std::string, MemoryFiles::Holder> holders;
         const char* error;  // nullptr: written
+        std::set<std::string> readOnly = {};
+        std::optional<std::string> leftover = {};  // an earlier export's partial file beside the target
+        bool flushFails = false;
     } cases[] = {
         {"over an earlier export", target, {}, {}, nullptr},
         {"disk full", target, 40, {}, "エラー 112"},
@@ -184,6 +188,9 @@ TEST_F(ToolTest, ExportWritesTheWholeBookOrLeavesTheTargetAsItWas) {
         {"a device", "C:\\temp\\Nul .book.csv", {}, {}, "デバイス"},
         {"a device in a folder of 表", "C:\\一覧表\\com1.csv", {}, {}, "デバイス"},
         {"a name whose trail byte is a backslash, no device", "C:\\temp\\表nul.csv", {}, {}, nullptr},
+        {"a read-only target", target, {}, {}, "読み取り専用", {target}},
+        {"a longer leftover beside it", target, {}, {}, nullptr, {}, std::string(500, 'x')},
+        {"a flush that fails", target, {}, {}, "書き出せませんでした", {}, {}, true},
         {"a journal it cannot read", target, {}, {{journal, MemoryFiles::kExclusive}}, "作業ﾌｧｲﾙ (qvddata.tmp) を読み込み"},
     };
     for (const Case& test : cases) {
@@ -191,7 +198,12 @@ TEST_F(ToolTest, ExportWritesTheWholeBookOrLeavesTheTargetAsItWas) {
         platform->files = {{AddressBookPath(*platform), book}, {journal, ""}, {test.path, "earlier"}};
         if (test.room) platform->diskCapacity = platform->UsedBytes() + *test.room;
         platform->holders = test.holders;
+        platform->readOnlyFiles = test.readOnly;
+        platform->failingFlushes.clear();
+        if (test.flushFails) platform->failingFlushes.insert(test.path + ".qvdbook-new");
+        if (test.leftover) platform->files[test.path + ".qvdbook-new"] = *test.leftover;
         auto files = platform->files;
+        files.erase(test.path + ".qvdbook-new");
         EXPECT_EQ(tool.Export(test.path, false), test.error ? kExitRefused : kExitDone);
         if (!test.error) files[test.path] = book;
         EXPECT_EQ(platform->files, files);  // nothing half-written, not even beside it

@@ -381,6 +381,12 @@ FileResult Win32Platform::MoveFileOver(const std::string& from, const std::strin
 
 void Win32Platform::RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
 
+bool Win32Platform::IsReadOnlyFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 FolderProbe Win32Platform::ProbeFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES)

@@ -34,6 +34,7 @@ public:
     FileResult MoveFileOver(const std::string& from, const std::string& to) override;
     void RemoveFile(const std::string& path) override;
     FolderProbe ProbeFolder(const std::string& path) override;
+    bool IsReadOnlyFile(const std::string& path) override;
     std::string ExpandPathVariables(const std::string& text) override;
     std::string LastFileErrorText() override;
     void Pause(unsigned milliseconds) override;
