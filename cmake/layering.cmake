@@ -1,27 +1,42 @@
-# The rooms' include edges, checked when the build is configured: a room may
-# include itself and the rooms below it that it links to, nothing else, so
-# an include across a missing edge stops the build here.
-set(QVD_EDGES_system system)
-set(QVD_EDGES_storage storage system)
-set(QVD_EDGES_book book storage system)
-set(QVD_EDGES_driver driver book storage system)
-set(QVD_EDGES_picker picker driver book storage system)
-set(QVD_EDGES_framework framework system res)
-set(QVD_EDGES_dialogs dialogs picker driver book storage framework system res)
-set(QVD_EDGES_app app dialogs picker driver book storage framework system res)
-set(QVD_EDGES_tool tool driver book storage system framework)  # framework: its Win32 backend, in qvdbook.exe only
-
-file(GLOB_RECURSE qvd_sources RELATIVE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/src/*.h ${CMAKE_SOURCE_DIR}/src/*.cpp)
-foreach(source ${qvd_sources})
-    # Checked again whenever a source changes.
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${source})
-    string(REGEX MATCH "^[a-z0-9]+" room "${source}")
-    file(STRINGS ${CMAKE_SOURCE_DIR}/src/${source} includes REGEX "^#include \"[a-z0-9]+/")
-    foreach(line ${includes})
-        string(REGEX REPLACE "^#include \"([a-z0-9]+)/.*" "\\1" target "${line}")
-        list(FIND QVD_EDGES_${room} ${target} found)
-        if(found EQUAL -1)
-            message(FATAL_ERROR "src/${source}: the ${room} room may not include ${target}/")
+# The rooms of src/, each one library. A room is declared once, with the
+# rooms it uses directly: the same list links it and says which rooms its
+# sources may include, so an include across a missing edge (a dialog
+# including storage/, say) stops the build when it is configured.
+#
+#   qvd_room(NAME SOURCES file... [USES room...] [MAY_INCLUDE room...])
+#
+# USES: rooms it links and includes (res: the resource headers, no library);
+# MAY_INCLUDE: rooms whose headers only some program of the room links.
+function(qvd_room name)
+    cmake_parse_arguments(ROOM "" "" "SOURCES;USES;MAY_INCLUDE" ${ARGN})
+    add_library(qvd_${name} STATIC ${ROOM_SOURCES})
+    foreach(used ${ROOM_USES})
+        if(NOT used STREQUAL "res")
+            target_link_libraries(qvd_${name} PUBLIC qvd_${used})
         endif()
     endforeach()
-endforeach()
+    set_property(GLOBAL PROPERTY QVD_EDGES_${name} ${name} ${ROOM_USES} ${ROOM_MAY_INCLUDE})
+    set_property(GLOBAL APPEND PROPERTY QVD_ROOMS qvd_${name})
+endfunction()
+
+# Reads every source's includes of src/ against its room's edges.
+function(qvd_check_layering)
+    file(GLOB_RECURSE sources RELATIVE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/src/*.h ${CMAKE_SOURCE_DIR}/src/*.cpp)
+    foreach(source ${sources})
+        # Checked again whenever a source changes.
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${source})
+        string(REGEX MATCH "^[a-z0-9]+" room "${source}")
+        get_property(edges GLOBAL PROPERTY QVD_EDGES_${room})
+        if(NOT edges)
+            message(FATAL_ERROR "src/${source}: ${room}/ is no room declared with qvd_room")
+        endif()
+        file(STRINGS ${CMAKE_SOURCE_DIR}/src/${source} includes REGEX "^#include \"[a-z0-9]+/")
+        foreach(line ${includes})
+            string(REGEX REPLACE "^#include \"([a-z0-9]+)/.*" "\\1" target "${line}")
+            list(FIND edges ${target} found)
+            if(found EQUAL -1)
+                message(FATAL_ERROR "src/${source}: the ${room} room may not include ${target}/")
+            endif()
+        endforeach()
+    endforeach()
+endfunction()
