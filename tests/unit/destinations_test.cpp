@@ -145,64 +145,47 @@ TEST_F(DestinationsTest, DeleteKeyRemovesTheSelectedDestinations) {
 // Whatever changed the lines since the user last selected, a command acts
 // on what the list shows selected then, or on nothing.
 TEST_F(DestinationsTest, CommandsActOnWhatTheListsShowSelected) {
-    using Step = std::function<void(MemoryWindow&)>;
-    const Step removeByButton = [](MemoryWindow& w) { w.Click(IDC_REMOVE_DESTINATIONS); };
-    const Step removeByKey = [](MemoryWindow& w) { w.PressKey(IDC_DESTINATION_LIST, VK_DELETE); };
-    // The view switched away and back: the person view selects its first line, A.
-    const Step switchBack = [](MemoryWindow& w) {
-        w.ChooseComboItem(IDC_DISPLAY_MODE, 1);
-        w.ChooseComboItem(IDC_DISPLAY_MODE, 0);
-    };
-    auto then = [](std::vector<Step> steps) {
-        return [steps](MemoryWindow& w) {
-            for (const Step& step : steps) step(w);
-        };
+    // One letter a user's step: v the view switched away and back (the person
+    // view selects A), d A deleted, r A renamed AZ, m a person created on a
+    // book another PC changed, x a company expanded and collapsed, f a find;
+    // then the command: K the Delete key, B the remove button, A the add button.
+    auto act = [&](char step) {
+        switch (step) {
+        case 'v': window->ChooseComboItem(IDC_DISPLAY_MODE, 1), window->ChooseComboItem(IDC_DISPLAY_MODE, 0); break;
+        case 'd': platform->AnswerNextBox(IDOK), window->Click(IDC_DELETE_ENTRY); break;
+        case 'r':
+            platform->WhenDialogOpens(IDD_ENTRY_PROPERTY, [](MemoryWindow& entry) { entry.Type(IDC_NAME, "Z"), entry.Click(IDOK); });
+            window->Click(IDC_PROPERTIES);
+            break;
+        case 'm': WriteBook(Book() + Row("E", "5")), ScriptNewEntry("F", "6"), window->Click(IDC_CREATE_ENTRY); break;
+        case 'x':
+            window->ChooseComboItem(IDC_DISPLAY_MODE, 1);
+            window->PressKey(IDC_ADDRESS_LIST, VK_RIGHT), window->PressKey(IDC_ADDRESS_LIST, VK_LEFT);
+            break;
+        case 'f':
+            platform->WhenDialogOpens(IDD_FIND, [](MemoryWindow& find) { find.Type(IDC_FIND_TEXT, "C"), find.Click(IDOK); });
+            window->Send(WM_COMMAND, MAKEWPARAM(IDC_FIND, kShortcut));
+            break;
+        case 'K': window->PressKey(IDC_DESTINATION_LIST, VK_DELETE); break;
+        case 'B': window->Click(IDC_REMOVE_DESTINATIONS); break;
+        case 'A': window->Click(IDC_ADD_DESTINATION); break;
+        }
     };
     struct Case {
         const char* what;
         std::vector<int> selected;  // of the destinations A, B, A, C, D
-        Step change, command;
-        std::vector<std::string> shown;  // the destination list, and what OK stores
-    };
-    const std::vector<Case> cases = {
-        {"a delete of the person selected there, then Delete", {0, 2}, then({switchBack, [&](MemoryWindow&) {
-             platform->AnswerNextBox(IDOK);
-             window->Click(IDC_DELETE_ENTRY);
-         }}), removeByKey, {"B", "C", "D"}},
-        {"a delete of the person selected there, then the button", {0, 2}, then({switchBack, [&](MemoryWindow&) {
-             platform->AnswerNextBox(IDOK);
-             window->Click(IDC_DELETE_ENTRY);
-         }}), removeByButton, {"B", "C", "D"}},
-        {"a delete, then the add button", {0, 2}, then({switchBack, [&](MemoryWindow&) {
-             platform->AnswerNextBox(IDOK);
-             window->Click(IDC_DELETE_ENTRY);
-         }}), [](MemoryWindow& w) { w.Click(IDC_ADD_DESTINATION); }, {"B", "C", "D"}},
-        {"an edit that redrew a selected line", {1, 2}, then({switchBack, [&](MemoryWindow&) {
-             platform->WhenDialogOpens(IDD_ENTRY_PROPERTY, [](MemoryWindow& entry) {
-                 entry.Type(IDC_NAME, "Z");
-                 entry.Click(IDOK);
-             });
-             window->Click(IDC_PROPERTIES);
-         }}), removeByKey, {"AZ", "AZ", "C", "D"}},
-        {"a book another PC changed, drawn anew", {3}, then({switchBack, [&](MemoryWindow&) {
-             WriteBook(Book() + Row("E", "5"));
-             ScriptNewEntry("F", "6");
-             window->Click(IDC_CREATE_ENTRY);
-         }}), removeByButton, {"A", "B", "A", "C", "D"}},
-        {"a view switch", {0}, switchBack, removeByButton, {"B", "A", "C", "D"}},
-        {"a company expanded and collapsed", {1}, [](MemoryWindow& w) {
-             w.ChooseComboItem(IDC_DISPLAY_MODE, 1);
-             w.PressKey(IDC_ADDRESS_LIST, VK_RIGHT);
-             w.PressKey(IDC_ADDRESS_LIST, VK_LEFT);
-         }, removeByKey, {"A", "A", "C", "D"}},
-        {"a find", {4}, [&](MemoryWindow& w) {
-             platform->WhenDialogOpens(IDD_FIND, [](MemoryWindow& find) {
-                 find.Type(IDC_FIND_TEXT, "C");
-                 find.Click(IDOK);
-             });
-             w.Send(WM_COMMAND, MAKEWPARAM(IDC_FIND, kShortcut));
-         }, removeByKey, {"A", "B", "A", "C", "D"}},
-        {"the restored list, nothing selected", {}, [](MemoryWindow&) {}, removeByButton, {"A", "B", "A", "C", "D"}},
+        const char* steps;
+        const char* shown;  // the destination list, as OK stores its names
+    } cases[] = {
+        {"a delete of the person selected there, then Delete", {0, 2}, "vdK", "B,C,D"},
+        {"the same, then the button", {0, 2}, "vdB", "B,C,D"},
+        {"the same, then the add button", {0, 2}, "vdA", "B,C,D"},
+        {"an edit that redrew a selected line", {1, 2}, "vrK", "AZ,AZ,C,D"},
+        {"a book another PC changed, drawn anew", {3}, "vmB", "A,B,A,C,D"},
+        {"a view switch", {0}, "vB", "B,A,C,D"},
+        {"a company expanded and collapsed", {1}, "xK", "A,A,C,D"},
+        {"a find", {4}, "fK", "A,B,A,C,D"},
+        {"the restored list, nothing selected", {}, "B", "A,B,A,C,D"},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
@@ -211,16 +194,15 @@ TEST_F(DestinationsTest, CommandsActOnWhatTheListsShowSelected) {
         AddPrinter();
         StoreDestinations("1,2,1,3,4", "A,B,A,C,D");
         Open();
-        if (!test.selected.empty()) window->SelectLines(IDC_DESTINATION_LIST, test.selected);
-        test.change(*window);
-        test.command(*window);
-        EXPECT_EQ(Lines(IDC_DESTINATION_LIST), test.shown);
+        window->SelectLines(IDC_DESTINATION_LIST, test.selected);
+        for (const char* step = test.steps; *step; ++step) act(*step);
+        std::string shown;
+        for (const std::string& line : Lines(IDC_DESTINATION_LIST)) shown += (shown.empty() ? "" : ",") + line;
+        EXPECT_EQ(shown, test.shown);
         EXPECT_TRUE(window->SelectedLines(IDC_DESTINATION_LIST).empty());
         EXPECT_FALSE(window->IsEnabled(IDC_REMOVE_DESTINATIONS));
         window->Click(IDOK);
-        std::string names;
-        for (const std::string& name : test.shown) names += (names.empty() ? "" : ",") + name;
-        EXPECT_EQ(Stored(kNamesValue), names);
+        EXPECT_EQ(Stored(kNamesValue), test.shown);
     }
 }
 
