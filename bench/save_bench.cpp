@@ -15,7 +15,7 @@
 #include "book/book_file.h"
 #include "storage/journal.h"
 #include "storage/journaled_file.h"
-#include "framework/win32/win32_platform.h"
+#include "system/win32/win32_files.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ enum Call { kOpen, kRead, kWrite, kSetLength, kFlush, kClose, kCalls };
 const char* const kCallNames[kCalls] = {"open", "read", "write", "set length", "flush", "close"};
 
 // The product's backend, with the time of each kind of file call counted.
-class TimedFiles : public Win32Platform {
+class TimedFiles : public Win32Files {
 public:
     double ms[kCalls] = {};
     int count[kCalls] = {};
@@ -43,22 +43,22 @@ public:
         return result;
     }
     FileOpenStatus OpenFile(const std::string& path, FileAccess access, bool create, FileHandle*& file) override {
-        return Timed(kOpen, [&] { return Win32Platform::OpenFile(path, access, create, file); });
+        return Timed(kOpen, [&] { return Win32Files::OpenFile(path, access, create, file); });
     }
     bool ReadWholeFile(FileHandle* file, std::string& bytes) override {
-        return Timed(kRead, [&] { return Win32Platform::ReadWholeFile(file, bytes); });
+        return Timed(kRead, [&] { return Win32Files::ReadWholeFile(file, bytes); });
     }
     FileResult WriteFileAt(FileHandle* file, std::uint64_t offset, std::string_view bytes) override {
-        return Timed(kWrite, [&] { return Win32Platform::WriteFileAt(file, offset, bytes); });
+        return Timed(kWrite, [&] { return Win32Files::WriteFileAt(file, offset, bytes); });
     }
     FileResult SetFileLength(FileHandle* file, std::uint64_t length) override {
-        return Timed(kSetLength, [&] { return Win32Platform::SetFileLength(file, length); });
+        return Timed(kSetLength, [&] { return Win32Files::SetFileLength(file, length); });
     }
     FileResult FlushFile(FileHandle* file) override {
-        return Timed(kFlush, [&] { return Win32Platform::FlushFile(file); });
+        return Timed(kFlush, [&] { return Win32Files::FlushFile(file); });
     }
     void CloseFile(FileHandle* file) override {
-        Timed(kClose, [&] { Win32Platform::CloseFile(file); return true; });
+        Timed(kClose, [&] { Win32Files::CloseFile(file); return true; });
     }
 };
 
@@ -78,39 +78,38 @@ double Median(std::vector<double> values) {
 }  // namespace
 
 int main() {
-    TimedFiles platform;
-    SetPlatform(&platform);
-    const std::string path = AddressBookPath(platform);
+    TimedFiles files;
+    const std::string path = AddressBookPath(files);
     const std::string books[2] = {Book(1000), Book(999)};
     HANDLE seed = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     WriteFile(seed, books[1].data(), static_cast<DWORD>(books[1].size()), &written, nullptr);
     CloseHandle(seed);
 
-    JournaledFile file(platform, path, AddressBookPath(platform, kAddressBookJournalFileName));
+    JournaledFile file(files, path, AddressBookPath(files, kAddressBookJournalFileName));
     file.Load();
     constexpr int kSaves = 201;
     std::vector<double> flushes, rest;
     double msBefore[kCalls];
     int countBefore[kCalls];
-    std::copy(platform.ms, platform.ms + kCalls, msBefore);
-    std::copy(platform.count, platform.count + kCalls, countBefore);
+    std::copy(files.ms, files.ms + kCalls, msBefore);
+    std::copy(files.count, files.count + kCalls, countBefore);
     for (int i = 0; i < kSaves; ++i) {
-        double flushMs = platform.ms[kFlush];
+        double flushMs = files.ms[kFlush];
         double start = Now();
         if (file.Save(books[i % 2]) != FileFault::None) {
             std::printf("save %d failed\n", i);
             return 1;
         }
         double total = Now() - start;
-        flushes.push_back(platform.ms[kFlush] - flushMs);
+        flushes.push_back(files.ms[kFlush] - flushMs);
         rest.push_back(total - flushes.back());
     }
     std::printf("save of 1000 persons (%zu bytes), %d saves: apart from the flushes %.3f ms (median; fastest %.3f), "
                 "flushes %.3f ms (median)\n  per save:",
                 books[0].size(), kSaves, Median(rest), *std::min_element(rest.begin(), rest.end()), Median(flushes));
     for (int call = 0; call < kCalls; ++call)
-        std::printf(" %s %dx %.3f ms%s", kCallNames[call], (platform.count[call] - countBefore[call]) / kSaves,
-                    (platform.ms[call] - msBefore[call]) / kSaves, call + 1 < kCalls ? "," : "\n");
+        std::printf(" %s %dx %.3f ms%s", kCallNames[call], (files.count[call] - countBefore[call]) / kSaves,
+                    (files.ms[call] - msBefore[call]) / kSaves, call + 1 < kCalls ? "," : "\n");
     return 0;
 }

@@ -3,19 +3,18 @@
 # sources may include, so an include across a missing edge (a dialog
 # including storage/, say) stops the build when it is configured.
 #
-#   qvd_room(NAME SOURCES file... [USES room...] [MAY_INCLUDE room...])
+#   qvd_room(NAME SOURCES file... [USES room...])
 #
-# USES: rooms it links and includes (res: the resource headers, no library);
-# MAY_INCLUDE: rooms whose headers only some program of the room links.
+# USES: the rooms it links and includes (res: the resource headers, no library).
 function(qvd_room name)
-    cmake_parse_arguments(ROOM "" "" "SOURCES;USES;MAY_INCLUDE" ${ARGN})
+    cmake_parse_arguments(ROOM "" "" "SOURCES;USES" ${ARGN})
     add_library(qvd_${name} STATIC ${ROOM_SOURCES})
     foreach(used ${ROOM_USES})
         if(NOT used STREQUAL "res")
             target_link_libraries(qvd_${name} PUBLIC qvd_${used})
         endif()
     endforeach()
-    set_property(GLOBAL PROPERTY QVD_EDGES_${name} ${name} ${ROOM_USES} ${ROOM_MAY_INCLUDE})
+    set_property(GLOBAL PROPERTY QVD_EDGES_${name} ${name} ${ROOM_USES})
     set_property(GLOBAL APPEND PROPERTY QVD_ROOMS qvd_${name})
 endfunction()
 

@@ -14,7 +14,8 @@ foreach(room ${QVD_ROOMS})
     target_compile_options(${room} PRIVATE ${SANITIZERS})
 endforeach()
 
-add_library(qvdmemory STATIC tests/support/memory_files.cpp tests/support/memory_platform.cpp)
+add_library(qvdmemory STATIC tests/support/memory_files.cpp tests/support/memory_registry.cpp
+    tests/support/memory_windows.cpp)
 target_link_libraries(qvdmemory PUBLIC qvd_app qvd_tool)
 target_include_directories(qvdmemory PUBLIC ${CMAKE_SOURCE_DIR}/tests)
 target_compile_options(qvdmemory PRIVATE ${SANITIZERS})

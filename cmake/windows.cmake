@@ -3,18 +3,22 @@ enable_language(RC)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001 -I ${CMAKE_SOURCE_DIR}/res")
 set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 
-# The Win32 backend of every seam, compiled once.
-add_library(qvd_win32 STATIC src/framework/win32/win32_platform.cpp)
-target_link_libraries(qvd_win32 PUBLIC qvd_framework user32 gdi32 advapi32 comctl32)
+# The Win32 backends: of the system's seams, which need no window library,
+# and of the windowing seam.
+add_library(qvd_system_win32 STATIC src/system/win32/win32_files.cpp src/system/win32/win32_process.cpp
+    src/system/win32/win32_registry.cpp src/system/win32/win32_security.cpp)
+target_link_libraries(qvd_system_win32 PUBLIC qvd_system advapi32)
+add_library(qvd_windowing_win32 STATIC src/framework/win32/win32_windowing.cpp)
+target_link_libraries(qvd_windowing_win32 PUBLIC qvd_framework user32 gdi32 comctl32)
 
 add_executable(qvdutil WIN32 src/app/main.cpp src/framework/win32/winmain.cpp res/qvdutil.rc)
-target_link_libraries(qvdutil PRIVATE qvd_app qvd_win32 ${STATIC_RUNTIME})
+target_link_libraries(qvdutil PRIVATE qvd_app qvd_windowing_win32 qvd_system_win32 ${STATIC_RUNTIME})
 
 # The administrator's console tool for the book.
 target_sources(qvd_tool PRIVATE src/tool/win32/code_page_win32.cpp)
 add_executable(qvdbook src/tool/win32/qvdbook_main.cpp res/qvdbook.rc)
 target_link_options(qvdbook PRIVATE -municode)
-target_link_libraries(qvdbook PRIVATE qvd_tool qvd_win32 ${STATIC_RUNTIME})
+target_link_libraries(qvdbook PRIVATE qvd_tool qvd_system_win32 ${STATIC_RUNTIME})
 
 add_executable(faxdriver tools/driver-standin/faxdriver.cpp)
 target_link_libraries(faxdriver PRIVATE advapi32 ${STATIC_RUNTIME})
@@ -27,7 +31,7 @@ add_executable(launch_bench bench/launch_bench.cpp)
 target_link_libraries(launch_bench PRIVATE user32 ${STATIC_RUNTIME})
 
 add_executable(save_bench bench/save_bench.cpp)
-target_link_libraries(save_bench PRIVATE qvd_book qvd_win32 ${STATIC_RUNTIME})
+target_link_libraries(save_bench PRIVATE qvd_book qvd_system_win32 ${STATIC_RUNTIME})
 
 option(QVD_E2E "Build the end-to-end tests" ON)
 if(QVD_E2E)

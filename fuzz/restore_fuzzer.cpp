@@ -10,7 +10,7 @@
 #include "book/book_file.h"
 #include "driver/fax_number_book.h"
 #include "picker/picker_session.h"
-#include "support/memory_platform.h"
+#include "support/memory_registry.h"
 
 namespace {
 
@@ -37,26 +37,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string fax = input.substr(first + 1, second - first - 1);
     std::string names = input.substr(second + 1);
 
-    static MemoryPlatform* platform = new MemoryPlatform(QVD_RC_PATH);
-    platform->files[AddressBookPath(*platform)] = book;
-    platform->SetString(kPrinter, kPrinterDriverValue, "Fuzz Driver");
-    platform->SetValue(kData, kFaxNumbersValue, REG_SZ, std::vector<BYTE>(fax.begin(), fax.end()));
-    platform->SetValue(kData, kNamesValue, REG_SZ, std::vector<BYTE>(names.begin(), names.end()));
+    static MemoryFiles* files = new MemoryFiles();
+    static MemoryRegistry* registry = new MemoryRegistry(*files);
+    files->files[AddressBookPath(*files)] = book;
+    registry->SetString(kPrinter, kPrinterDriverValue, "Fuzz Driver");
+    registry->SetValue(kData, kFaxNumbersValue, REG_SZ, std::vector<BYTE>(fax.begin(), fax.end()));
+    registry->SetValue(kData, kNamesValue, REG_SZ, std::vector<BYTE>(names.begin(), names.end()));
 
-    const PrinterDestinations printer(*platform, "Fuzz Driver");
+    const PrinterDestinations printer(*registry, "Fuzz Driver");
     StoredTexts stored = printer.Read();
     // The start of a run, without a window.
-    PickerSession session(*platform, *platform, "Fuzz Driver");
+    PickerSession session(*files, *registry, "Fuzz Driver");
     session.ReadFaxNumberBook();
     session.LoadAddressBook();
     session.Start();
 
-    std::vector<BYTE> writtenFax = platform->GetValue(kData, kFaxNumbersValue)->data;
-    std::vector<BYTE> writtenNames = platform->GetValue(kData, kNamesValue)->data;
+    std::vector<BYTE> writtenFax = registry->GetValue(kData, kFaxNumbersValue)->data;
+    std::vector<BYTE> writtenNames = registry->GetValue(kData, kNamesValue)->data;
     if (writtenFax.size() != 256 || writtenNames.size() != 256) abort();
     if (writtenFax.back() != 0 || writtenNames.back() != 0) abort();
     if (Commas(writtenFax) != Commas(writtenNames)) abort();
-    if (!platform->errors.empty()) abort();
+    if (!files->errors.empty()) abort();
 
     // A stored value of 256 bytes without a zero byte can hold more than the
     // values take; every other stored piece that matched must be written back.

@@ -1,8 +1,8 @@
 #include "app/address_app.h"
 
 #include "dialogs/address_book_dlg.h"
-#include "framework/platform.h"
 #include "picker/picker_session.h"
+#include "system/process.h"
 #include "system/text.h"
 
 BOOL CAddressApp::InitInstance() {
@@ -12,15 +12,15 @@ BOOL CAddressApp::InitInstance() {
     // Creating is the test: two copies started at the same moment cannot
     // both find the name free.
     bool anotherCopy = false;
-    HANDLE mutex = ThePlatform().CreateNamedMutex("hPrevInstance", anotherCopy);
+    HANDLE mutex = m_pSeams->process.CreateNamedMutex("hPrevInstance", anotherCopy);
     if (anotherCopy) {
-        ThePlatform().CloseKernelHandle(mutex);
+        m_pSeams->process.CloseKernelHandle(mutex);
         return FALSE;
     }
     m_hMutex = mutex;
 
     if (HasOption(commandLine, "/s")) {
-        PickerSession session(ThePlatform(), ThePlatform(), DriverNameFromCommandLine(commandLine));
+        PickerSession session(m_pSeams->files, m_pSeams->registry, DriverNameFromCommandLine(commandLine));
         CAddressBookDlg dialog(session);
         m_pMainWnd = &dialog;
         dialog.DoModal();
@@ -30,6 +30,6 @@ BOOL CAddressApp::InitInstance() {
 }
 
 int CAddressApp::ExitInstance() {
-    ThePlatform().ReleaseNamedMutex(m_hMutex);
+    m_pSeams->process.ReleaseNamedMutex(m_hMutex);
     return CWinApp::ExitInstance();
 }

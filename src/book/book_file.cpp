@@ -151,6 +151,6 @@ std::string FormatAddressBook(const CAddressBook& book) {
     return bytes;
 }
 
-std::string AddressBookPath(Files& platform, const char* fileName) {
-    return platform.SystemDirectory() + "\\" + fileName;
+std::string AddressBookPath(Files& files, const char* fileName) {
+    return files.SystemDirectory() + "\\" + fileName;
 }

@@ -19,7 +19,7 @@ inline constexpr std::size_t kMaxFileFieldBytes = 4095;
 
 // "<system directory>\QVDDATA.CSV", and the same for the journal: where the
 // book lives when no policy names a folder.
-std::string AddressBookPath(Files& platform, const char* fileName = kAddressBookFileName);
+std::string AddressBookPath(Files& files, const char* fileName = kAddressBookFileName);
 
 struct ParseOutcome {
     // Reading stopped at the 1001st person; unnamed rows after the 1000th

@@ -15,31 +15,31 @@ namespace {
 // long name passes the length some systems allow for one open.
 class RegKey {
 public:
-    RegKey(Registry& platform, HKEY parent, const std::string& subKey, REGSAM access) : m_platform(&platform) {
-        if (m_platform->RegOpenKeyExA(parent, subKey.c_str(), access, &m_key) != ERROR_SUCCESS) m_key = nullptr;
+    RegKey(Registry& registry, HKEY parent, const std::string& subKey, REGSAM access) : m_registry(&registry) {
+        if (m_registry->RegOpenKeyExA(parent, subKey.c_str(), access, &m_key) != ERROR_SUCCESS) m_key = nullptr;
     }
-    explicit RegKey(Registry& platform) : m_platform(&platform) {}  // none
-    RegKey(RegKey&& other) noexcept : m_platform(other.m_platform), m_key(std::exchange(other.m_key, nullptr)) {}
+    explicit RegKey(Registry& registry) : m_registry(&registry) {}  // none
+    RegKey(RegKey&& other) noexcept : m_registry(other.m_registry), m_key(std::exchange(other.m_key, nullptr)) {}
     RegKey& operator=(RegKey&&) = delete;
     RegKey(const RegKey&) = delete;
     ~RegKey() {
-        if (m_key) m_platform->RegCloseKey(m_key);
+        if (m_key) m_registry->RegCloseKey(m_key);
     }
     explicit operator bool() const { return m_key != nullptr; }
     HKEY get() const { return m_key; }
 
 private:
-    Registry* m_platform;
+    Registry* m_registry;
     HKEY m_key = nullptr;
 };
 
 // A text value of at most 256 bytes, up to its first zero byte or the end of
 // its data, whichever comes first; nullopt when missing or longer.
-std::optional<std::string> ReadText(Registry& platform, HKEY key, const char* name) {
+std::optional<std::string> ReadText(Registry& registry, HKEY key, const char* name) {
     BYTE data[kValueDataSize];
     DWORD size = sizeof data;
     DWORD type = 0;
-    if (platform.RegQueryValueExA(key, name, &type, data, &size) != ERROR_SUCCESS) return std::nullopt;
+    if (registry.RegQueryValueExA(key, name, &type, data, &size) != ERROR_SUCCESS) return std::nullopt;
     size = std::min<DWORD>(size, sizeof data);
     const BYTE* zero = std::find(data, data + size, BYTE{0});
     return std::string(reinterpret_cast<const char*>(data), static_cast<std::size_t>(zero - data));
@@ -49,32 +49,32 @@ std::optional<std::string> ReadText(Registry& platform, HKEY key, const char* na
 // enumeration order, whose "Printer Driver" equals |driverName|, until it
 // returns false.
 template <typename Visit>
-void ForEachPrinterOf(Registry& platform, const std::string& driverName, Visit visit) {
-    RegKey printers(platform, HKEY_LOCAL_MACHINE, kPrintersKey, KEY_ENUMERATE_SUB_KEYS);
+void ForEachPrinterOf(Registry& registry, const std::string& driverName, Visit visit) {
+    RegKey printers(registry, HKEY_LOCAL_MACHINE, kPrintersKey, KEY_ENUMERATE_SUB_KEYS);
     for (DWORD index = 0; printers; ++index) {
         char name[256];
         DWORD nameSize = sizeof name;
-        LONG status = platform.RegEnumKeyExA(printers.get(), index, name, &nameSize);
+        LONG status = registry.RegEnumKeyExA(printers.get(), index, name, &nameSize);
         if (status == ERROR_NO_MORE_ITEMS) break;
         if (status != ERROR_SUCCESS) continue;
         std::string printerName(name, std::min<DWORD>(nameSize, 255));
-        RegKey printer(platform, printers.get(), printerName, KEY_QUERY_VALUE);
+        RegKey printer(registry, printers.get(), printerName, KEY_QUERY_VALUE);
         if (!printer) continue;
-        std::optional<std::string> driver = ReadText(platform, printer.get(), kPrinterDriverValue);
+        std::optional<std::string> driver = ReadText(registry, printer.get(), kPrinterDriverValue);
         if (driver && *driver == driverName && !visit(printerName, printer.get())) break;
     }
 }
 
 // The driver-data key of the first printer that uses |driverName|;
 // |printerFound| tells a missing printer from a key that cannot be opened.
-RegKey OpenDriverData(Registry& platform, const std::string& driverName, REGSAM access, bool& printerFound) {
+RegKey OpenDriverData(Registry& registry, const std::string& driverName, REGSAM access, bool& printerFound) {
     std::optional<RegKey> data;
-    ForEachPrinterOf(platform, driverName, [&](const std::string&, HKEY printer) {
-        data.emplace(platform, printer, kDriverDataKey, access);
+    ForEachPrinterOf(registry, driverName, [&](const std::string&, HKEY printer) {
+        data.emplace(registry, printer, kDriverDataKey, access);
         return false;
     });
     printerFound = data.has_value();
-    return data ? std::move(*data) : RegKey(platform);
+    return data ? std::move(*data) : RegKey(registry);
 }
 
 struct SavedValue {
@@ -83,22 +83,22 @@ struct SavedValue {
     std::vector<BYTE> data;
 };
 
-SavedValue SaveValue(Registry& platform, HKEY key, const char* name) {
+SavedValue SaveValue(Registry& registry, HKEY key, const char* name) {
     SavedValue saved;
     DWORD size = 0;
-    if (platform.RegQueryValueExA(key, name, &saved.type, nullptr, &size) != ERROR_SUCCESS) return saved;
+    if (registry.RegQueryValueExA(key, name, &saved.type, nullptr, &size) != ERROR_SUCCESS) return saved;
     saved.data.resize(size);
-    if (platform.RegQueryValueExA(key, name, &saved.type, saved.data.data(), &size) != ERROR_SUCCESS) return saved;
+    if (registry.RegQueryValueExA(key, name, &saved.type, saved.data.data(), &size) != ERROR_SUCCESS) return saved;
     saved.data.resize(size);
     saved.exists = true;
     return saved;
 }
 
-void RestoreValue(Registry& platform, HKEY key, const char* name, const SavedValue& saved) {
+void RestoreValue(Registry& registry, HKEY key, const char* name, const SavedValue& saved) {
     if (saved.exists)
-        platform.RegSetValueExA(key, name, saved.type, saved.data.data(), static_cast<DWORD>(saved.data.size()));
+        registry.RegSetValueExA(key, name, saved.type, saved.data.data(), static_cast<DWORD>(saved.data.size()));
     else
-        platform.RegDeleteValueA(key, name);
+        registry.RegDeleteValueA(key, name);
 }
 
 }  // namespace
@@ -109,49 +109,49 @@ std::string DriverNameFromCommandLine(std::string_view commandLine) {
     return found == std::string_view::npos ? std::string() : std::string(commandLine.substr(found + kOption.size()));
 }
 
-PrinterDestinations::PrinterDestinations(Registry& platform, std::string driverName)
-    : m_platform(platform), m_strDriverName(std::move(driverName)) {}
+PrinterDestinations::PrinterDestinations(Registry& registry, std::string driverName)
+    : m_registry(registry), m_strDriverName(std::move(driverName)) {}
 
 StoredTexts PrinterDestinations::Read() const {
-    Registry& platform = m_platform;
+    Registry& registry = m_registry;
     StoredTexts texts;
     bool printerFound = false;
-    RegKey data = OpenDriverData(platform, m_strDriverName, KEY_QUERY_VALUE, printerFound);
+    RegKey data = OpenDriverData(registry, m_strDriverName, KEY_QUERY_VALUE, printerFound);
     if (!data) return texts;
-    texts.faxNumbers = ReadText(platform, data.get(), kFaxNumbersValue).value_or("");
-    texts.names = ReadText(platform, data.get(), kNamesValue).value_or("");
+    texts.faxNumbers = ReadText(registry, data.get(), kFaxNumbersValue).value_or("");
+    texts.names = ReadText(registry, data.get(), kNamesValue).value_or("");
     return texts;
 }
 
-std::vector<PrinterRights> PrintersOfDriver(Registry& platform, const std::string& driverName) {
+std::vector<PrinterRights> PrintersOfDriver(Registry& registry, const std::string& driverName) {
     std::vector<PrinterRights> printers;
-    ForEachPrinterOf(platform, driverName, [&](const std::string& name, HKEY printer) {
+    ForEachPrinterOf(registry, driverName, [&](const std::string& name, HKEY printer) {
         // The accesses that Read and Write ask for.
-        printers.push_back({name, static_cast<bool>(RegKey(platform, printer, kDriverDataKey, KEY_QUERY_VALUE)),
-                            static_cast<bool>(RegKey(platform, printer, kDriverDataKey, KEY_QUERY_VALUE | KEY_SET_VALUE))});
+        printers.push_back({name, static_cast<bool>(RegKey(registry, printer, kDriverDataKey, KEY_QUERY_VALUE)),
+                            static_cast<bool>(RegKey(registry, printer, kDriverDataKey, KEY_QUERY_VALUE | KEY_SET_VALUE))});
         return true;
     });
     return printers;
 }
 
 StoreResult PrinterDestinations::Write(const StoredTexts& texts) const {
-    Registry& platform = m_platform;
+    Registry& registry = m_registry;
     bool printerFound = false;
-    RegKey data = OpenDriverData(platform, m_strDriverName, KEY_QUERY_VALUE | KEY_SET_VALUE, printerFound);
+    RegKey data = OpenDriverData(registry, m_strDriverName, KEY_QUERY_VALUE | KEY_SET_VALUE, printerFound);
     if (!printerFound) return StoreResult::NoPrinter;
     if (!data) return StoreResult::Failed;
 
     const auto faxData = ValueData(texts.faxNumbers);
     const auto nameData = ValueData(texts.names);
-    SavedValue previous = SaveValue(platform, data.get(), kFaxNumbersValue);
-    if (platform.RegSetValueExA(data.get(), kFaxNumbersValue, REG_SZ, faxData.data(), kValueDataSize) !=
+    SavedValue previous = SaveValue(registry, data.get(), kFaxNumbersValue);
+    if (registry.RegSetValueExA(data.get(), kFaxNumbersValue, REG_SZ, faxData.data(), kValueDataSize) !=
         ERROR_SUCCESS)
         return StoreResult::Failed;
-    if (platform.RegSetValueExA(data.get(), kNamesValue, REG_SZ, nameData.data(), kValueDataSize) !=
+    if (registry.RegSetValueExA(data.get(), kNamesValue, REG_SZ, nameData.data(), kValueDataSize) !=
         ERROR_SUCCESS) {
         // The driver pairs the pieces of the two values; never leave new
         // numbers beside old names.
-        RestoreValue(platform, data.get(), kFaxNumbersValue, previous);
+        RestoreValue(registry, data.get(), kFaxNumbersValue, previous);
         return StoreResult::Failed;
     }
     return StoreResult::Stored;

@@ -39,7 +39,7 @@ enum class StoreResult { NoPrinter, Stored, Failed };
 // for the whole run. The printer is looked up afresh by every read and write.
 class PrinterDestinations {
 public:
-    PrinterDestinations(Registry& platform, std::string driverName);
+    PrinterDestinations(Registry& registry, std::string driverName);
 
     // Both texts; each empty when it cannot be read.
     StoredTexts Read() const;
@@ -48,7 +48,7 @@ public:
     StoreResult Write(const StoredTexts& texts) const;
 
 private:
-    Registry& m_platform;
+    Registry& m_registry;
     const std::string m_strDriverName;
 };
 
@@ -60,7 +60,7 @@ struct PrinterRights {
 };
 // Every printer that uses |driverName|, in enumeration order: the first is
 // the one PrinterDestinations reads and writes.
-std::vector<PrinterRights> PrintersOfDriver(Registry& platform, const std::string& driverName);
+std::vector<PrinterRights> PrintersOfDriver(Registry& registry, const std::string& driverName);
 
 // The data of a value as written: the text, a zero byte, zero padding.
 std::array<BYTE, kValueDataSize> ValueData(const std::string& text);

@@ -1,11 +1,11 @@
 #include "framework/controls.h"
 
-#include "framework/platform.h"
+#include "framework/windowing.h"
 
-CControl::CControl(HWND dialog, int id) : m_hWnd(ThePlatform().ItemHandle(dialog, id)) {}
+CControl::CControl(HWND dialog, int id) : m_hWnd(TheWindowing().ItemHandle(dialog, id)) {}
 
 LRESULT CControl::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return ThePlatform().SendToWindow(m_hWnd, message, wParam, lParam);
+    return TheWindowing().SendToWindow(m_hWnd, message, wParam, lParam);
 }
 
 std::string CControl::GetWindowText() const {
@@ -20,7 +20,7 @@ void CControl::SetWindowText(const std::string& text) const {
     Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void CControl::EnableWindow(bool enable) const { ThePlatform().EnableControl(m_hWnd, enable); }
+void CControl::EnableWindow(bool enable) const { TheWindowing().EnableControl(m_hWnd, enable); }
 
 int CListBox::AddString(const std::string& text) const {
     return static_cast<int>(Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));

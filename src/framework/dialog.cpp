@@ -1,6 +1,6 @@
 #include "framework/dialog.h"
 
-#include "framework/platform.h"
+#include "framework/windowing.h"
 #include "framework/winapp.h"
 
 void CDataExchange::Text(int id, std::string& value, int maxBytes) {
@@ -19,10 +19,10 @@ INT_PTR CDialog::DoModal() {
     CWinApp* app = CWinApp::Current();
     HWND owner = nullptr;
     if (app && app->m_pMainWnd && app->m_pMainWnd != this) owner = app->m_pMainWnd->GetSafeHwnd();
-    return ThePlatform().RunModal(*this, owner);
+    return TheWindowing().RunModal(*this, owner);
 }
 
-void CDialog::EndDialog(INT_PTR result) { ThePlatform().EndModal(m_hWnd, result); }
+void CDialog::EndDialog(INT_PTR result) { TheWindowing().EndModal(m_hWnd, result); }
 
 void CDialog::UpdateData(bool saveAndValidate) {
     m_bExchanging = true;
@@ -44,7 +44,7 @@ void CDialog::OnOK() {
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 void CDialog::GotoDlgCtrl(int id) const {
-    Windowing& windowing = ThePlatform();
+    Windowing& windowing = TheWindowing();
     windowing.SendToWindow(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(windowing.ItemHandle(m_hWnd, id)), TRUE);
 }
 
@@ -87,5 +87,5 @@ int AfxMessageBox(const std::string& text, UINT type) {
             type |= MB_ICONEXCLAMATION;
     }
     HWND owner = app && app->m_pMainWnd ? app->m_pMainWnd->GetSafeHwnd() : nullptr;
-    return ThePlatform().ShowMessageBox(owner, text, app ? app->m_strAppName : std::string(), type);
+    return TheWindowing().ShowMessageBox(owner, text, app ? app->m_strAppName : std::string(), type);
 }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "framework/controls.h"
-#include "framework/platform.h"
+#include "framework/windowing.h"
 #include "system/win.h"
 
 // One row of a dialog's message map. A control notification reads
@@ -81,7 +81,7 @@ protected:
     virtual void OnCancel();
     virtual void DoDataExchange(CDataExchange&) {}
     // What the system does for a window beyond its controls: resources, menus, icons, tips.
-    Windowing& System() const { return ThePlatform(); }
+    Windowing& System() const { return TheWindowing(); }
     // The dialog's message map; true when a row handled the message.
     virtual bool OnWndMsg(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
     void UpdateData(bool saveAndValidate);

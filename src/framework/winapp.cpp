@@ -1,6 +1,6 @@
 #include "framework/winapp.h"
 
-#include "framework/platform.h"
+#include "system/process.h"
 #include "system/text.h"
 
 CWinApp* CWinApp::s_pCurrent = nullptr;
@@ -18,9 +18,12 @@ std::string AppNameFromModulePath(const std::string& path) {
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-int CWinApp::Run(const char* commandLine) {
-    m_strAppName = AppNameFromModulePath(ThePlatform().ModuleFileName());
+int CWinApp::Run(const char* commandLine, const AppSeams& seams) {
+    m_pSeams = &seams;
+    m_strAppName = AppNameFromModulePath(seams.process.ModuleFileName());
     m_lpCmdLine = commandLine ? commandLine : "";
     InitInstance();
-    return ExitInstance();
+    const int exitCode = ExitInstance();
+    m_pSeams = nullptr;
+    return exitCode;
 }

@@ -6,6 +6,16 @@
 #include "system/win.h"
 
 class CDialog;
+class Files;
+class Process;
+class Registry;
+
+// The seams an application runs over, made by the entry point.
+struct AppSeams {
+    Process& process;
+    Files& files;
+    Registry& registry;
+};
 
 class CWinApp {
 public:
@@ -17,7 +27,7 @@ public:
     // The framework's start-up: names the application, then InitInstance and
     // ExitInstance. Every window of this program is modal, so there is no
     // message loop of the application's own. Returns the exit code.
-    int Run(const char* commandLine);
+    int Run(const char* commandLine, const AppSeams& seams);
 
     virtual BOOL InitInstance() { return FALSE; }
     virtual int ExitInstance() { return 0; }
@@ -27,6 +37,7 @@ public:
     std::string m_strAppName;  // the executable's file name without extension
     std::string m_lpCmdLine;   // everything after the program's own name
     CDialog* m_pMainWnd = nullptr;
+    const AppSeams* m_pSeams = nullptr;  // while it runs
 
 private:
     static CWinApp* s_pCurrent;

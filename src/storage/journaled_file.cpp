@@ -12,34 +12,34 @@ constexpr unsigned kFirstPauseMs = 50;  // then 100, 200, 400: under a second in
 // A file held open for one load or save, closed when it goes out of scope.
 class HeldFile {
 public:
-    explicit HeldFile(Files& platform) : m_platform(platform) {}
+    explicit HeldFile(Files& files) : m_files(files) {}
     ~HeldFile() { Close(); }
     HeldFile(const HeldFile&) = delete;
     HeldFile& operator=(const HeldFile&) = delete;
 
     FileOpenStatus Open(const std::string& path, FileAccess access, bool create) {
         Close();
-        FileOpenStatus status = OpenFilePatiently(m_platform, path, access, create, m_handle);
+        FileOpenStatus status = OpenFilePatiently(m_files, path, access, create, m_handle);
         if (status != FileOpenStatus::Opened && status != FileOpenStatus::Created) m_handle = nullptr;
         return status;
     }
     bool IsOpen() const { return m_handle != nullptr; }
-    bool Read(std::string& bytes) { return m_platform.ReadWholeFile(m_handle, bytes); }
+    bool Read(std::string& bytes) { return m_files.ReadWholeFile(m_handle, bytes); }
     // The file holds |bytes| and nothing else, on the disk.
     FileResult Rewrite(std::string_view bytes) {
-        FileResult result = bytes.empty() ? FileResult::Done : m_platform.WriteFileAt(m_handle, 0, bytes);
-        if (result == FileResult::Done) result = m_platform.SetFileLength(m_handle, bytes.size());
-        return result == FileResult::Done ? m_platform.FlushFile(m_handle) : result;
+        FileResult result = bytes.empty() ? FileResult::Done : m_files.WriteFileAt(m_handle, 0, bytes);
+        if (result == FileResult::Done) result = m_files.SetFileLength(m_handle, bytes.size());
+        return result == FileResult::Done ? m_files.FlushFile(m_handle) : result;
     }
     FileResult Empty() { return Rewrite({}); }
 
 private:
     void Close() {
-        if (m_handle) m_platform.CloseFile(m_handle);
+        if (m_handle) m_files.CloseFile(m_handle);
         m_handle = nullptr;
     }
 
-    Files& m_platform;
+    Files& m_files;
     FileHandle* m_handle = nullptr;
 };
 
@@ -91,13 +91,13 @@ FileFault Settle(HeldFile& file, std::optional<std::string>& book, HeldFile& jou
 
 }  // namespace
 
-FileOpenStatus OpenFilePatiently(Files& platform, const std::string& path, FileAccess access, bool create,
+FileOpenStatus OpenFilePatiently(Files& files, const std::string& path, FileAccess access, bool create,
                                  FileHandle*& file) {
     unsigned pause = kFirstPauseMs;
     for (int attempt = 1;; ++attempt, pause *= 2) {
-        FileOpenStatus status = platform.OpenFile(path, access, create, file);
+        FileOpenStatus status = files.OpenFile(path, access, create, file);
         if (status != FileOpenStatus::Locked || attempt == kOpenAttempts) return status;
-        platform.Pause(pause);
+        files.Pause(pause);
     }
 }
 
@@ -110,11 +110,11 @@ FileContents Found(FileContents::State state, std::string bytes, FileFault fault
 FileContents Unreadable(FileFault fault) { return {FileContents::State::Unreadable, fault, {}}; }
 
 // With the file held without sharing (|status| as it was opened).
-FileContents ReadHeld(Files& platform, HeldFile& file, FileOpenStatus status, const std::string& journalPath,
+FileContents ReadHeld(Files& files, HeldFile& file, FileOpenStatus status, const std::string& journalPath,
                       bool mayWrite) {
     std::optional<std::string> book;
     if (status == FileOpenStatus::Opened && !file.Read(book.emplace())) return Unreadable(FileFault::Failed);
-    HeldFile journal(platform);
+    HeldFile journal(files);
     FileOpenStatus journalStatus = journal.Open(journalPath, mayWrite ? FileAccess::Update : FileAccess::Read, false);
     if (journalStatus == FileOpenStatus::Denied) {  // a journal this user may read only
         mayWrite = false;
@@ -135,14 +135,14 @@ FileContents ReadHeld(Files& platform, HeldFile& file, FileOpenStatus status, co
 
 // Beside a program that holds the file open: the file and its journal are
 // read, and nothing is written.
-FileContents ReadBeside(Files& platform, const std::string& path, const std::string& journalPath) {
-    HeldFile file(platform);
+FileContents ReadBeside(Files& files, const std::string& path, const std::string& journalPath) {
+    HeldFile file(files);
     FileOpenStatus status = file.Open(path, FileAccess::ReadBeside, false);
     if (status == FileOpenStatus::Missing) return Found(FileContents::State::Missing, {});
     std::optional<std::string> book;
     if (!file.IsOpen()) return Unreadable(FaultOf(status));
     if (!file.Read(book.emplace())) return Unreadable(FileFault::Failed);
-    HeldFile journal(platform);
+    HeldFile journal(files);
     if (journal.Open(journalPath, FileAccess::ReadBeside, false) != FileOpenStatus::Missing) {
         std::string recorded;
         if (!journal.IsOpen() || !journal.Read(recorded))
@@ -153,43 +153,43 @@ FileContents ReadBeside(Files& platform, const std::string& path, const std::str
 }
 
 // A missing file may be one whose creation a journal records.
-FileContents ReadMissing(Files& platform, HeldFile& file, const std::string& path, const std::string& journalPath) {
+FileContents ReadMissing(Files& files, HeldFile& file, const std::string& path, const std::string& journalPath) {
     std::string recorded;
     {
-        HeldFile journal(platform);
+        HeldFile journal(files);
         FileOpenStatus status = journal.Open(journalPath, FileAccess::ReadBeside, false);
         if (status == FileOpenStatus::Missing || (journal.IsOpen() && journal.Read(recorded) && recorded.empty()))
             return Found(FileContents::State::Missing, {});
     }
     // Made empty only to be held while the journal is settled; it reads as missing.
     FileOpenStatus status = file.Open(path, FileAccess::Update, true);
-    if (file.IsOpen()) return ReadHeld(platform, file, status, journalPath, true);
+    if (file.IsOpen()) return ReadHeld(files, file, status, journalPath, true);
     std::optional<JournalEntry> entry = DecodeJournal(recorded);
     if (!entry || !entry->oldMissing) return Found(FileContents::State::Missing, {});
     return Found(FileContents::State::Read, entry->newBytes);
 }
 
-FileContents ReadJournaledFile(Files& platform, const std::string& path, const std::string& journalPath) {
-    HeldFile file(platform);
+FileContents ReadJournaledFile(Files& files, const std::string& path, const std::string& journalPath) {
+    HeldFile file(files);
     bool mayWrite = true;
     FileOpenStatus status = file.Open(path, FileAccess::Update, false);
     if (status == FileOpenStatus::Denied) {  // a user who may read the book but not change it
         mayWrite = false;
         status = file.Open(path, FileAccess::Read, false);
     }
-    if (status == FileOpenStatus::Locked) return ReadBeside(platform, path, journalPath);
-    if (status == FileOpenStatus::Missing) return ReadMissing(platform, file, path, journalPath);
+    if (status == FileOpenStatus::Locked) return ReadBeside(files, path, journalPath);
+    if (status == FileOpenStatus::Missing) return ReadMissing(files, file, path, journalPath);
     if (!file.IsOpen()) return Unreadable(FaultOf(status));
-    return ReadHeld(platform, file, status, journalPath, mayWrite);
+    return ReadHeld(files, file, status, journalPath, mayWrite);
 }
 
 }  // namespace
 
-JournaledFile::JournaledFile(Files& platform, std::string path, std::string journalPath)
-    : m_platform(platform), m_strPath(std::move(path)), m_strJournalPath(std::move(journalPath)) {}
+JournaledFile::JournaledFile(Files& files, std::string path, std::string journalPath)
+    : m_files(files), m_strPath(std::move(path)), m_strJournalPath(std::move(journalPath)) {}
 
 FileContents JournaledFile::Load() {
-    FileContents contents = ReadJournaledFile(m_platform, m_strPath, m_strJournalPath);
+    FileContents contents = ReadJournaledFile(m_files, m_strPath, m_strJournalPath);
     switch (contents.state) {
     case FileContents::State::Unreadable:
         m_seen = Seen::Nothing;
@@ -205,12 +205,12 @@ FileContents JournaledFile::Load() {
     return contents;
 }
 
-FileContents JournaledFile::Look() const { return ReadBeside(m_platform, m_strPath, m_strJournalPath); }
+FileContents JournaledFile::Look() const { return ReadBeside(m_files, m_strPath, m_strJournalPath); }
 
 FileFault JournaledFile::Save(const std::string& wanted, const Rebase& rebase) {
     std::string bytes = wanted;
     if (m_seen == Seen::Nothing) return FileFault::NotRead;
-    HeldFile file(m_platform);
+    HeldFile file(m_files);
     FileOpenStatus status = file.Open(m_strPath, FileAccess::Update, true);
     if (!file.IsOpen()) return FaultOf(status);
     std::optional<std::string> book;
@@ -218,7 +218,7 @@ FileFault JournaledFile::Save(const std::string& wanted, const Rebase& rebase) {
 
     // Whatever an earlier rewrite left in the journal is settled first, so
     // that no committed rewrite is ever overwritten.
-    HeldFile journal(m_platform);
+    HeldFile journal(m_files);
     status = journal.Open(m_strJournalPath, FileAccess::Update, false);
     if (status == FileOpenStatus::Opened) {
         std::string recorded;

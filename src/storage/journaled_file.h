@@ -13,7 +13,7 @@
 // Opens |path|. A file that another program holds open (a virus scanner, a
 // backup tool, another copy of this program saving) is tried again a few
 // times, with growing pauses, before Locked is the answer.
-FileOpenStatus OpenFilePatiently(Files& platform, const std::string& path, FileAccess access, bool create,
+FileOpenStatus OpenFilePatiently(Files& files, const std::string& path, FileAccess access, bool create,
                                  FileHandle*& file);
 
 // Why a file could not be read, or why a save was refused.
@@ -64,7 +64,7 @@ struct FileContents {
 // change again to the file as it is now, under the same hold and journal.
 class JournaledFile {
 public:
-    JournaledFile(Files& platform, std::string path, std::string journalPath);
+    JournaledFile(Files& files, std::string path, std::string journalPath);
 
     FileContents Load();
     // What Load would show, read beside whoever has the file open; nothing
@@ -85,7 +85,7 @@ public:
     FileFault Save(const std::string& bytes, const Rebase& rebase = {});
 
 private:
-    Files& m_platform;
+    Files& m_files;
     const std::string m_strPath;
     const std::string m_strJournalPath;
     enum class Seen { Nothing, Missing, Bytes };

@@ -61,13 +61,13 @@ inline std::vector<std::string> Screen(const PickerSession& pc) {
 class ProgramTest : public testing::Test {
 protected:
     ProgramTest() : platform(std::make_unique<MemoryPlatform>(QVD_RC_PATH)) {
-        SetPlatform(platform.get());
+        SetWindowing(platform.get());
         app.m_strAppName = "qvdutil";
         app.m_lpCmdLine = "/s /m:Demo FAX Driver";
     }
     ~ProgramTest() override {
         if (window) Close();
-        SetPlatform(nullptr);
+        SetWindowing(nullptr);
     }
     void TearDown() override {
         EXPECT_EQ(platform->errors, std::vector<std::string>{});
@@ -100,7 +100,7 @@ protected:
         dialog.reset();
         session.reset();
         platform = std::make_unique<MemoryPlatform>(QVD_RC_PATH);
-        SetPlatform(platform.get());
+        SetWindowing(platform.get());
     }
     MemoryWindow& Open() {
         dialog.reset();

@@ -1,9 +1,11 @@
 // qvdbook.exe: the console, the command line and the administrator's own
 // file; the book itself goes through the same store as the program's.
-#include "framework/win32/win32_platform.h"
 #include "book/book_file.h"
 #include "book/book_location.h"
 #include "tool/book_tool.h"
+#include "system/win32/win32_files.h"
+#include "system/win32/win32_registry.h"
+#include "system/win32/win32_security.h"
 #include "tool/win32/code_page_win32.h"
 
 #include <string>
@@ -84,18 +86,18 @@ bool SameFile(HANDLE file, const std::string& path) {
 
 // The export may not take the place of the book or its journal, whatever
 // name reaches them.
-bool NamesTheBook(Win32Platform& platform, const std::wstring& path) {
+bool NamesTheBook(Files& files, Registry& registry, const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    const BookLocation location = LocateBook(platform, platform);
+    const BookLocation location = LocateBook(files, registry);
     bool book = SameFile(file, location.Path(kAddressBookFileName)) ||
                 SameFile(file, location.Path(kAddressBookJournalFileName));
     CloseHandle(file);
     return book;
 }
 
-bool ReadImport(Console& console, Win32Platform& platform, const std::wstring& path, std::string& bytes) {
+bool ReadImport(Console& console, Files& files, const std::wstring& path, std::string& bytes) {
     if (IsDeviceName(Cp932FromWide(path))) {
         console.Print("取り込むファイルではなく、デバイスの名前です: " + Cp932FromWide(path));
         return false;
@@ -118,7 +120,7 @@ bool ReadImport(Console& console, Win32Platform& platform, const std::wstring& p
                                  got == bytes.size());
     }
     if (!read)
-        console.Print("取り込むファイルを読み込めませんでした (" + platform.LastFileErrorText() + ")。" +
+        console.Print("取り込むファイルを読み込めませんでした (" + files.LastFileErrorText() + ")。" +
                       (size.QuadPart > kLargest ? "ファイルが大きすぎます。" : ""));
     if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     return read;
@@ -142,12 +144,14 @@ int wmain(int argc, wchar_t** argv) {
         return command ? kExitDone : kExitUsage;
     }
 
-    Win32Platform platform;
-    BookTool tool(platform, platform, platform, console);
+    Win32Files files;
+    Win32Registry registry;
+    Win32Security security;
+    BookTool tool(files, registry, security, console);
     switch (command->verb) {
     case ToolCommand::Verb::Export: {
         const std::wstring& path = wide[command->fileArgument];
-        if (NamesTheBook(platform, path)) {
+        if (NamesTheBook(files, registry, path)) {
             console.Print("書き出し先がアドレス帳そのものです。ほかのファイルを指定してください。");
             return kExitRefused;
         }
@@ -160,7 +164,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     case ToolCommand::Verb::Import: {
         std::string bytes;
-        return ReadImport(console, platform, wide[command->fileArgument], bytes)
+        return ReadImport(console, files, wide[command->fileArgument], bytes)
                    ? tool.Import(bytes, command->confirmed, command->mayEmpty)
                    : kExitRefused;
     }

@@ -1,9 +1,8 @@
-#include "support/memory_platform.h"
+#include "support/memory_windows.h"
 
 #include <iconv.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -12,7 +11,6 @@
 #include <stdexcept>
 
 #include "framework/dialog.h"
-#include "system/text.h"
 
 namespace {
 
@@ -29,30 +27,6 @@ std::string Utf8ToCp932(const std::string& utf8) {
     if (done == static_cast<size_t>(-1)) throw std::runtime_error("not convertible to CP932: " + utf8);
     out.resize(out.size() - outLeft);
     return out;
-}
-
-// Key names compare without case, character by character: the trail byte of
-// a double-byte character is neither a letter nor a separator.
-std::string Lower(std::string text) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (IsLeadByte932(static_cast<unsigned char>(text[i]))) {
-            ++i;
-            continue;
-        }
-        text[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
-    }
-    return text;
-}
-
-size_t LastKeySeparator(const std::string& path) {
-    size_t last = std::string::npos;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (IsLeadByte932(static_cast<unsigned char>(path[i])))
-            ++i;
-        else if (path[i] == '\\')
-            last = i;
-    }
-    return last;
 }
 
 std::string ReadText(const std::string& path) {
@@ -350,20 +324,19 @@ LRESULT MemoryWindow::ListMessage(Control& control, UINT message, WPARAM wParam,
     }
 }
 
-// ---- platform -------------------------------------------------------------------
+MemoryWindowing::MemoryWindowing(const std::string& rcPath, std::vector<std::string>& errors)
+    : m_errors(errors), m_resources(LoadResourceScript(rcPath)) {}
 
-MemoryPlatform::MemoryPlatform(const std::string& rcPath) : m_resources(LoadResourceScript(rcPath)) {}
+MemoryWindowing::~MemoryWindowing() = default;
 
-MemoryPlatform::~MemoryPlatform() = default;
-
-MemoryWindow* MemoryPlatform::WindowOf(HWND hwnd) {
+MemoryWindow* MemoryWindowing::WindowOf(HWND hwnd) {
     for (auto& window : m_windows)
         if (window->Handle() == hwnd) return window.get();
-    errors.push_back("message to a window that does not exist");
+    m_errors.push_back("message to a window that does not exist");
     return nullptr;
 }
 
-MemoryWindow& MemoryPlatform::Open(ModalWindow& dialog) {
+MemoryWindow& MemoryWindowing::Open(ModalWindow& dialog) {
     auto found = m_resources.dialogs.find(dialog.TemplateId());
     if (found == m_resources.dialogs.end()) throw std::out_of_range("no dialog template " + std::to_string(dialog.TemplateId()));
     m_windows.push_back(std::make_unique<MemoryWindow>(dialog, found->second));
@@ -373,28 +346,28 @@ MemoryWindow& MemoryPlatform::Open(ModalWindow& dialog) {
     return window;
 }
 
-void MemoryPlatform::Close(MemoryWindow& window) {
+void MemoryWindowing::Close(MemoryWindow& window) {
     window.Dialog().Detach();
     m_windows.erase(std::remove_if(m_windows.begin(), m_windows.end(),
                                    [&window](const auto& open) { return open.get() == &window; }),
                     m_windows.end());
 }
 
-INT_PTR MemoryPlatform::RunModal(ModalWindow& dialog, HWND) {
+INT_PTR MemoryWindowing::RunModal(ModalWindow& dialog, HWND) {
     modalRuns.push_back(dialog.TemplateId());
     MemoryWindow& window = Open(dialog);
     if (!window.ended) {
         auto script = std::find_if(m_scripts.begin(), m_scripts.end(),
                                    [&dialog](const auto& entry) { return entry.first == dialog.TemplateId(); });
         if (script == m_scripts.end()) {
-            errors.push_back("dialog " + std::to_string(dialog.TemplateId()) + " opened without a script");
+            m_errors.push_back("dialog " + std::to_string(dialog.TemplateId()) + " opened without a script");
         } else {
             DialogScript run = std::move(script->second);
             m_scripts.erase(script);
             run(window);
         }
         if (!window.ended) {
-            errors.push_back("dialog " + std::to_string(dialog.TemplateId()) + " left open by its script");
+            m_errors.push_back("dialog " + std::to_string(dialog.TemplateId()) + " left open by its script");
             window.result = IDCANCEL;
         }
     }
@@ -403,32 +376,32 @@ INT_PTR MemoryPlatform::RunModal(ModalWindow& dialog, HWND) {
     return result;
 }
 
-void MemoryPlatform::EndModal(HWND dialog, INT_PTR result) {
+void MemoryWindowing::EndModal(HWND dialog, INT_PTR result) {
     if (MemoryWindow* window = WindowOf(dialog)) {
         window->ended = true;
         window->result = result;
     }
 }
 
-HWND MemoryPlatform::ItemHandle(HWND dialog, int id) {
+HWND MemoryWindowing::ItemHandle(HWND dialog, int id) {
     MemoryWindow* window = WindowOf(dialog);
     if (!window) return nullptr;
     MemoryWindow::Control* control = window->Find(id);
-    if (!control) errors.push_back("no control " + std::to_string(id) + " in dialog " + std::to_string(window->Template().id));
+    if (!control) m_errors.push_back("no control " + std::to_string(id) + " in dialog " + std::to_string(window->Template().id));
     return reinterpret_cast<HWND>(control);
 }
 
-std::pair<MemoryWindow*, MemoryWindow::Control*> MemoryPlatform::ControlOf(HWND handle) {
+std::pair<MemoryWindow*, MemoryWindow::Control*> MemoryWindowing::ControlOf(HWND handle) {
     auto* control = reinterpret_cast<MemoryWindow::Control*>(handle);
     if (control) {
         for (auto& window : m_windows)
             if (window->Owns(control)) return {window.get(), control};
     }
-    errors.push_back("message to a control that does not exist");
+    m_errors.push_back("message to a control that does not exist");
     return {nullptr, nullptr};
 }
 
-LRESULT MemoryPlatform::SendToWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MemoryWindowing::SendToWindow(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NEXTDLGCTL) {
         MemoryWindow* dialog = WindowOf(handle);
         MemoryWindow::Control* next = ControlOf(reinterpret_cast<HWND>(wParam)).second;
@@ -476,18 +449,18 @@ LRESULT MemoryPlatform::SendToWindow(HWND handle, UINT message, WPARAM wParam, L
     }
     default:
         if (control->layout.kind != "ListBox") {
-            errors.push_back("list box message to control " + std::to_string(id));
+            m_errors.push_back("list box message to control " + std::to_string(id));
             return 0;
         }
         return window->ListMessage(*control, message, wParam, lParam);
     }
 }
 
-void MemoryPlatform::EnableControl(HWND handle, bool enable) {
+void MemoryWindowing::EnableControl(HWND handle, bool enable) {
     if (MemoryWindow::Control* control = ControlOf(handle).second) control->enabled = enable;
 }
 
-int MemoryPlatform::ShowMessageBox(HWND, const std::string& text, const std::string& caption, UINT type) {
+int MemoryWindowing::ShowMessageBox(HWND, const std::string& text, const std::string& caption, UINT type) {
     boxes.push_back({text, caption, type});
     if (onBox) onBox(boxes.back());
     if (m_answers.empty()) return IDOK;
@@ -496,186 +469,37 @@ int MemoryPlatform::ShowMessageBox(HWND, const std::string& text, const std::str
     return answer;
 }
 
-std::string MemoryPlatform::LoadStringResource(UINT id) {
+std::string MemoryWindowing::LoadStringResource(UINT id) {
     auto found = m_resources.strings.find(id);
     return found == m_resources.strings.end() ? std::string() : found->second;
 }
 
-HICON MemoryPlatform::LoadIconResource(int id) {
+HICON MemoryWindowing::LoadIconResource(int id) {
     return reinterpret_cast<HICON>(static_cast<std::uintptr_t>(0x10000 + id));
 }
 
-void MemoryPlatform::SetIcons(HWND dialog, HICON icon) {
+void MemoryWindowing::SetIcons(HWND dialog, HICON icon) {
     if (MemoryWindow* window = WindowOf(dialog)) window->bigIcon = window->smallIcon = icon;
 }
 
-void MemoryPlatform::AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text, bool afterSeparator) {
+void MemoryWindowing::AppendSystemMenuItem(HWND dialog, UINT command, const std::string& text, bool afterSeparator) {
     if (MemoryWindow* window = WindowOf(dialog)) {
         if (afterSeparator) window->systemMenu.push_back("-");
         window->systemMenu.push_back(std::to_string(command) + ":" + text);
     }
 }
 
-void MemoryPlatform::AttachLineTips(HWND, HWND list) {
+void MemoryWindowing::AttachLineTips(HWND, HWND list) {
     if (MemoryWindow::Control* control = ControlOf(list).second) control->tips = true;
 }
 
-void MemoryPlatform::DiscardTypedCharacter(HWND window) {
+void MemoryWindowing::DiscardTypedCharacter(HWND window) {
     if (MemoryWindow::Control* control = ControlOf(window).second) control->characterDiscarded = true;
 }
 
-bool MemoryPlatform::PaintMinimisedIcon(HWND dialog, HICON) {
+bool MemoryWindowing::PaintMinimisedIcon(HWND dialog, HICON) {
     MemoryWindow* window = WindowOf(dialog);
     if (!window || !window->minimised) return false;
     window->paintedIconAt = CentredIconOrigin(window->clientWidth, window->clientHeight, 32, 32);
     return true;
-}
-
-HANDLE MemoryPlatform::CreateNamedMutex(const char* name, bool& alreadyExisted) {
-    alreadyExisted = mutexes[name]++ > 0;
-    std::uintptr_t handle = m_nextHandle++;
-    m_mutexHandles[handle] = name;
-    return reinterpret_cast<HANDLE>(handle);
-}
-
-void MemoryPlatform::CloseKernelHandle(HANDLE handle) {
-    auto found = m_mutexHandles.find(reinterpret_cast<std::uintptr_t>(handle));
-    if (found == m_mutexHandles.end()) return;
-    if (--mutexes[found->second] == 0) mutexes.erase(found->second);
-    m_mutexHandles.erase(found);
-}
-
-// ---- registry -------------------------------------------------------------------
-
-MemoryPlatform::RegKeyNode* MemoryPlatform::Node(const std::string& path) {
-    auto found = m_registry.find(Lower(path));
-    return found == m_registry.end() ? nullptr : &found->second;
-}
-
-const MemoryPlatform::RegKeyNode* MemoryPlatform::Node(const std::string& path) const {
-    auto found = m_registry.find(Lower(path));
-    return found == m_registry.end() ? nullptr : &found->second;
-}
-
-void MemoryPlatform::CreateKey(const std::string& path) {
-    if (Node(path)) return;
-    size_t slash = LastKeySeparator(path);
-    if (slash != std::string::npos) {
-        CreateKey(path.substr(0, slash));
-        Node(path.substr(0, slash))->subKeys.push_back(path.substr(slash + 1));
-    }
-    m_registry[Lower(path)].path = path;
-}
-
-void MemoryPlatform::SetValue(const std::string& path, const std::string& name, DWORD type,
-                              const std::vector<BYTE>& data) {
-    CreateKey(path);
-    Node(path)->values[name] = {type, data};
-}
-
-void MemoryPlatform::SetString(const std::string& path, const std::string& name, const std::string& text) {
-    std::vector<BYTE> data(text.begin(), text.end());
-    data.push_back(0);
-    SetValue(path, name, REG_SZ, data);
-}
-
-std::optional<RegValue> MemoryPlatform::GetValue(const std::string& path, const std::string& name) const {
-    const RegKeyNode* node = Node(path);
-    if (!node) return std::nullopt;
-    auto found = node->values.find(name);
-    if (found == node->values.end()) return std::nullopt;
-    return found->second;
-}
-
-MemoryPlatform::OpenKey* MemoryPlatform::Opened(HKEY key) {
-    auto found = m_openKeys.find(reinterpret_cast<std::uintptr_t>(key));
-    if (found != m_openKeys.end()) return &found->second;
-    errors.push_back("registry call on a key that is not open");
-    return nullptr;
-}
-
-LONG MemoryPlatform::RegOpenKeyExA(HKEY root, const char* subKey, REGSAM access, HKEY* result) {
-    std::string path = subKey;
-    if (root != HKEY_LOCAL_MACHINE) {
-        OpenKey* parent = Opened(root);
-        if (!parent) return ERROR_INVALID_HANDLE;
-        path = parent->path + (path.empty() ? "" : "\\") + path;
-    }
-    // As under Wine: a longer path cannot be opened in one call.
-    if (std::strlen(subKey) > kMaxOpenPath) return ERROR_MORE_DATA;
-    RegKeyNode* node = Node(path);
-    if (!node) return ERROR_FILE_NOT_FOUND;
-    std::string lower = Lower(path);
-    auto listed = [&lower](const std::set<std::string>& paths) {
-        return std::any_of(paths.begin(), paths.end(), [&](const std::string& p) { return Lower(p) == lower; });
-    };
-    const REGSAM writeAccess = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | 0x00010000 /*DELETE*/ | 0x00040000 /*WRITE_DAC*/;
-    if (listed(deniedKeys) || (listed(readOnlyKeys) && (access & writeAccess))) return ERROR_ACCESS_DENIED;
-    std::uintptr_t handle = m_nextKey++;
-    m_openKeys[handle] = {node->path, access};
-    ++openKeys;
-    *result = reinterpret_cast<HKEY>(handle);
-    return ERROR_SUCCESS;
-}
-
-LONG MemoryPlatform::RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize) {
-    OpenKey* open = Opened(key);
-    if (!open) return ERROR_INVALID_HANDLE;
-    if (!(open->access & KEY_ENUMERATE_SUB_KEYS)) return ERROR_ACCESS_DENIED;
-    RegKeyNode* node = Node(open->path);
-    if (index >= node->subKeys.size()) return ERROR_NO_MORE_ITEMS;
-    if (failingEnumIndexes.count(index)) return ERROR_ACCESS_DENIED;
-    const std::string& sub = node->subKeys[index];
-    if (sub.size() + 1 > *nameSize) return ERROR_MORE_DATA;
-    std::memcpy(name, sub.c_str(), sub.size() + 1);
-    *nameSize = static_cast<DWORD>(sub.size());
-    return ERROR_SUCCESS;
-}
-
-LONG MemoryPlatform::RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size) {
-    OpenKey* open = Opened(key);
-    if (!open) return ERROR_INVALID_HANDLE;
-    if (!(open->access & KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
-    if (failingQueries.count(open->path + "|" + name)) return ERROR_ACCESS_DENIED;
-    std::optional<RegValue> value = GetValue(open->path, name);
-    if (!value) return ERROR_FILE_NOT_FOUND;
-    if (type) *type = value->type;
-    DWORD needed = static_cast<DWORD>(value->data.size());
-    if (!data) {
-        *size = needed;
-        return ERROR_SUCCESS;
-    }
-    if (*size < needed) {
-        *size = needed;
-        return ERROR_MORE_DATA;
-    }
-    std::copy(value->data.begin(), value->data.end(), data);
-    *size = needed;
-    return ERROR_SUCCESS;
-}
-
-LONG MemoryPlatform::RegSetValueExA(HKEY key, const char* name, DWORD type, const BYTE* data, DWORD size) {
-    OpenKey* open = Opened(key);
-    if (!open) return ERROR_INVALID_HANDLE;
-    if (!(open->access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
-    if (failingSets.count(open->path + "|" + name)) return ERROR_ACCESS_DENIED;
-    Node(open->path)->values[name] = {type, std::vector<BYTE>(data, data + size)};
-    registryWrites.push_back(open->path + "|" + name);
-    return ERROR_SUCCESS;
-}
-
-LONG MemoryPlatform::RegDeleteValueA(HKEY key, const char* name) {
-    OpenKey* open = Opened(key);
-    if (!open) return ERROR_INVALID_HANDLE;
-    if (!(open->access & KEY_SET_VALUE)) return ERROR_ACCESS_DENIED;
-    return Node(open->path)->values.erase(name) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
-}
-
-LONG MemoryPlatform::RegCloseKey(HKEY key) {
-    if (m_openKeys.erase(reinterpret_cast<std::uintptr_t>(key)) == 0) {
-        errors.push_back("closing a key that is not open");
-        return ERROR_INVALID_HANDLE;
-    }
-    --openKeys;
-    return ERROR_SUCCESS;
 }

@@ -1,12 +1,9 @@
-// The windowing seam, and the four seams together as a backend offers them:
-// the Win32 backend in the product, the memory backend on the test host.
+// The windowing seam: the Win32 backend in the product, a small user32 of
+// the tests' own on the test host.
 #pragma once
 
 #include <string>
 
-#include "system/files.h"
-#include "system/process.h"
-#include "system/registry.h"
 #include "system/win.h"
 
 // A modal dialog as the system drives it: its window's messages are
@@ -60,9 +57,7 @@ inline IconOrigin CentredIconOrigin(int clientWidth, int clientHeight, int iconW
     return {(clientWidth - iconWidth + 1) / 2, (clientHeight - iconHeight + 1) / 2};
 }
 
-// All four, as a backend offers them. The parts of the program that need
-// one concern take that seam alone.
-class Platform : public virtual Process, public virtual Windowing, public virtual Files, public virtual Registry {};
-
-Platform& ThePlatform();
-void SetPlatform(Platform* platform);
+// The one the framework's dialogs and controls talk to: a window procedure
+// has no other way to reach it.
+Windowing& TheWindowing();
+void SetWindowing(Windowing* windowing);
