@@ -48,8 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     StoredTexts stored = printer.Read();
     // The start of a run, without a window.
     PickerSession session(*files, *registry, "Fuzz Driver");
-    session.ReadFaxNumberBook();
-    session.LoadAddressBook();
+    session.Open();
     session.Start();
 
     std::vector<BYTE> writtenFax = registry->GetValue(kData, kFaxNumbersValue)->data;

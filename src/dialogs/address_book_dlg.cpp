@@ -47,9 +47,8 @@ int CAddressBookDlg::ActOnSelectedLine() {
 }
 
 std::optional<LRESULT> CAddressBookDlg::OnCreate(WPARAM, LPARAM) {
-    m_session.ReadFaxNumberBook();
     m_wCurrentItem = 0;
-    ShowMessages(m_session.LoadAddressBook());
+    ShowMessages(m_session.Open());
     m_bDestSelection = 0;
     return 0;
 }
@@ -69,33 +68,29 @@ BOOL CAddressBookDlg::OnInitDialog() {
     mode.SetCurSel(m_session.DisplayMode());
 
     m_session.Start();
-    DrawAddressLines();
+    DrawLines(IDC_ADDRESS_LIST);
     if (m_session.Lines().Count() > 0) {
         ListBox(IDC_ADDRESS_LIST).SetCurSel(0);
         ActOnSelectedLine();
         EnablePersonButtons(true);
     }
-    DrawDestinations();
+    DrawLines(IDC_DESTINATION_LIST);
     EnableItem(IDC_REMOVE_DESTINATIONS, false);
     for (int list : {IDC_ADDRESS_LIST, IDC_DESTINATION_LIST}) System().AttachLineTips(GetSafeHwnd(), ListBox(list).GetSafeHwnd());
     return TRUE;
 }
 
-void CAddressBookDlg::DrawAddressLines() {
-    DrawAddressLines({0, ListBox(IDC_ADDRESS_LIST).GetCount(), m_session.Lines().Count()});
+void CAddressBookDlg::DrawLines(int listId) {
+    const int count = listId == IDC_ADDRESS_LIST ? m_session.Lines().Count() : m_session.DestinationCount();
+    DrawLines(listId, {0, ListBox(listId).GetCount(), count});
 }
 
-void CAddressBookDlg::DrawAddressLines(const Splice& splice) {
+void CAddressBookDlg::DrawLines(int listId, const Splice& splice) {
     std::vector<CListBox::Line> lines;
     for (int line = splice.at; line < splice.at + splice.inserted; ++line)
-        lines.push_back({m_session.LineText(line), m_session.LineItemData(line)});
-    ListBox(IDC_ADDRESS_LIST).ReplaceLines(splice.at, splice.removed, lines);
-}
-
-void CAddressBookDlg::DrawDestinations() {
-    CListBox list = ListBox(IDC_DESTINATION_LIST);
-    list.ResetContent();
-    for (int line = 0; line < m_session.DestinationCount(); ++line) list.AddString(m_session.DestinationText(line));
+        lines.push_back(listId == IDC_ADDRESS_LIST ? CListBox::Line{m_session.LineText(line), m_session.LineItemData(line)}
+                                                   : CListBox::Line{m_session.DestinationText(line)});
+    ListBox(listId).ReplaceLines(splice.at, splice.removed, lines);
 }
 
 void CAddressBookDlg::EnablePersonButtons(bool enable) {
@@ -105,16 +100,16 @@ void CAddressBookDlg::EnablePersonButtons(bool enable) {
 }
 
 void CAddressBookDlg::OnOK() {
-    const PickerSession::Finish finish = m_session.WriteFaxNumberBook();
-    if (finish == PickerSession::Finish::Stored) return CDialog::OnOK();
-    AfxMessageBox(finish == PickerSession::Finish::TextsOver255 ? msg::kTextsOver255 : msg::kCannotStoreDestinations);
+    const std::optional<std::string> notStored = m_session.WriteFaxNumberBook();
+    if (!notStored) return CDialog::OnOK();
+    AfxMessageBox(*notStored);
 }
 
 void CAddressBookDlg::OnCloseupDisplayMode() {
     m_nChosenMode = ComboBox(IDC_DISPLAY_MODE).GetCurSel();
     CListBox list = ListBox(IDC_ADDRESS_LIST);
     if (m_session.ShowMode(m_nChosenMode)) {
-        DrawAddressLines();
+        DrawLines(IDC_ADDRESS_LIST);
         // The person view starts on its first line; the company view on none.
         if (m_nChosenMode != 1 && m_session.Lines().Count() > 0) list.SetCurSel(0);
     }
@@ -151,8 +146,8 @@ int CAddressBookDlg::ReadDestinationSelection() {
 void CAddressBookDlg::OnDblclkAddressList() {
     const int line = ListBox(IDC_ADDRESS_LIST).GetCurSel();
     if (line == LB_ERR) return;
-    if (m_session.Lines().At(line)->IsCompany())
-        DrawAddressLines(m_session.ExpandOrCollapse(line));
+    if (m_session.IsCompanyLine(line))
+        DrawLines(IDC_ADDRESS_LIST, m_session.ExpandOrCollapse(line));
     else
         OnAddDestination();
 }
@@ -180,7 +175,7 @@ std::optional<LRESULT> CAddressBookDlg::OnVKeyToItem(WPARAM key, LPARAM list) {
     const int line = addressList.GetCurSel();
     const int company = expand || collapse ? m_session.CompanyForKey(line, expand) : -1;
     if (company < 0) return -1;
-    DrawAddressLines(m_session.ExpandOrCollapse(company));
+    DrawLines(IDC_ADDRESS_LIST, m_session.ExpandOrCollapse(company));
     if (company != line) {
         addressList.SetCurSel(company);
         OnSelchangeAddressList();
@@ -206,8 +201,8 @@ void CAddressBookDlg::OnFindPrevious() { m_strFindText.empty() ? OnFind() : Find
 void CAddressBookDlg::FindPerson(bool forward) {
     CListBox list = ListBox(IDC_ADDRESS_LIST);
     const PickerSession::Found found = m_session.FindPerson(m_strFindText, list.GetCurSel(), forward);
-    if (found.line < 0) return ShowMessages({msg::NotFound(m_strFindText)});
-    if (found.expanded) DrawAddressLines(*found.expanded);
+    if (found.message) return ShowMessages({*found.message});
+    if (found.expanded) DrawLines(IDC_ADDRESS_LIST, *found.expanded);
     list.SetCurSel(found.line);
     OnSelchangeAddressList();
     GotoDlgCtrl(IDC_ADDRESS_LIST);
@@ -215,17 +210,16 @@ void CAddressBookDlg::FindPerson(bool forward) {
 
 void CAddressBookDlg::OnAddDestination() {
     const int line = ListBox(IDC_ADDRESS_LIST).GetCurSel();
-    if (line == LB_ERR || m_session.Lines().At(line)->IsCompany()) return;
-    m_wCurrentItem = static_cast<std::uint16_t>(m_session.LineItemData(line));
-
-    const DestinationList::Added added = m_session.AddDestination(line);
+    if (line == LB_ERR || m_session.IsCompanyLine(line)) return;
+    ActOnSelectedLine();
+    const PickerSession::Added added = m_session.AddDestination(line);
     CListBox destinations = ListBox(IDC_DESTINATION_LIST);
-    if (added.line) destinations.AddString(m_session.PersonOn(line)->m_strName);
-    for (DestinationBreach breach : added.refused) {
-        AfxMessageBox(msg::Refused(breach));
+    if (added.line) destinations.AddString(*added.line);
+    for (const std::string& refusal : added.refusals) {
+        AfxMessageBox(refusal);
         destinations.DeleteString(destinations.GetCount() - 1);
     }
-    if (!added.refused.empty()) ReadDestinationSelection();
+    if (!added.refusals.empty()) ReadDestinationSelection();
 }
 
 void CAddressBookDlg::OnRemoveDestinations() {
@@ -240,14 +234,14 @@ void CAddressBookDlg::OnRemoveDestinations() {
 }
 
 void CAddressBookDlg::OnCreateEntry() {
-    if (m_session.BookFull()) return ShowMessages({msg::kNoMoreEntries});
+    if (const std::optional<std::string> refusal = m_session.CreateRefusal()) return ShowMessages({*refusal});
     CNewEntryDlg dialog;
     if (dialog.DoModal() != IDOK) return;
     CAddressEntry fields;
     dialog.Store(fields);
     const EntryResult result = m_session.CreatePerson(fields);
     if (result.rebuilt) return DrawBookAsSaved(result);
-    DrawAddressLines(result.addressLines);
+    DrawLines(IDC_ADDRESS_LIST, result.addressLines);
     ShowMessages(result.messages);
 }
 
@@ -263,13 +257,9 @@ void CAddressBookDlg::OnEntryProperties() {
     dialog.Store(fields);
     const EntryResult result = m_session.EditPerson(line, fields);
     if (result.rebuilt) return DrawBookAsSaved(result);
-    DrawAddressLines(result.addressLines);
+    DrawLines(IDC_ADDRESS_LIST, result.addressLines);
     ListBox(IDC_ADDRESS_LIST).SetCurSel(line);
-    CListBox destinations = ListBox(IDC_DESTINATION_LIST);
-    for (int i : result.destinationLines) {
-        destinations.DeleteString(i);
-        destinations.InsertString(i, m_session.DestinationText(i));
-    }
+    for (const Splice& splice : result.destinationLines) DrawLines(IDC_DESTINATION_LIST, splice);
     ReadDestinationSelection();
     ShowMessages(result.messages);
 }
@@ -277,22 +267,21 @@ void CAddressBookDlg::OnEntryProperties() {
 void CAddressBookDlg::OnDeleteEntry() {
     const int line = ActOnSelectedLine();
     if (line == LB_ERR) return;
-    if (m_session.Lines().At(line)->IsCompany()) return ShowMessages({msg::kCannotDeleteCompany});
+    if (const std::optional<std::string> refusal = m_session.DeleteRefusal(line)) return ShowMessages({*refusal});
     if (AfxMessageBox(msg::kConfirmDelete, MB_OKCANCEL) != IDOK) return;
 
     const EntryResult result = m_session.DeletePerson(line);
     if (result.rebuilt) return DrawBookAsSaved(result);
-    CListBox destinations = ListBox(IDC_DESTINATION_LIST);
-    for (int i : result.destinationLines) destinations.DeleteString(i);
+    for (const Splice& splice : result.destinationLines) DrawLines(IDC_DESTINATION_LIST, splice);
     ReadDestinationSelection();
     EnablePersonButtons(false);
     ShowMessages(result.messages);
-    DrawAddressLines(result.addressLines);
+    DrawLines(IDC_ADDRESS_LIST, result.addressLines);
 }
 
 void CAddressBookDlg::DrawBookAsSaved(const EntryResult& result) {
-    DrawAddressLines();
-    DrawDestinations();
+    DrawLines(IDC_ADDRESS_LIST);
+    DrawLines(IDC_DESTINATION_LIST);
     ListBox(IDC_ADDRESS_LIST).SetCurSel(result.selected);
     EnablePersonButtons(result.selected >= 0);
     ReadDestinationSelection();

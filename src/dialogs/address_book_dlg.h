@@ -69,11 +69,10 @@ private:
     // and every removal reads them anew, so the snapshot never outlives
     // what the list shows.
     int ReadDestinationSelection();
-    // Draws lines of the session's address book list into list 1000: the
-    // whole list, or what a splice changed.
-    void DrawAddressLines();
-    void DrawAddressLines(const Splice& splice);
-    void DrawDestinations();
+    // Draws the session's lines into list 1000 or 1001: the whole list, or
+    // what a splice changed.
+    void DrawLines(int listId);
+    void DrawLines(int listId, const Splice& splice);
     // Both lists as the session holds them after a save that met a book
     // someone else saved meanwhile, the changed person selected.
     void DrawBookAsSaved(const EntryResult& result);

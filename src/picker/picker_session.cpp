@@ -12,6 +12,11 @@ PickerSession::PickerSession(Files& files, Registry& registry, const std::string
 
 // ---- start ----------------------------------------------------------------------
 
+std::vector<std::string> PickerSession::Open() {
+    ReadFaxNumberBook();
+    return LoadAddressBook();
+}
+
 void PickerSession::ReadFaxNumberBook() {
     StoredTexts texts = m_printer.Read();
     m_strFaxNumberBook2 = texts.names;
@@ -75,6 +80,11 @@ std::string PickerSession::LineText(int line) const {
     return at ? at->text : std::string();
 }
 
+bool PickerSession::IsCompanyLine(int line) const {
+    const AddressLine* at = m_addressLines.At(line);
+    return at && at->IsCompany();
+}
+
 std::uint32_t PickerSession::LineItemData(int line) const {
     const AddressLine* at = m_addressLines.At(line);
     return at ? at->ItemData() : 0;
@@ -110,10 +120,14 @@ std::string PickerSession::DestinationText(int line) const {
     return line >= 0 && line < DestinationCount() ? NameOf(m_aDestinations[line]) : std::string();
 }
 
-DestinationList::Added PickerSession::AddDestination(int line) {
+PickerSession::Added PickerSession::AddDestination(int line) {
     const AddressLine* at = m_addressLines.At(line);
     if (!at || at->IsCompany()) return {};
-    return m_aDestinations.Add(m_book, at->person);
+    const DestinationList::Added added = m_aDestinations.Add(m_book, at->person);
+    Added result;
+    if (added.line) result.line = NameOf(at->person);
+    for (DestinationBreach breach : added.refused) result.refusals.push_back(msg::Refused(breach));
+    return result;
 }
 
 std::vector<int> PickerSession::RemoveDestinations(const std::vector<int>& selected) {
@@ -246,6 +260,16 @@ std::vector<std::string> PickerSession::Adopt(const CAddressBook& now, const std
     return gone;
 }
 
+std::optional<std::string> PickerSession::CreateRefusal() const {
+    if (m_book.m_nEntryCount >= CAddressBook::kMaxEntries) return msg::kNoMoreEntries;
+    return std::nullopt;
+}
+
+std::optional<std::string> PickerSession::DeleteRefusal(int line) const {
+    if (IsCompanyLine(line)) return msg::kCannotDeleteCompany;
+    return std::nullopt;
+}
+
 EntryResult PickerSession::CreatePerson(const CAddressEntry& fields) {
     bool renumbered = false;
     // IDs handed out in a long run would reach the company lines' item data.
@@ -273,7 +297,7 @@ EntryResult PickerSession::EditPerson(int line, const CAddressEntry& fields) {
     if (result.rebuilt) return result;
     m_addressLines.Rename(line, fields.m_strName);
     result.addressLines = {line, 1, 1};
-    result.destinationLines = m_aDestinations.LinesOf(change.before.m_nID);
+    for (int redrawn : m_aDestinations.LinesOf(change.before.m_nID)) result.destinationLines.push_back({redrawn, 1, 1});
     return result;
 }
 
@@ -290,7 +314,7 @@ EntryResult PickerSession::DeletePerson(int line) {
     change.before.m_nID = id;
     EntryResult result = Apply(change);
     if (result.rebuilt) return result;
-    result.destinationLines = m_aDestinations.RemovePerson(id);
+    for (int removed : m_aDestinations.RemovePerson(id)) result.destinationLines.push_back({removed, 1, 0});
     m_addressLines.Remove(line);
     result.addressLines = {line, 1, 0};
     return result;
@@ -300,17 +324,18 @@ PickerSession::Found PickerSession::FindPerson(const std::string& text, int sele
     const AddressLine* selected = m_addressLines.At(selectedLine);
     const int from = selected && !selected->IsCompany() ? m_book.FindSlot(selected->person) : -1;
     const int slot = FindPersonSlot(m_book, PersonQuery(text), from, forward);
-    if (slot < 0) return {};
+    if (slot < 0) return {-1, std::nullopt, msg::NotFound(text)};
     return ShowPerson(m_book.m_aEntries[static_cast<std::size_t>(slot)]);
 }
 
 // ---- the end ----------------------------------------------------------------------
 
-PickerSession::Finish PickerSession::WriteFaxNumberBook() {
+std::optional<std::string> PickerSession::WriteFaxNumberBook() {
     const DestinationPieces pieces = m_aDestinations.Pieces(m_book);
     // The driver would get a shortened list; let the user choose what goes.
-    if (CheckDestinations(pieces, DestinationCheck::Texts) != DestinationBreach::None) return Finish::TextsOver255;
-    return WriteFaxNumberBook(pieces) == StoreResult::Failed ? Finish::NotStored : Finish::Stored;
+    if (CheckDestinations(pieces, DestinationCheck::Texts) != DestinationBreach::None) return msg::kTextsOver255;
+    if (WriteFaxNumberBook(pieces) == StoreResult::Failed) return msg::kCannotStoreDestinations;
+    return std::nullopt;
 }
 
 StoreResult PickerSession::WriteFaxNumberBook(const DestinationPieces& pieces) {

@@ -31,9 +31,9 @@ struct Splice {
 struct EntryResult {
     FileFault saved = FileFault::None;
     Splice addressLines;
-    // Edit: the destination lines that show the person; Delete: those
-    // removed, each number as the list stood after the removal before.
-    std::vector<int> destinationLines;
+    // Edit: the destination lines that show the person, redrawn; Delete:
+    // those removed. In order, each as the list stands after the one before.
+    std::vector<Splice> destinationLines;
     // The book changed on disk meanwhile: both lists show the book as saved
     // (or, after a conflict, as it now is), to be drawn anew; |selected| is
     // the changed person's line (-1: none).
@@ -48,12 +48,12 @@ public:
     PickerSession(Files& files, Registry& registry, const std::string& driverName);
 
     // ---- start -------------------------------------------------------------
-    // The printer's stored texts, kept for RestoreDestinations.
-    void ReadFaxNumberBook();
-    // Reads the book; the messages to show, in order.
-    std::vector<std::string> LoadAddressBook();
+    // Reads the printer's stored destinations and the book; the messages to
+    // show, in order.
+    std::vector<std::string> Open();
     // Numbers the persons by slot, shows the person view and lists the
-    // stored destinations that match a person, storing the values so.
+    // stored destinations that match a person, storing the values so. A
+    // step of its own: the values are written after the boxes of Open.
     void Start();
 
     // ---- the address book list ---------------------------------------------
@@ -62,6 +62,7 @@ public:
     bool ShowMode(int mode);
     const AddressView& Lines() const { return m_addressLines; }
     std::string LineText(int line) const;
+    bool IsCompanyLine(int line) const;
     // A person's ID, or kCompanyItemBase + the company's position.
     std::uint32_t LineItemData(int line) const;
     // The person a person or member line shows; nullptr for any other line.
@@ -76,8 +77,14 @@ public:
     // ---- destinations ------------------------------------------------------
     int DestinationCount() const { return m_aDestinations.GetSize(); }
     std::string DestinationText(int line) const;
-    // The person of a person or member line (nothing for any other line).
-    DestinationList::Added AddDestination(int line);
+    // Adds the person of a person or member line (nothing for any other
+    // line). |refusals|: for each limit the list broke, the message shown
+    // while the last line still stands; that line goes after each.
+    struct Added {
+        std::optional<std::string> line;  // the text of a line added at the end
+        std::vector<std::string> refusals;
+    };
+    Added AddDestination(int line);
     std::vector<int> RemoveDestinations(const std::vector<int>& selected);
     const DestinationList& Destinations() const { return m_aDestinations; }
 
@@ -85,8 +92,11 @@ public:
     std::string LineTip(bool destinationList, int line) const;
 
     // ---- the book ----------------------------------------------------------
-    bool BookFull() const { return m_book.m_nEntryCount >= CAddressBook::kMaxEntries; }
     const CAddressBook& Book() const { return m_book; }
+    // Why a person cannot be created now (the book is full), or deleted from
+    // |line| (a company line); nothing when it can.
+    std::optional<std::string> CreateRefusal() const;
+    std::optional<std::string> DeleteRefusal(int line) const;
     EntryResult CreatePerson(const CAddressEntry& fields);
     EntryResult EditPerson(int line, const CAddressEntry& fields);
     EntryResult DeletePerson(int line);
@@ -100,15 +110,19 @@ public:
     struct Found {
         int line = -1;
         std::optional<Splice> expanded;
+        std::optional<std::string> message;  // none found
     };
     Found FindPerson(const std::string& text, int selectedLine, bool forward);
 
     // ---- the end -----------------------------------------------------------
-    enum class Finish { Stored, TextsOver255, NotStored };
-    // Stores the destinations in the printer's values for the driver.
-    Finish WriteFaxNumberBook();
+    // Stores the destinations in the printer's values for the driver; why
+    // not, when it could not.
+    std::optional<std::string> WriteFaxNumberBook();
 
 private:
+    // The printer's stored texts, kept for the restore.
+    void ReadFaxNumberBook();
+    std::vector<std::string> LoadAddressBook();
     StoreResult WriteFaxNumberBook(const DestinationPieces& pieces);
     std::string NameOf(std::int32_t id) const;
     // A destination by its 13 columns, and which of the rows equal to them it is.

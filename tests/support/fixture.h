@@ -121,8 +121,7 @@ protected:
     // Another run beside it, as on another PC of the office.
     std::unique_ptr<PickerSession> StartedSession(std::vector<std::string>* shown = nullptr) {
         auto pc = std::make_unique<PickerSession>(*platform, *platform, DriverNameFromCommandLine(app.m_lpCmdLine));
-        pc->ReadFaxNumberBook();
-        const std::vector<std::string> loaded = pc->LoadAddressBook();
+        const std::vector<std::string> loaded = pc->Open();
         if (shown) *shown = loaded;
         pc->Start();
         return pc;

@@ -75,7 +75,7 @@ TEST_F(DestinationsTest, LimitsAtTheirBoundaries) {
         PickerSession& pc = StartSession();
         std::vector<std::string> shown;
         for (size_t i = 0; i < c.persons.size(); ++i)
-            for (DestinationBreach breach : pc.AddDestination(static_cast<int>(i)).refused) shown.push_back(msg::Refused(breach));
+            for (const std::string& refusal : pc.AddDestination(static_cast<int>(i)).refusals) shown.push_back(refusal);
         EXPECT_EQ(shown, c.messages);
         EXPECT_EQ(pc.DestinationCount(), static_cast<int>(c.kept));
         if (c.kept > 0) {

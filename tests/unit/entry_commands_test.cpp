@@ -223,7 +223,7 @@ TEST_F(EntryCommandsTest, IDsAreRenumberedBeforeReachingTheCompanyRange) {
     EXPECT_EQ((std::vector<int>{drawn.at, drawn.removed, drawn.inserted}), (std::vector<int>{0, 5, 6}));
     for (int line = 0; line < 6; ++line) EXPECT_EQ(pc.LineItemData(line), static_cast<std::uint32_t>(line));
     EXPECT_EQ(Screen(pc), (std::vector<std::string>{"B", "C", "D", "E", "F", "G", "|", "D", "B"}));
-    EXPECT_EQ(pc.WriteFaxNumberBook(), PickerSession::Finish::Stored);
+    EXPECT_EQ(pc.WriteFaxNumberBook(), std::nullopt);
     EXPECT_EQ(Stored(kNamesValue), "D,B");
     EXPECT_EQ(Stored(kFaxNumbersValue), "4,2");
 }
