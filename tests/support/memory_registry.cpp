@@ -36,6 +36,7 @@ size_t LastKeySeparator(const std::string& path) {
 MemoryRegistry::MemoryRegistry(MemoryFiles& files) : m_files(files) {}
 
 Security::Grant MemoryRegistry::GrantUsers(const std::string& path, DWORD rights) {
+    if (failingGrants.count(path)) return Grant::Failed;
     DWORD& held = usersGrants[path];
     if ((held & rights) == rights) return Grant::Had;
     held |= rights;

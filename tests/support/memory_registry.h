@@ -56,6 +56,7 @@ public:
     // ---- security: the rights given to Users, by file or key path ----
     bool administrator = true;
     std::map<std::string, DWORD> usersGrants;
+    std::set<std::string> failingGrants;  // by path
     bool RunsAsAdministrator() override { return administrator; }
     Grant GrantUsersOnFile(const std::string& path, DWORD rights) override {
         return m_files.files.count(path) ? GrantUsers(path, rights) : Grant::Failed;

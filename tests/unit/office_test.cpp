@@ -69,6 +69,20 @@ TEST_F(OfficeTest, ASaveMakesItsChangeToWhatAnotherPcSavedMeanwhile) {
         {"after a refused merge, the next change a plain save", by(Edit(1, "Ben")),
          [](PickerSession& pc) { Edit(1, "Bob")(pc); return Edit(0, "Al")(pc); },
          Row("Al", "1") + Row("Ben", "2") + Row("C", "3"), {"Al", "Ben", "C", "|", "C"}, {}, -1, "", false},
+        {"only the companies that were open open again", by(Create("D", "4")), [](PickerSession& pc) {
+             pc.ShowMode(1);
+             pc.ExpandOrCollapse(0);
+             return Edit(1, "Al")(pc);
+         }, Row("Al", "1", "X") + Row("B", "2", "Y") + Row("C", "3", "X") + Row("D", "4"),
+         {"X", " >> Al", " >> C", "Y", "(なし)", "|", "C"}, {}, 1, Row("A", "1", "X") + Row("B", "2", "Y") + Row("C", "3", "X")},
+        {"a merged save the disk cannot take", [&](PickerSession& other) {
+             Create("D", "4")(other);
+             platform->diskCapacity = platform->UsedBytes() + 10;
+         }, Create("E", "5"), base + Row("D", "4"), {"A", "B", "C", "D", "E", "|", "C"},
+         {msg::WithCause(msg::kCannotWriteBook, FileFault::DiskFull)}, 4},
+        {"a destination listed twice, gone, named once", [&](PickerSession&) { WriteBook(Row("A", "1") + Row("B", "2")); },
+         [](PickerSession& pc) { pc.AddDestination(3); return Create("E", "5")(pc); }, Row("A", "1") + Row("B", "2") + Row("E", "5"),
+         {"A", "B", "E", "|"}, {gone}, 2, base + Row("C", "3")},
         {"a book the other filled", [&](PickerSession&) { WriteBook(thousand); }, Create("E", "5"), thousand, {}, {full, gone}, -1},
         {"a book the other overfilled, refused until it changes", [&](PickerSession&) { WriteBook(thousand + Row("X", "8") + Row("Y", "9")); },
          [](PickerSession& pc) { Edit(0, "Al")(pc); return Edit(0, "Pa")(pc); }, thousand + Row("X", "8") + Row("Y", "9"),
@@ -162,6 +176,7 @@ TEST_F(OfficeTest, ThePolicyNamesTheFolderAndAnUnusableOneIsNeverPassedOver) {
         } else {
             ASSERT_EQ(messages.size(), 1u);
             EXPECT_NE(messages[0].find(test.cause), std::string::npos) << messages[0];
+            EXPECT_NE(messages[0].find(" " + (test.folder.empty() ? *test.policy : test.folder) + " "), std::string::npos);
             EXPECT_EQ(pc.Lines().Count(), 0);
             EXPECT_EQ(Stored(kNamesValue), "A");  // not erased
             EXPECT_EQ(pc.Apply({BookChange::Kind::Create, {}, {}}).saved, FileFault::NotRead);

@@ -51,6 +51,9 @@ TEST(ImportTest, EncodingsQuotingRefusalsAndWarnings) {
         {"UTF-16", "\xFF\xFE" "A\0", "", {{Kind::Utf16, 0, 0}}},
         {"UTF-16BE", "\xFE\xFF\0A"s, "", {{Kind::Utf16, 0, 0}}},
         {"UTF-16LE without a mark", "A\0,\0r\0,\0,\0,\0,\0" "0\0" "3\0\r\0\n\0"s, "", {{Kind::Utf16, 0, 0}}},
+        {"UTF-16LE without a mark, nearly all Japanese",
+         Repeat(5, Repeat(20, "\x22\x6F") + ",\0"s) + Repeat(20, "\x22\x6F") + ",\0" "0\0" "3\0" "-\0" "1\0" "\r\0" "\n\0"s, "",
+         {{Kind::Utf16, 0, 0}}},
         {"UTF-16BE without a mark", "\0A\0,\0r\0,\0,\0,\0,\0" "0\0" "3\0\r\0\n"s + "\x5C\x71\0,"s, "", {{Kind::Utf16, 0, 0}}},
         {"zeros only, as a failed copy leaves", std::string(4000, '\0'), "", {{Kind::NulByte, 1, 1}}},
         {"NUL in a name", full + "乙\0丙,よみ,,,,03-1\r\n"s, "", {{Kind::NulByte, 2, 1}}},
@@ -148,7 +151,7 @@ protected:
 TEST_F(ToolTest, ExportThenImportGivesTheSameBytes) {
     // The second row holds characters of two codes (NEC's and IBM's), as Windows never writes them back.
     const std::string book = Row("山田", "03-1", "山田商事") + "\x87\x90\xED\x40\xFA\x54,ﾔﾏﾀﾞ,,,,0#*/,x,,,,,,z\r\n" +
-                             ",unnamed,,,,,,,,,,,\r\n";
+                             ",unnamed,,,,,,,,,,,\r\n,\x87\x90\xED\x40,,,,,,,,,,,\r\n";
     const std::string exported = "C:\\out.csv";
     for (bool utf8 : {false, true}) {
         WriteBook(book);
@@ -165,9 +168,13 @@ TEST_F(ToolTest, ExportThenImportGivesTheSameBytes) {
         WriteBook(Row("B", "1"));
         EXPECT_EQ(tool.Import(platform->files[exported], true), kExitDone);
         EXPECT_EQ(Book(), utf8 ? Row("山田", "03-1", "山田商事") + "\x81\xE0\xFA\x5C\x81\xCA,ﾔﾏﾀﾞ,,,,0#*/,x,,,,,,z\r\n" +
-                                     ",unnamed,,,,,,,,,,,\r\n"
+                                     ",unnamed,,,,,,,,,,,\r\n,\x81\xE0\xFA\x5C,,,,,,,,,,,\r\n"
                                 : book);
     }
+    // Text that only moved to the next column is a change.
+    WriteBook(Row("A", "1", "X"));
+    EXPECT_EQ(tool.Import("A,よみ,,X,,1\r\n", true), kExitDone);
+    EXPECT_EQ(console.Count("変更 1人: A"), 1);
 }
 
 TEST_F(ToolTest, ExportWritesTheWholeBookOrLeavesTheTargetAsItWas) {
@@ -186,6 +193,8 @@ TEST_F(ToolTest, ExportWritesTheWholeBookOrLeavesTheTargetAsItWas) {
         {"disk full", target, 40, {}, "エラー 112"},
         {"held by a spreadsheet", target, {}, {{target, MemoryFiles::kSpreadsheet}}, "エラー 32"},
         {"a device", "C:\\temp\\Nul .book.csv", {}, {}, "デバイス"},
+        {"a device's own name", "\\\\.\\C:\\out.csv", {}, {}, "デバイス"},
+        {"a printer port with an extension", "D:\\x\\LPT1.txt", {}, {}, "デバイス"},
         {"a device in a folder of 表", "C:\\一覧表\\com1.csv", {}, {}, "デバイス"},
         {"a name whose trail byte is a backslash, no device", "C:\\temp\\表nul.csv", {}, {}, nullptr},
         {"a read-only target", target, {}, {}, "読み取り専用", {target}},
@@ -272,6 +281,10 @@ TEST_F(ToolTest, CheckReportsEachMissingRightAndWritesNothing) {
         {"no printer", [&] { platform->deniedKeys.insert(kFaxPrinter); }, 1},
         {"a save the journal records, not finished", [&] { platform->files[journal] = EncodeJournal({false, Row("A", "1"), ""}); }, 0},
         {"1001 persons", [&] { WriteBook(Repeat(1001, Row("A", "1"))); }, 1},
+        {"a second printer of the driver without the right to set", [&] {
+             AddPrinter(kPrinters + "\\FAX 2");
+             platform->readOnlyKeys.insert(kPrinters + "\\FAX 2\\PrinterDriverData");
+         }, 1},
         {"the policy's folder one character too long", [&] {
              std::string folder = "D:\\";
              for (int i = 0; i < 245; ++i) folder += "表";
@@ -299,18 +312,28 @@ TEST_F(ToolTest, CheckReportsEachMissingRightAndWritesNothing) {
 
 TEST_F(ToolTest, SetupMakesWhatIsMissingAndGrantsUsersOnceChangingNothingItRefuses) {
     const std::string book = AddressBookPath(*platform);
+    constexpr DWORD kFileRights = FILE_GENERIC_READ | FILE_GENERIC_WRITE, kKeyRights = KEY_QUERY_VALUE | KEY_SET_VALUE;
     struct Case {
         const char* what;
         std::map<std::string, std::string> files;
         std::function<void()> arrange;
         int exit;
         std::map<std::string, std::string> after;  // the files afterwards; the grants then on both and the key
+        std::optional<std::map<std::string, DWORD>> grants = {};  // when not those
     } cases[] = {
         {"nothing there", {}, [] {}, kExitDone, {{book, ""}, {journal, ""}}},
         {"all there", {{book, Row("A", "1")}, {journal, ""}}, [] {}, kExitDone, {{book, Row("A", "1")}, {journal, ""}}},
         {"the journal missing", {{book, Row("A", "1")}}, [] {}, kExitDone, {{book, Row("A", "1")}, {journal, ""}}},
         {"not an administrator", {}, [&] { platform->administrator = false; }, kExitRefused, {}},
         {"no printer of the driver", {}, [&] { platform->deniedKeys.insert(kFaxPrinter); }, kExitRefused, {}},
+        {"a grant that fails", {}, [&] { platform->failingGrants.insert(journal); }, kExitRefused, {{book, ""}, {journal, ""}},
+         std::map<std::string, DWORD>{{book, kFileRights}, {kDriverData, kKeyRights}}},
+        {"two printers of the driver", {}, [&] { AddPrinter(kPrinters + "\\FAX 2"); }, kExitDone, {{book, ""}, {journal, ""}},
+         std::map<std::string, DWORD>{{book, kFileRights}, {journal, kFileRights}, {kDriverData, kKeyRights},
+                                      {kPrinters + "\\FAX 2\\PrinterDriverData", kKeyRights}}},
+        {"the policy's folder unusable (last: the policy stays)", {}, [&] {
+             platform->SetString(kPolicyKey, kBookFolderValue, "\\\\fileserver\\fax");
+         }, kExitRefused, {}},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
@@ -318,22 +341,24 @@ TEST_F(ToolTest, SetupMakesWhatIsMissingAndGrantsUsersOnceChangingNothingItRefus
         platform->usersGrants.clear();
         platform->administrator = true;
         platform->deniedKeys.clear();
+        platform->failingGrants.clear();
         AddPrinter();
         test.arrange();
         EXPECT_EQ(tool.Setup(std::string("Demo FAX Driver")), test.exit);
-        EXPECT_EQ(platform->files, test.exit == kExitDone ? test.after : test.files);
+        EXPECT_EQ(platform->files, test.exit == kExitDone || test.grants ? test.after : test.files);
         // Read and write, never delete; query and set.
-        const std::map<std::string, DWORD> granted = {{book, FILE_GENERIC_READ | FILE_GENERIC_WRITE},
-                                                      {journal, FILE_GENERIC_READ | FILE_GENERIC_WRITE},
-                                                      {kDriverData, KEY_QUERY_VALUE | KEY_SET_VALUE}};
-        EXPECT_EQ(platform->usersGrants, test.exit == kExitDone ? granted : decltype(granted){});
+        const std::map<std::string, DWORD> granted =
+            test.grants ? *test.grants
+                        : test.exit == kExitDone ? std::map<std::string, DWORD>{{book, kFileRights}, {journal, kFileRights}, {kDriverData, kKeyRights}}
+                                                 : std::map<std::string, DWORD>{};
+        EXPECT_EQ(platform->usersGrants, granted);
         if (test.exit != kExitDone) continue;
         // A second run finds every entry there and adds none.
         console.lines.clear();
         EXPECT_EQ(tool.Setup(std::string("Demo FAX Driver")), kExitDone);
         EXPECT_EQ(std::count_if(console.lines.begin(), console.lines.end(),
                                 [](const std::string& line) { return line.rfind("OK", 0) == 0 && line.find("許可済み") != std::string::npos; }),
-                  3);
+                  static_cast<std::ptrdiff_t>(granted.size()));
         EXPECT_EQ(platform->usersGrants, granted);
     }
 }
