@@ -15,22 +15,7 @@
 #include "storage/journal.h"
 #include "tool/book_import.h"
 #include "tool/code_page.h"
-
-const char* const kToolUsage =
-    "qvdbook: アドレス帳 (QVDDATA.CSV) の書き出し、取り込み、権限の確認\n"
-    "\n"
-    "  qvdbook export ファイル [/utf8]  アドレス帳をファイルに書き出します。\n"
-    "                                   Shift-JIS のまま、/utf8 では UTF-8 (BOM 付き) で。\n"
-    "  qvdbook import ファイル [/y] [/empty]\n"
-    "                                   編集したファイルをアドレス帳に取り込みます。\n"
-    "                                   Shift-JIS か UTF-8 の CSV。/y では確認しません。\n"
-    "                                   人が 1人もいないファイルは /empty のときだけ取り込みます。\n"
-    "  qvdbook check [/m:ドライバー名]  実行したユーザーに何ができるかを確かめます。\n"
-    "                                   何も書き換えません。\n"
-    "  qvdbook setup [/m:ドライバー名]  管理者として: ないアドレス帳と作業ファイルを作り、Users に\n"
-    "                                   読み書き (削除なし) を、プリンターの宛先の値に読み書きを許可します。\n"
-    "\n"
-    "終了コード: 0 成功、1 拒否したか問題がある、2 使い方の誤り";
+#include "tool/messages.h"
 
 namespace {
 
@@ -41,67 +26,59 @@ bool SameOption(std::string_view argument, std::string_view option) {
     return true;
 }
 
-std::string Count(std::size_t persons, std::size_t unnamed) {
-    return std::to_string(persons) + "人 (名前のない行 " + std::to_string(unnamed) + ")";
-}
-
-const char* ColumnName(int column) {
-    static const char* const kNames[] = {"名前", "名前(読み)", "会社", "会社(読み)", "部署", "FAX番号"};
-    return column >= 1 && column <= 6 ? kNames[column - 1] : nullptr;
-}
+std::string Count(std::size_t persons, std::size_t unnamed) { return toolmsg::Count(persons, unnamed); }
 
 std::string Describe(const ImportNote& note) {
     using Kind = ImportNote::Kind;
     std::string where;
-    if (note.row > 0) where = std::to_string(note.row) + "行目";
+    if (note.row > 0) where = toolmsg::Row(note.row);
     if (note.column > 0) {
-        where += " " + std::to_string(note.column) + "列目";
-        if (const char* name = ColumnName(note.column)) where += std::string(" (") + name + ")";
+        where += toolmsg::Column(note.column);
+        if (note.column <= 6) where += std::string(" (") + toolmsg::kColumnNames[note.column - 1] + ")";
     }
     if (!where.empty()) where += ": ";
     switch (note.kind) {
     case Kind::Utf16:
-        return where + "UTF-16 (Unicode テキスト) のファイルは読めません。UTF-8 か Shift-JIS で保存し直してください (表計算ソフトでは「CSV UTF-8」か「CSV」)。";
+        return where + toolmsg::kUtf16;
     case Kind::NulByte:
-        return where + "ゼロのバイト (NUL) があります。壊れたファイルか、文字コードの違うファイルです。";
+        return where + toolmsg::kNulByte;
     case Kind::NotShiftJis:
-        return where + "Shift-JIS の文字でないバイトがあります。";
+        return where + toolmsg::kNotShiftJis;
     case Kind::NotUtf8:
-        return where + "UTF-8 の文字でないバイトがあります。";
+        return where + toolmsg::kNotUtf8;
     case Kind::NoShiftJisForm: {
         char code[16] = "";
         if (note.character) std::snprintf(code, sizeof code, "U+%04X ", static_cast<unsigned>(note.character));
-        return where + "文字 " + code + "は Shift-JIS にないため、アドレス帳に保存できません。";
+        return where + toolmsg::NoShiftJisForm(code);
     }
     case Kind::Comma:
-        return where + "カンマ (,) はアドレス帳に保存できません。";
+        return where + toolmsg::kComma;
     case Kind::Quote:
-        return where + "引用符 (\") はアドレス帳に保存できません。";
+        return where + toolmsg::kQuote;
     case Kind::LineBreak:
-        return where + "セルの中の改行はアドレス帳に保存できません。";
+        return where + toolmsg::kLineBreak;
     case Kind::FieldTooLong:
-        return where + std::to_string(kMaxFileFieldBytes) + " バイトを超えています。";
+        return where + toolmsg::FieldTooLong(kMaxFileFieldBytes);
     case Kind::ExtraColumn:
-        return where + "アドレス帳の列は 13 列までです。";
+        return where + toolmsg::kExtraColumn;
     case Kind::TooManyPersons:
-        return where + "1000人を超えています。アドレス帳には 1000人までしか入りません。";
+        return where + toolmsg::kTooManyPersons;
     case Kind::TooManyUnnamedRows:
-        return where + "名前のない行は 64 行までしか保存できません。";
+        return where + toolmsg::kTooManyUnnamedRows;
     case Kind::NoPerson:
-        return where + "ファイルに人が 1人もいません。アドレス帳を空にするときだけ、/empty を付けて取り込んでください。";
+        return where + toolmsg::kNoPerson;
     case Kind::Unnamed:
-        return where + "名前がありません。この行は保存されますが、アドレス帳には表示されません。";
+        return where + toolmsg::kUnnamed;
     case Kind::Required:
-        return where + "空です (登録ダイアログでは必須です)。";
+        return where + toolmsg::kRequired;
     case Kind::TooLong:
-        return where + std::to_string(note.column == 6 ? kMaxFaxNumberBytes : kMaxEntryTextBytes) +
-               " バイトを超えています (登録ダイアログの上限)。";
+        return where + toolmsg::TooLong(note.column == 6 ? kMaxFaxNumberBytes : kMaxEntryTextBytes);
     case Kind::FaxLooksLikeDate:
-        return where + "日付のようです。表計算ソフトが FAX 番号を日付に変えていないか確かめてください。";
+        return where + toolmsg::kFaxLooksLikeDate;
     case Kind::FaxAsNumber:
-        return where + "数値のようです (先頭の 0 がないか、指数の形)。列を文字列にして編集し直してください。";
+        return where + toolmsg::kFaxAsNumber;
     case Kind::FaxCharacters:
-        return where + "FAX 番号に使えない文字があります (半角の 0～9 - # * / ･ のみ)。";
+        return where + toolmsg::kFaxCharacters;
     }
     return where;
 }
@@ -137,14 +114,6 @@ BookChanges CompareBooks(const CAddressBook& before, const CAddressBook& after) 
         if (std::find(slots.begin(), slots.end(), slot) != slots.end()) changes.removed.push_back(person.m_strName);
     }
     return changes;
-}
-
-std::string NameList(const char* title, const std::vector<std::string>& names) {
-    constexpr std::size_t kShown = 20;
-    std::string line = std::string(title) + " " + std::to_string(names.size()) + "人";
-    for (std::size_t i = 0; i < names.size() && i < kShown; ++i) line += (i ? "、" : ": ") + names[i];
-    if (names.size() > kShown) line += " ほか " + std::to_string(names.size() - kShown) + "人";
-    return line;
 }
 
 bool TakesFile(ToolCommand::Verb verb) {
@@ -206,7 +175,7 @@ std::optional<ToolCommand> ParseToolCommand(const std::vector<std::string>& argu
 bool BookTool::ReadBook(const char* verb, bool settle, std::unique_ptr<BookStore>& store, CAddressBook& book,
                         BookLoad& load) {
     auto refuse = [&](const std::string& cause) {
-        Print(std::string("アドレス帳を読み込めなかったため、") + verb + "ませんでした。");
+        Print(toolmsg::CannotReadBook(verb));
         Print(cause);
         return false;
     };
@@ -221,30 +190,29 @@ bool BookTool::ReadBook(const char* verb, bool settle, std::unique_ptr<BookStore
 
 int BookTool::Export(const std::string& path, bool utf8) {
     if (IsDeviceName(path)) {
-        Print("書き出し先がファイルではなく、デバイスの名前です: " + path);
+        Print(toolmsg::ExportToDevice(path));
         return kExitRefused;
     }
     if (m_files.IsReadOnlyFile(path)) {
-        Print("書き出し先のファイルが読み取り専用のため、書き出しませんでした。ファイルは元のままです: " + path);
+        Print(toolmsg::ExportToReadOnly(path));
         return kExitRefused;
     }
     std::unique_ptr<BookStore> store;
     auto book = std::make_unique<CAddressBook>();
     BookLoad load;
-    if (!ReadBook("書き出し", false, store, *book, load)) return kExitRefused;
-    if (load.state == FileContents::State::Missing) Print("アドレス帳はまだありません。空のファイルを書き出します。");
-    if (load.tooManyPersons) Print("アドレス帳の 1000人を超える部分は、プログラムが読まないため書き出しません。");
+    if (!ReadBook(toolmsg::kExporting, false, store, *book, load)) return kExitRefused;
+    if (load.state == FileContents::State::Missing) Print(toolmsg::kNoBookYet);
+    if (load.tooManyPersons) Print(toolmsg::kExportPastThousand);
     std::string fileBytes = FormatAddressBook(*book);
     if (utf8) {
         std::optional<std::string> text = Utf8FromCp932(fileBytes);
         if (!text) {
-            Print("アドレス帳に Shift-JIS の文字でないバイトがあるため、UTF-8 にできません。/utf8 なしで書き出してください。");
+            Print(toolmsg::kNoUtf8);
             return kExitRefused;
         }
         fileBytes = "\xEF\xBB\xBF" + *text;
     }
-    Print("書き出すアドレス帳: " + Count(static_cast<std::size_t>(book->m_nEntryCount), book->m_nUnnamedRowCount) +
-          (utf8 ? "、UTF-8" : "、Shift-JIS"));
+    Print(toolmsg::Exporting(Count(static_cast<std::size_t>(book->m_nEntryCount), book->m_nUnnamedRowCount), utf8));
 
     // Written whole beside the target, then put in its place: a script that
     // reads the target later never finds half a book there.
@@ -267,10 +235,10 @@ int BookTool::Export(const std::string& path, bool utf8) {
         break;
     }
     if (!failure.empty()) {
-        Print("書き出せませんでした (" + failure + ")。書き出し先のファイルは元のままです: " + path);
+        Print(toolmsg::CannotExport(failure, path));
         return kExitRefused;
     }
-    Print("書き出しました: " + path);
+    Print(toolmsg::Exported(path));
     return kExitDone;
 }
 
@@ -278,45 +246,44 @@ int BookTool::Import(std::string_view fileBytes, bool confirmed, bool mayEmpty) 
     auto edited = std::make_unique<CAddressBook>();
     ImportedFile file = ReadEditedFile(fileBytes, *edited, mayEmpty);
     if (file.encoding != ImportedFile::Encoding::Unread)
-        Print(std::string("ファイルの文字コード: ") + (file.encoding == ImportedFile::Encoding::Utf8 ? "UTF-8" : "Shift-JIS"));
-    for (const ImportNote& warning : file.warnings) Print("警告 " + Describe(warning));
-    for (const ImportNote& refusal : file.refusals) Print("エラー " + Describe(refusal));
+        Print(toolmsg::Encoding(file.encoding == ImportedFile::Encoding::Utf8));
+    for (const ImportNote& warning : file.warnings) Print(toolmsg::Warning(Describe(warning)));
+    for (const ImportNote& refusal : file.refusals) Print(toolmsg::Error(Describe(refusal)));
     if (!file.refusals.empty()) {
-        Print("エラーが " + std::to_string(file.refusals.size()) +
-              " 件あるため、取り込みませんでした。アドレス帳は変わっていません。");
+        Print(toolmsg::NotImported(file.refusals.size()));
         return kExitRefused;
     }
 
     std::unique_ptr<BookStore> store;
     auto current = std::make_unique<CAddressBook>();
     BookLoad load;
-    if (!ReadBook("取り込み", true, store, *current, load)) return kExitRefused;
+    if (!ReadBook(toolmsg::kImporting, true, store, *current, load)) return kExitRefused;
     KeepUnchangedRows(*current, *edited);
-    if (load.tooManyPersons) Print("今のアドレス帳の 1000人を超える部分は、qvdutil が読まないため、書き換えると失われます。");
-    Print("アドレス帳: " + Count(static_cast<std::size_t>(current->m_nEntryCount), current->m_nUnnamedRowCount) + " → " +
-          Count(static_cast<std::size_t>(edited->m_nEntryCount), edited->m_nUnnamedRowCount));
+    if (load.tooManyPersons) Print(toolmsg::kImportPastThousand);
+    Print(toolmsg::BookCounts(Count(static_cast<std::size_t>(current->m_nEntryCount), current->m_nUnnamedRowCount),
+                              Count(static_cast<std::size_t>(edited->m_nEntryCount), edited->m_nUnnamedRowCount)));
     if (load.state != FileContents::State::Missing && FormatAddressBook(*current) == FormatAddressBook(*edited)) {
-        Print("変更はありません。アドレス帳はそのままです。");
+        Print(toolmsg::kNoChange);
         return kExitDone;
     }
     BookChanges changes = CompareBooks(*current, *edited);
-    if (edited->m_nEntryCount == 0) Print("アドレス帳の全員 (" + std::to_string(current->m_nEntryCount) + "人) を削除します。");
-    Print(NameList("追加", changes.added));
-    Print(NameList("削除", changes.removed));
-    Print(NameList("変更", changes.changed));
+    if (edited->m_nEntryCount == 0) Print(toolmsg::DeletingEveryone(current->m_nEntryCount));
+    Print(toolmsg::NameList(toolmsg::kAdded, changes.added));
+    Print(toolmsg::NameList(toolmsg::kRemoved, changes.removed));
+    Print(toolmsg::NameList(toolmsg::kChanged, changes.changed));
     if (!confirmed) {
-        std::string answer = m_console.Ask("アドレス帳をこの内容に書き換えますか? (y/n): ");
+        std::string answer = m_console.Ask(toolmsg::kConfirmImport);
         if (answer != "y" && answer != "Y" && !SameOption(answer, "yes")) {
-            Print("中止しました。アドレス帳は変わっていません。");
+            Print(toolmsg::kImportCancelled);
             return kExitRefused;
         }
     }
     if (FileFault fault = store->Save(*edited); fault != FileFault::None) {
-        Print("アドレス帳に書き込めませんでした。アドレス帳は変わっていません。");
+        Print(toolmsg::kCannotWriteBook);
         Print(msg::CauseOf(fault));
         return kExitRefused;
     }
-    Print("アドレス帳を書き換えました。");
+    Print(toolmsg::kImported);
     return kExitDone;
 }
 
@@ -324,18 +291,16 @@ int BookTool::Check(const std::optional<std::string>& driverName) {
     int problems = 0;
     auto report = [&](bool ok, const std::string& line) {
         if (!ok) ++problems;
-        Print((ok ? "OK  " : "NG  ") + line);
+        Print((ok ? toolmsg::kOk : toolmsg::kNg) + line);
     };
     const BookLocation location = LocateBook(m_files, m_registry);
     if (!location.byPolicy)
-        Print("--  アドレス帳のフォルダー: " + location.folder + " (システムディレクトリ。ポリシー " + kBookFolderValue +
-              " はありません)");
+        Print(toolmsg::FolderOfSystem(location.folder, kBookFolderValue));
     else if (location.problem == BookLocation::Problem::None)
-        Print("--  アドレス帳のフォルダー: " + location.folder + " (ポリシー HKLM\\" + kPolicyKey + " の " +
-              kBookFolderValue + ")");
+        Print(toolmsg::FolderOfPolicy(location.folder, kPolicyKey, kBookFolderValue));
     else {
         report(false, msg::FolderCause(location));
-        Print("問題が 1 件あります。");
+        Print(toolmsg::Problems(1));
         return kExitRefused;
     }
 
@@ -348,24 +313,24 @@ int BookTool::Check(const std::optional<std::string>& driverName) {
     const std::string bookPath = location.Path(kAddressBookFileName);
     auto book = std::make_unique<CAddressBook>();
     const BookLoad load = BookStore(m_files, location).Look(*book);
-    const std::string bookLine = "アドレス帳 " + bookPath + ": ";
+    const std::string bookLine = toolmsg::BookLine(bookPath);
     switch (load.state) {
     case FileContents::State::Read:
-        report(true, bookLine + "読み込めます。" +
+        report(true, bookLine + toolmsg::kReadable +
                          Count(static_cast<std::size_t>(book->m_nEntryCount), book->m_nUnnamedRowCount));
         if (load.tooManyPersons)
-            report(false, "アドレス帳が 1000人を超えています。1001人目から後は表示されず、次の保存で捨てられます。");
+            report(false, toolmsg::kCheckPastThousand);
         break;
     case FileContents::State::Missing:
-        report(false, bookLine + "ありません。最初の保存でファイルを作るには、このフォルダーへの書き込み権限が要ります。");
+        report(false, bookLine + toolmsg::kBookMissing);
         break;
     case FileContents::State::Uncertain:
-        report(false, bookLine + "読み込めますが、作業ファイルを読めないため、途中の保存があるかどうか分かりません。");
+        report(false, bookLine + toolmsg::kJournalUnknown);
         break;
     case FileContents::State::Unreadable:
-        report(false, bookLine + (load.fault == FileFault::Held      ? "ほかのプログラムが、読み込みも許さずに開いています。"
-                                  : load.fault == FileFault::NoRight ? "このユーザーには読み込む権限がありません。"
-                                                                     : "読み込めません。"));
+        report(false, bookLine + (load.fault == FileFault::Held      ? toolmsg::kReadHeld
+                                  : load.fault == FileFault::NoRight ? toolmsg::kNoReadRight
+                                                                     : toolmsg::kUnreadable));
         break;
     }
     // Opened for writing, and closed at once: whether this user may write it now.
@@ -378,62 +343,58 @@ int BookTool::Check(const std::optional<std::string>& driverName) {
             m_files.CloseFile(handle);
             return nullptr;
         case FileOpenStatus::Missing:
-            return "ありません。保存はすべて拒否されます。";
+            return toolmsg::kWriteMissing;
         case FileOpenStatus::Denied:
-            return "このユーザーには書き込む権限がありません。保存はすべて拒否されます。";
+            return toolmsg::kNoWriteRight;
         case FileOpenStatus::Locked:
-            return "ほかのプログラムが開いているため、いまは保存できません。";
+            return toolmsg::kWriteHeld;
         case FileOpenStatus::Failed:
             break;
         }
-        return "開けません。";
+        return toolmsg::kCannotOpen;
     };
     if (load.state != FileContents::State::Missing) {
         const char* refusal = mayWrite(bookPath, nullptr);
-        report(!refusal, std::string("アドレス帳への書き込み: ") +
-                             (refusal ? refusal : "このユーザーは保存できます。ほかに開いているプログラムはありません。"));
+        report(!refusal, std::string(toolmsg::kBookWrite) + (refusal ? refusal : toolmsg::kMaySave));
     }
     const std::string journalPath = location.Path(kAddressBookJournalFileName);
     std::string recorded;
     const char* refusal = mayWrite(journalPath, &recorded);
-    report(!refusal, "作業ファイル " + journalPath + ": " + (refusal ? refusal : "このユーザーは書き込めます。"));
-    if (!recorded.empty())
-        Print(DecodeJournal(recorded) ? "--  作業ファイルに途中の保存があります。次にアドレス帳を開くと完了します。"
-                                      : "--  作業ファイルに途中で切れた記録があります。次の保存で空にされます。");
+    report(!refusal, toolmsg::JournalLine(journalPath) + (refusal ? refusal : toolmsg::kMayWrite));
+    if (!recorded.empty()) Print(DecodeJournal(recorded) ? toolmsg::kJournalHoldsSave : toolmsg::kJournalCutShort);
 
     if (driverName) {
         std::vector<PrinterRights> printers = PrintersOfDriver(m_registry, *driverName);
-        if (printers.empty()) report(false, "ドライバー「" + *driverName + "」を使うプリンターがありません。");
+        if (printers.empty()) report(false, toolmsg::NoPrinter(*driverName));
         for (std::size_t i = 0; i < printers.size(); ++i) {
             const PrinterRights& printer = printers[i];
-            std::string line = "プリンター「" + printer.printerName + "」" + (i == 0 ? "(宛先を渡す先)" : "") + ": ";
+            const std::string line = toolmsg::PrinterLine(printer.printerName, i == 0);
             if (printer.canRead && printer.canSet)
-                report(true, line + "宛先の値を読み書きできます。");
+                report(true, line + toolmsg::kValuesReadWrite);
             else
-                report(false, line + (printer.canRead ? "宛先の値を書き込む権限がありません。"
-                                                      : "宛先の値を読めません (PrinterDriverData がないか、権限がありません)。"));
+                report(false, line + (printer.canRead ? toolmsg::kValuesNoSetRight : toolmsg::kValuesUnreadable));
         }
     }
-    Print(problems == 0 ? "問題はありません。" : "問題が " + std::to_string(problems) + " 件あります。");
+    Print(problems == 0 ? toolmsg::kNoProblem : toolmsg::Problems(problems));
     return problems == 0 ? kExitDone : kExitRefused;
 }
 
 int BookTool::Setup(const std::optional<std::string>& driverName) {
     // What would stop it is known before anything changes.
     if (!m_security.RunsAsAdministrator()) {
-        Print("NG  管理者として実行してください (管理者のコマンド プロンプトか、インストーラーから)。何も変えていません。");
+        Print(toolmsg::kNotAdministrator);
         return kExitRefused;
     }
     const BookLocation location = LocateBook(m_files, m_registry);
     if (location.problem != BookLocation::Problem::None) {
-        Print("NG  " + msg::FolderCause(location) + " 何も変えていません。");
+        Print(toolmsg::kNg + msg::FolderCause(location) + " " + toolmsg::kNothingChanged);
         return kExitRefused;
     }
     std::vector<PrinterRights> printers;
     if (driverName) {
         printers = PrintersOfDriver(m_registry, *driverName);
         if (printers.empty()) {
-            Print("NG  ドライバー「" + *driverName + "」を使うプリンターがありません。何も変えていません。");
+            Print(toolmsg::kNg + toolmsg::NoPrinter(*driverName) + toolmsg::kNothingChanged);
             return kExitRefused;
         }
     }
@@ -444,7 +405,9 @@ int BookTool::Setup(const std::optional<std::string>& driverName) {
         Print((ok ? "OK  " : "NG  ") + line);
     };
     auto granted = [](Security::Grant grant) {
-        return grant == Security::Grant::Added ? "Users に許可しました。" : grant == Security::Grant::Had ? "Users に許可済みです。" : "";
+        return grant == Security::Grant::Added ? toolmsg::kGranted
+               : grant == Security::Grant::Had ? toolmsg::kHadGrant
+                                               : toolmsg::kCannotGrant;
     };
     for (const char* name : {kAddressBookFileName, kAddressBookJournalFileName}) {
         const std::string path = location.Path(name);
@@ -452,25 +415,22 @@ int BookTool::Setup(const std::optional<std::string>& driverName) {
         // Opened as it is, or made empty; never cut or written.
         const FileOpenStatus status = OpenFilePatiently(m_files, path, FileAccess::Update, true, file);
         if (status != FileOpenStatus::Opened && status != FileOpenStatus::Created) {
-            report(false, path + ": 開くことも作ることもできません (" + m_files.LastFileErrorText() + ")。");
+            report(false, toolmsg::CannotOpenOrMake(path, m_files.LastFileErrorText()));
             continue;
         }
         m_files.CloseFile(file);
         // Read and write, never delete: the file stays, with its rights, whatever a user does.
         const Security::Grant grant = m_security.GrantUsersOnFile(path, FILE_GENERIC_READ | FILE_GENERIC_WRITE);
         report(grant != Security::Grant::Failed,
-               path + ": " + (status == FileOpenStatus::Created ? "空のファイルを作りました。" : "あります (内容はそのまま)。") +
-                   "読み取りと書き込み (削除なし) を " +
-                   (grant == Security::Grant::Failed ? "許可できませんでした。" : granted(grant)));
+               toolmsg::FileGrant(path, status == FileOpenStatus::Created, granted(grant)));
     }
     for (const PrinterRights& printer : printers) {
         const std::string key = std::string(kPrintersKey) + "\\" + printer.printerName + "\\" + kDriverDataKey;
         // What the program's read and write of the two values ask for.
         const Security::Grant grant = m_security.GrantUsersOnMachineKey(key, KEY_QUERY_VALUE | KEY_SET_VALUE);
         report(grant != Security::Grant::Failed,
-               "プリンター「" + printer.printerName + "」の宛先の値: 読み取りと設定を " +
-                   (grant == Security::Grant::Failed ? "許可できませんでした。" : granted(grant)));
+               toolmsg::PrinterGrant(printer.printerName, granted(grant)));
     }
-    Print(problems == 0 ? "設定しました。" : "問題が " + std::to_string(problems) + " 件あります。");
+    Print(problems == 0 ? toolmsg::kSetUp : toolmsg::Problems(problems));
     return problems == 0 ? kExitDone : kExitRefused;
 }

@@ -44,7 +44,6 @@ struct ToolCommand {
 };
 // The arguments after the program's name; nullopt when they make no command.
 std::optional<ToolCommand> ParseToolCommand(const std::vector<std::string>& arguments);
-extern const char* const kToolUsage;
 
 // Whether |path| names a device (NUL, CON, COM1...), as Windows takes such a
 // name with any extension in any folder: never a file to read or write.

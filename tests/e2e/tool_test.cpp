@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "automation.h"
+#include "tool/messages.h"
 
 using namespace e2e;
 
@@ -163,7 +164,7 @@ TEST_F(ToolTest, ThePackageInstallsUpgradesRepairsAndUninstallsAroundTheBook) {
     EXPECT_EQ(ReadBook(), Row("山田", "03-1"));
     output.clear();
     EXPECT_EQ(RunTool("setup /m:E2E FAX Driver", output), 0u) << output;
-    EXPECT_NE(output.find("」の宛先の値: 読み取りと設定を Users に許可済みです。"), std::string::npos) << output;
+    EXPECT_NE(output.find(toolmsg::PrinterGrant("E2E FAX", toolmsg::kHadGrant)), std::string::npos) << output;
     // Uninstalled: the programs go; the book, its journal and the grant stay.
     ASSERT_EQ(Msiexec("/x " + products[0].first + " /qn"), 0u);
     EXPECT_EQ(GetFileAttributesA(installed.c_str()), INVALID_FILE_ATTRIBUTES);

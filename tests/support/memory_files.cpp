@@ -115,6 +115,7 @@ FileResult MemoryFiles::SetFileLength(FileHandle* file, std::uint64_t length) {
 }
 
 FileResult MemoryFiles::FlushFile(FileHandle* file) {
+    m_lastError = 1117;  // ERROR_IO_DEVICE
     if (!PowerOn() || failingFlushes.count(file->path)) return FileResult::Failed;
     unflushed.erase(file->path);
     return FileResult::Done;

@@ -10,6 +10,7 @@
 #include "storage/journal.h"
 #include "tool/book_import.h"
 #include "tool/book_tool.h"
+#include "tool/messages.h"
 
 namespace {
 
@@ -164,7 +165,7 @@ TEST_F(ToolTest, ExportThenImportGivesTheSameBytes) {
         EXPECT_EQ(platform->files[exported].rfind("\xEF\xBB\xBF", 0) == 0, utf8);
         console.lines.clear();
         EXPECT_EQ(tool.Import(platform->files[exported], false), kExitDone);  // nothing to change: not even asked
-        EXPECT_EQ(console.Count("変更はありません"), 1);
+        EXPECT_EQ(console.Count(toolmsg::kNoChange), 1);
         WriteBook(Row("B", "1"));
         EXPECT_EQ(tool.Import(platform->files[exported], true), kExitDone);
         EXPECT_EQ(Book(), utf8 ? Row("山田", "03-1", "山田商事") + "\x81\xE0\xFA\x5C\x81\xCA,ﾔﾏﾀﾞ,,,,0#*/,x,,,,,,z\r\n" +
@@ -174,7 +175,7 @@ TEST_F(ToolTest, ExportThenImportGivesTheSameBytes) {
     // Text that only moved to the next column is a change.
     WriteBook(Row("A", "1", "X"));
     EXPECT_EQ(tool.Import("A,よみ,,X,,1\r\n", true), kExitDone);
-    EXPECT_EQ(console.Count("変更 1人: A"), 1);
+    EXPECT_EQ(console.Count(toolmsg::NameList(toolmsg::kChanged, {"A"})), 1);
 }
 
 TEST_F(ToolTest, ExportWritesTheWholeBookOrLeavesTheTargetAsItWas) {
@@ -184,23 +185,23 @@ TEST_F(ToolTest, ExportWritesTheWholeBookOrLeavesTheTargetAsItWas) {
         std::string path;
         std::optional<std::size_t> room;  // bytes left on the disk
         std::multimap<std::string, MemoryFiles::Holder> holders;
-        const char* error;  // nullptr: written
+        std::optional<std::string> refusal;  // the last line printed; none: written
         std::set<std::string> readOnly = {};
         std::optional<std::string> leftover = {};  // an earlier export's partial file beside the target
         bool flushFails = false;
     } cases[] = {
-        {"over an earlier export", target, {}, {}, nullptr},
-        {"disk full", target, 40, {}, "エラー 112"},
-        {"held by a spreadsheet", target, {}, {{target, MemoryFiles::kSpreadsheet}}, "エラー 32"},
-        {"a device", "C:\\temp\\Nul .book.csv", {}, {}, "デバイス"},
-        {"a device's own name", "\\\\.\\C:\\out.csv", {}, {}, "デバイス"},
-        {"a printer port with an extension", "D:\\x\\LPT1.txt", {}, {}, "デバイス"},
-        {"a device in a folder of 表", "C:\\一覧表\\com1.csv", {}, {}, "デバイス"},
-        {"a name whose trail byte is a backslash, no device", "C:\\temp\\表nul.csv", {}, {}, nullptr},
-        {"a read-only target", target, {}, {}, "読み取り専用", {target}},
-        {"a longer leftover beside it", target, {}, {}, nullptr, {}, std::string(500, 'x')},
-        {"a flush that fails", target, {}, {}, "書き出せませんでした", {}, {}, true},
-        {"a journal it cannot read", target, {}, {{journal, MemoryFiles::kExclusive}}, "作業ﾌｧｲﾙ (qvddata.tmp) を読み込み"},
+        {"over an earlier export", target, {}, {}, {}},
+        {"disk full", target, 40, {}, toolmsg::CannotExport("エラー 112", target)},
+        {"held by a spreadsheet", target, {}, {{target, MemoryFiles::kSpreadsheet}}, toolmsg::CannotExport("エラー 32", target)},
+        {"a device", "C:\\temp\\Nul .book.csv", {}, {}, toolmsg::ExportToDevice("C:\\temp\\Nul .book.csv")},
+        {"a device's own name", "\\\\.\\C:\\out.csv", {}, {}, toolmsg::ExportToDevice("\\\\.\\C:\\out.csv")},
+        {"a printer port with an extension", "D:\\x\\LPT1.txt", {}, {}, toolmsg::ExportToDevice("D:\\x\\LPT1.txt")},
+        {"a device in a folder of 表", "C:\\一覧表\\com1.csv", {}, {}, toolmsg::ExportToDevice("C:\\一覧表\\com1.csv")},
+        {"a name whose trail byte is a backslash, no device", "C:\\temp\\表nul.csv", {}, {}, {}},
+        {"a read-only target", target, {}, {}, toolmsg::ExportToReadOnly(target), {target}},
+        {"a longer leftover beside it", target, {}, {}, {}, {}, std::string(500, 'x')},
+        {"a flush that fails", target, {}, {}, toolmsg::CannotExport("エラー 1117", target), {}, {}, true},
+        {"a journal it cannot read", target, {}, {{journal, MemoryFiles::kExclusive}}, msg::CauseOf(FileFault::JournalUnreadable)},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
@@ -213,11 +214,10 @@ TEST_F(ToolTest, ExportWritesTheWholeBookOrLeavesTheTargetAsItWas) {
         if (test.leftover) platform->files[test.path + ".qvdbook-new"] = *test.leftover;
         auto files = platform->files;
         files.erase(test.path + ".qvdbook-new");
-        EXPECT_EQ(tool.Export(test.path, false), test.error ? kExitRefused : kExitDone);
-        if (!test.error) files[test.path] = book;
+        EXPECT_EQ(tool.Export(test.path, false), test.refusal ? kExitRefused : kExitDone);
+        if (!test.refusal) files[test.path] = book;
         EXPECT_EQ(platform->files, files);  // nothing half-written, not even beside it
-        EXPECT_NE(console.lines.back().find(test.error ? test.error : "書き出しました"), std::string::npos)
-            << console.lines.back();
+        EXPECT_EQ(console.lines.back(), test.refusal.value_or(toolmsg::Exported(test.path)));
         platform->diskCapacity.reset();
     }
 }
@@ -259,9 +259,9 @@ TEST_F(ToolTest, ImportWritesOnlyWhatIsConfirmedThroughTheJournal) {
             EXPECT_EQ(platform->files[journal], "");
         }
     }
-    EXPECT_EQ(console.Count("追加 1人: C"), 7);
-    EXPECT_EQ(console.Count("削除 1人: B"), 7);
-    EXPECT_EQ(console.Count("アドレス帳の全員 (2人) を削除します。"), 1);
+    EXPECT_EQ(console.Count(toolmsg::NameList(toolmsg::kAdded, {"C"})), 7);
+    EXPECT_EQ(console.Count(toolmsg::NameList(toolmsg::kRemoved, {"B"})), 7);
+    EXPECT_EQ(console.Count(toolmsg::DeletingEveryone(2)), 1);
 }
 
 TEST_F(ToolTest, CheckReportsEachMissingRightAndWritesNothing) {
@@ -305,7 +305,7 @@ TEST_F(ToolTest, CheckReportsEachMissingRightAndWritesNothing) {
         const auto files = platform->files;
         console.lines.clear();
         EXPECT_EQ(tool.Check(std::string("Demo FAX Driver")), test.problems ? kExitRefused : kExitDone);
-        EXPECT_EQ(console.Count("NG"), test.problems);
+        EXPECT_EQ(console.Count(toolmsg::kNg), test.problems);
         EXPECT_EQ(platform->files, files);
     }
 }
@@ -357,7 +357,7 @@ TEST_F(ToolTest, SetupMakesWhatIsMissingAndGrantsUsersOnceChangingNothingItRefus
         console.lines.clear();
         EXPECT_EQ(tool.Setup(std::string("Demo FAX Driver")), kExitDone);
         EXPECT_EQ(std::count_if(console.lines.begin(), console.lines.end(),
-                                [](const std::string& line) { return line.rfind("OK", 0) == 0 && line.find("許可済み") != std::string::npos; }),
+                                [](const std::string& line) { return line.rfind(toolmsg::kOk, 0) == 0 && line.find(toolmsg::kHadGrant) != std::string::npos; }),
                   static_cast<std::ptrdiff_t>(granted.size()));
         EXPECT_EQ(platform->usersGrants, granted);
     }

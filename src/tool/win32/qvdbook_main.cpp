@@ -3,6 +3,7 @@
 #include "book/book_file.h"
 #include "book/book_location.h"
 #include "tool/book_tool.h"
+#include "tool/messages.h"
 #include "system/win32/win32_files.h"
 #include "system/win32/win32_registry.h"
 #include "system/win32/win32_security.h"
@@ -99,14 +100,14 @@ bool NamesTheBook(Files& files, Registry& registry, const std::wstring& path) {
 
 bool ReadImport(Console& console, Files& files, const std::wstring& path, std::string& bytes) {
     if (IsDeviceName(Cp932FromWide(path))) {
-        console.Print("取り込むファイルではなく、デバイスの名前です: " + Cp932FromWide(path));
+        console.Print(toolmsg::ImportDevice(Cp932FromWide(path)));
         return false;
     }
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE && GetFileType(file) != FILE_TYPE_DISK) {
         CloseHandle(file);
-        console.Print("取り込むファイルではなく、デバイスかパイプです: " + Cp932FromWide(path));
+        console.Print(toolmsg::ImportPipe(Cp932FromWide(path)));
         return false;
     }
     LARGE_INTEGER size = {};
@@ -120,8 +121,7 @@ bool ReadImport(Console& console, Files& files, const std::wstring& path, std::s
                                  got == bytes.size());
     }
     if (!read)
-        console.Print("取り込むファイルを読み込めませんでした (" + files.LastFileErrorText() + ")。" +
-                      (size.QuadPart > kLargest ? "ファイルが大きすぎます。" : ""));
+        console.Print(toolmsg::CannotReadImport(files.LastFileErrorText(), size.QuadPart > kLargest));
     if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     return read;
 }
@@ -131,8 +131,7 @@ bool ReadImport(Console& console, Files& files, const std::wstring& path, std::s
 int wmain(int argc, wchar_t** argv) {
     Console console;
     if (RunsUnderWow64()) {
-        console.Print("この qvdbook.exe は 32 ビット版です。64 ビット版の Windows では、64 ビット版の qvdbook.exe を"
-                      "使ってください (32 ビット版には System32 の代わりに SysWOW64 が見え、アドレス帳に届きません)。");
+        console.Print(toolmsg::kWow64);
         return kExitRefused;
     }
     std::vector<std::wstring> wide(argv + 1, argv + argc);
@@ -140,7 +139,7 @@ int wmain(int argc, wchar_t** argv) {
     for (const std::wstring& argument : wide) arguments.push_back(Cp932FromWide(argument));
     std::optional<ToolCommand> command = ParseToolCommand(arguments);
     if (!command || command->verb == ToolCommand::Verb::Help) {
-        console.Print(kToolUsage);
+        console.Print(toolmsg::kUsage);
         return command ? kExitDone : kExitUsage;
     }
 
@@ -152,12 +151,12 @@ int wmain(int argc, wchar_t** argv) {
     case ToolCommand::Verb::Export: {
         const std::wstring& path = wide[command->fileArgument];
         if (NamesTheBook(files, registry, path)) {
-            console.Print("書き出し先がアドレス帳そのものです。ほかのファイルを指定してください。");
+            console.Print(toolmsg::kExportToBook);
             return kExitRefused;
         }
         // The file calls take the program's code page.
         if (WideFromCp932(arguments[command->fileArgument]) != path) {
-            console.Print("書き出し先の名前に Shift-JIS にない文字があります。ほかの名前を指定してください。");
+            console.Print(toolmsg::kExportNameNotShiftJis);
             return kExitRefused;
         }
         return tool.Export(arguments[command->fileArgument], command->utf8);
