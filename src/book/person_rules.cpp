@@ -2,19 +2,24 @@
 
 #include "book/address_book.h"
 
-PersonRule FirstBrokenRule(const CAddressEntry& p, FaxCharacters which) {
-    auto hasComma = [](const std::string& text) { return text.find(',') != std::string::npos; };
-    if (p.m_strName.empty() || p.m_strNameReading.empty() || p.m_strFaxNumber.empty()) return PersonRule::Required;
-    if (hasComma(p.m_strName) || hasComma(p.m_strNameReading) || hasComma(p.m_strCompany) ||
-        hasComma(p.m_strCompanyReading) || hasComma(p.m_strDepartment) || hasComma(p.m_strFaxNumber))
-        return PersonRule::NoComma;
-    if (p.m_strFaxNumber.find_first_not_of(AllowedFaxBytes(which)) != std::string::npos)
-        return PersonRule::FaxCharacters;
-    if (p.m_strFaxNumber.size() > kMaxFaxNumberBytes) return PersonRule::FaxTooLong;
-    if (p.m_strName.size() > kMaxEntryTextBytes || p.m_strNameReading.size() > kMaxEntryTextBytes)
-        return PersonRule::NameTooLong;
-    if (p.m_strCompany.size() > kMaxEntryTextBytes || p.m_strCompanyReading.size() > kMaxEntryTextBytes)
-        return PersonRule::CompanyTooLong;
-    if (p.m_strDepartment.size() > kMaxEntryTextBytes) return PersonRule::DepartmentTooLong;
-    return PersonRule::None;
+std::vector<PersonFinding> PersonFindings(const CAddressEntry& person, FaxCharacters which) {
+    std::vector<PersonFinding> findings;
+    auto text = [&](int column) -> const std::string& { return person.*CAddressEntry::kColumns[column - 1]; };
+    for (int column : {1, 2, 6})
+        if (text(column).empty()) findings.push_back({PersonRule::Required, column});
+    for (int column = 1; column <= 6; ++column)
+        if (text(column).find(',') != std::string::npos) findings.push_back({PersonRule::NoComma, column});
+    if (person.m_strFaxNumber.find_first_not_of(AllowedFaxBytes(which)) != std::string::npos)
+        findings.push_back({PersonRule::FaxCharacters, 6});
+    if (person.m_strFaxNumber.size() > kMaxFaxNumberBytes) findings.push_back({PersonRule::FaxTooLong, 6});
+    const PersonRule tooLong[] = {PersonRule::NameTooLong, PersonRule::NameTooLong, PersonRule::CompanyTooLong,
+                                  PersonRule::CompanyTooLong, PersonRule::DepartmentTooLong};
+    for (int column = 1; column <= 5; ++column)
+        if (text(column).size() > kMaxEntryTextBytes) findings.push_back({tooLong[column - 1], column});
+    return findings;
+}
+
+PersonRule FirstBrokenRule(const CAddressEntry& person, FaxCharacters which) {
+    const std::vector<PersonFinding> findings = PersonFindings(person, which);
+    return findings.empty() ? PersonRule::None : findings.front().rule;
 }

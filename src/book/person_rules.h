@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 class CAddressEntry;
 
@@ -28,5 +29,13 @@ enum class PersonRule {
     CompanyTooLong,
     DepartmentTooLong,
 };
-// The first rule of the six edited fields that |person| breaks.
+// A rule broken in one of the six edited fields (column 1 to 6 of the file).
+struct PersonFinding {
+    PersonRule rule;
+    int column;
+};
+// Every rule of the six edited fields that |person| breaks, in the order the
+// entry dialogs check them, each field in column order.
+std::vector<PersonFinding> PersonFindings(const CAddressEntry& person, FaxCharacters which);
+// The first of them, as the entry dialogs report one at a time.
 PersonRule FirstBrokenRule(const CAddressEntry& person, FaxCharacters which);

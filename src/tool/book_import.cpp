@@ -206,21 +206,32 @@ bool LooksLikeNumber(std::string_view fax) {
                                            : IsDigits(mantissa.substr(0, point)) && IsDigits(mantissa.substr(point + 1));
 }
 
+// The entry dialogs' rules, as warnings in column order: the file may hold
+// what the dialogs would not take.
 void WarnAboutPerson(const CAddressEntry& person, int row, std::vector<ImportNote>& warnings) {
-    if (person.m_strNameReading.empty()) warnings.push_back({Kind::Required, row, 2});
-    if (person.m_strFaxNumber.empty()) warnings.push_back({Kind::Required, row, 6});
-    for (int column = 0; column < 5; ++column)
-        if ((person.*CAddressEntry::kColumns[column]).size() > kMaxEntryTextBytes)
-            warnings.push_back({Kind::TooLong, row, column + 1});
+    const std::size_t first = warnings.size();
     const std::string& fax = person.m_strFaxNumber;
-    if (fax.empty()) return;
-    if (LooksLikeDate(fax))
-        warnings.push_back({Kind::FaxLooksLikeDate, row, 6});
-    else if (LooksLikeNumber(fax))
-        warnings.push_back({Kind::FaxAsNumber, row, 6});
-    else if (fax.find_first_not_of(AllowedFaxBytes(FaxCharacters::Property)) != std::string::npos)
-        warnings.push_back({Kind::FaxCharacters, row, 6});
-    if (fax.size() > kMaxFaxNumberBytes) warnings.push_back({Kind::TooLong, row, 6});
+    // What a spreadsheet made of a number says more than which characters it broke.
+    const bool date = !fax.empty() && LooksLikeDate(fax), number = !date && !fax.empty() && LooksLikeNumber(fax);
+    if (date || number) warnings.push_back({date ? Kind::FaxLooksLikeDate : Kind::FaxAsNumber, row, 6});
+    for (const PersonFinding& finding : PersonFindings(person, FaxCharacters::Property)) {
+        switch (finding.rule) {
+        case PersonRule::None:
+        case PersonRule::NoComma:  // refused where the file is read
+            break;
+        case PersonRule::Required:
+            warnings.push_back({Kind::Required, row, finding.column});
+            break;
+        case PersonRule::FaxCharacters:
+            if (!date && !number) warnings.push_back({Kind::FaxCharacters, row, 6});
+            break;
+        default:
+            warnings.push_back({Kind::TooLong, row, finding.column});
+            break;
+        }
+    }
+    std::stable_sort(warnings.begin() + static_cast<std::ptrdiff_t>(first), warnings.end(),
+                     [](const ImportNote& a, const ImportNote& b) { return a.column < b.column; });
 }
 
 // Whether a file without a byte-order mark is UTF-8: most of its lines that

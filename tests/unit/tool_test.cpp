@@ -80,6 +80,8 @@ TEST(ImportTest, EncodingsQuotingRefusalsAndWarnings) {
         {"unnamed row with text", ",よみ,,,,03-1\r\n" + full, full + ",よみ,,,,03-1,,,,,,,\r\n", {{Kind::Unnamed, 1, 1}}},
         {"a department of 65 bytes", "A,r,,," + Repeat(65, "d") + ",03-1\r\n", "", {{Kind::TooLong, 1, 5}}},
         {"64 and 65 bytes", Repeat(64, "x") + "," + Repeat(65, "y") + ",,,,03-1\r\n", "", {{Kind::TooLong, 1, 2}}},
+        {"every rule a row breaks, in column order", Repeat(65, "n") + ",," + Repeat(65, "c") + ",,,03(1)" + Repeat(28, "1") + "\r\n", "",
+         {{Kind::TooLong, 1, 1}, {Kind::Required, 1, 2}, {Kind::TooLong, 1, 3}, {Kind::FaxCharacters, 1, 6}, {Kind::TooLong, 1, 6}}},
         {"FAX of 32 and 33 bytes", "A,r,,,,0" + Repeat(31, "1") + "\r\nB,r,,,,0" + Repeat(32, "1") + "\r\n", "", {{Kind::TooLong, 2, 6}}},
         {"FAX numbers a spreadsheet changed",
          "A,r,,,,2026/3/1\nB,r,,,,3月1日\nC,r,,,,1-Mar\nD,r,,,,312345678\nE,r,,,,3.12346E+09\nF,r,,,,03(1)\nG,r,,,,03-1/2#*\n", "",
