@@ -23,14 +23,13 @@ CAddressEntry& AppendPerson(CAddressBook& book, const CAddressEntry& texts) {
     return person;
 }
 
-// The 13 columns as one text, to look a row up by.
+}  // namespace
+
 std::string RowKey(const CAddressEntry& row) {
     std::string key;
     for (auto column : CAddressEntry::kColumns) key += row.*column + '\0';
     return key;
 }
-
-}  // namespace
 
 bool SameRow(const CAddressEntry& a, const CAddressEntry& b) {
     for (auto column : CAddressEntry::kColumns)

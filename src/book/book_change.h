@@ -3,6 +3,8 @@
 // to the book as it now is when someone else saved it meanwhile.
 #pragma once
 
+#include <string>
+
 #include "book/address_book.h"
 
 struct BookChange {
@@ -21,7 +23,9 @@ enum class ChangeRefusal {
     Overfull,  // the book holds persons past the 1000th, whom any save would drop
 };
 
-// Whether two rows are equal in all 13 columns.
+// A row's identity: its 13 columns, whatever the ID. Equal rows are told
+// apart by their order (the n-th of them).
+std::string RowKey(const CAddressEntry& row);
 bool SameRow(const CAddressEntry& a, const CAddressEntry& b);
 // The slot of the |occurrence|-th person equal to |row| in all 13 columns; -1 when none.
 int SlotOfRow(const CAddressBook& book, const CAddressEntry& row, int occurrence);

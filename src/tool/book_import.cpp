@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "book/book_change.h"
 #include "book/book_file.h"
 #include "book/person_rules.h"
 #include "system/text.h"
@@ -344,15 +345,16 @@ ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book, bool may
 }
 
 void KeepUnchangedRows(const CAddressBook& current, CAddressBook& edited) {
-    // A row's characters, or nullopt where its bytes are no characters.
+    // A row's identity by its characters (one character may have two
+    // codes), or nullopt where its bytes are no characters.
     auto characters = [](const CAddressEntry& row) -> std::optional<std::string> {
-        std::string all;
+        CAddressEntry asCharacters;
         for (auto column : CAddressEntry::kColumns) {
             std::optional<std::string> text = Utf8FromCp932(row.*column);
             if (!text) return std::nullopt;
-            all += *text + '\0';
+            asCharacters.*column = std::move(*text);
         }
-        return all;
+        return RowKey(asCharacters);
     };
     // Equal rows are paired in order, the n-th with the n-th.
     std::map<std::string, std::deque<const CAddressEntry*>> rowsByCharacters;

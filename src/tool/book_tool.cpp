@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 
+#include "book/book_change.h"
 #include "book/book_file.h"
 #include "book/book_store.h"
 #include "book/cause_lines.h"
@@ -102,11 +103,7 @@ BookChanges CompareBooks(const CAddressBook& before, const CAddressBook& after) 
         }
         const CAddressEntry& old = before.m_aEntries[static_cast<std::size_t>(slots.back())];
         slots.pop_back();
-        for (auto column : CAddressEntry::kColumns)
-            if (old.*column != person.*column) {
-                changes.changed.push_back(person.m_strName);
-                break;
-            }
+        if (!SameRow(old, person)) changes.changed.push_back(person.m_strName);
     }
     for (int slot = 0; slot < before.m_nEntryCount; ++slot) {
         const CAddressEntry& person = before.m_aEntries[static_cast<std::size_t>(slot)];
