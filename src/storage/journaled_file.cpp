@@ -32,15 +32,32 @@ public:
         return result == FileResult::Done ? m_files.FlushFile(m_handle) : result;
     }
     FileResult Empty() { return Rewrite({}); }
-
-private:
     void Close() {
         if (m_handle) m_files.CloseFile(m_handle);
         m_handle = nullptr;
     }
 
+private:
     Files& m_files;
     FileHandle* m_handle = nullptr;
+};
+
+// A file that a save created goes again, once closed, unless the save got as
+// far as its commit: left behind empty, it would read as an empty book.
+class MadeFile {
+public:
+    MadeFile(Files& files, const std::string& path) : m_files(files), m_path(path) {}
+    ~MadeFile() {
+        if (m_made) m_files.RemoveFile(m_path);
+    }
+    MadeFile(const MadeFile&) = delete;
+    MadeFile& operator=(const MadeFile&) = delete;
+    void Made(bool made) { m_made = made; }
+
+private:
+    Files& m_files;
+    const std::string& m_path;
+    bool m_made = false;
 };
 
 FileFault FaultOf(FileOpenStatus status) {
@@ -161,9 +178,17 @@ FileContents ReadMissing(Files& files, HeldFile& file, const std::string& path, 
         if (status == FileOpenStatus::Missing || (journal.IsOpen() && journal.Read(recorded) && recorded.empty()))
             return Found(FileContents::State::Missing, {});
     }
-    // Made empty only to be held while the journal is settled; it reads as missing.
+    // Made empty only to be held while the journal is settled; it reads as
+    // missing, and goes again unless the journal's save was settled into it.
     FileOpenStatus status = file.Open(path, FileAccess::Update, true);
-    if (file.IsOpen()) return ReadHeld(files, file, status, journalPath, true);
+    if (file.IsOpen()) {
+        FileContents contents = ReadHeld(files, file, status, journalPath, true);
+        if (status == FileOpenStatus::Created && contents.state != FileContents::State::Read) {
+            file.Close();
+            files.RemoveFile(path);
+        }
+        return contents;
+    }
     std::optional<JournalEntry> entry = DecodeJournal(recorded);
     if (!entry || !entry->oldMissing) return Found(FileContents::State::Missing, {});
     return Found(FileContents::State::Read, entry->newBytes);
@@ -210,9 +235,11 @@ FileContents JournaledFile::Look() const { return ReadBeside(m_files, m_strPath,
 FileFault JournaledFile::Save(const std::string& wanted, const Rebase& rebase) {
     std::string bytes = wanted;
     if (m_seen == Seen::Nothing) return FileFault::NotRead;
+    MadeFile made(m_files, m_strPath);  // closed after |file|
     HeldFile file(m_files);
     FileOpenStatus status = file.Open(m_strPath, FileAccess::Update, true);
     if (!file.IsOpen()) return FaultOf(status);
+    made.Made(status == FileOpenStatus::Created);
     std::optional<std::string> book;
     if (status == FileOpenStatus::Opened && !file.Read(book.emplace())) return FileFault::Failed;
 
@@ -250,6 +277,7 @@ FileFault JournaledFile::Save(const std::string& wanted, const Rebase& rebase) {
         journal.Empty();
         return FaultOf(commit);
     }
+    made.Made(false);
     if (FileResult rewrite = file.Rewrite(bytes); rewrite != FileResult::Done) {
         // The old bytes go back at once, through the handle still held; they
         // fit where the new ones did not.

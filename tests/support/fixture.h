@@ -1,6 +1,7 @@
-// The program on the memory backend: a fresh platform per test, the main
-// dialog opened as the start-up code would open it, and helpers that act
-// as a user does.
+// The program on the memory backends: a fresh set per test; the session
+// started as the main dialog starts it (the .rc is read only once a window
+// opens), or the main dialog opened as the start-up code would open it;
+// helpers that act as a user does.
 #pragma once
 
 #include <gtest/gtest.h>

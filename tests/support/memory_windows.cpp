@@ -325,7 +325,12 @@ LRESULT MemoryWindow::ListMessage(Control& control, UINT message, WPARAM wParam,
 }
 
 MemoryWindowing::MemoryWindowing(const std::string& rcPath, std::vector<std::string>& errors)
-    : m_errors(errors), m_resources(LoadResourceScript(rcPath)) {}
+    : m_errors(errors), m_rcPath(rcPath) {}
+
+const ResourceScript& MemoryWindowing::Resources() {
+    if (!m_resources) m_resources = LoadResourceScript(m_rcPath);
+    return *m_resources;
+}
 
 MemoryWindowing::~MemoryWindowing() = default;
 
@@ -337,8 +342,8 @@ MemoryWindow* MemoryWindowing::WindowOf(HWND hwnd) {
 }
 
 MemoryWindow& MemoryWindowing::Open(ModalWindow& dialog) {
-    auto found = m_resources.dialogs.find(dialog.TemplateId());
-    if (found == m_resources.dialogs.end()) throw std::out_of_range("no dialog template " + std::to_string(dialog.TemplateId()));
+    auto found = Resources().dialogs.find(dialog.TemplateId());
+    if (found == Resources().dialogs.end()) throw std::out_of_range("no dialog template " + std::to_string(dialog.TemplateId()));
     m_windows.push_back(std::make_unique<MemoryWindow>(dialog, found->second));
     MemoryWindow& window = *m_windows.back();
     dialog.Attach(window.Handle());
@@ -470,8 +475,8 @@ int MemoryWindowing::ShowMessageBox(HWND, const std::string& text, const std::st
 }
 
 std::string MemoryWindowing::LoadStringResource(UINT id) {
-    auto found = m_resources.strings.find(id);
-    return found == m_resources.strings.end() ? std::string() : found->second;
+    auto found = Resources().strings.find(id);
+    return found == Resources().strings.end() ? std::string() : found->second;
 }
 
 HICON MemoryWindowing::LoadIconResource(int id) {

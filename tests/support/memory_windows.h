@@ -162,7 +162,11 @@ private:
     std::pair<MemoryWindow*, MemoryWindow::Control*> ControlOf(HWND control);
 
     std::vector<std::string>& m_errors;
-    ResourceScript m_resources;
+    // Read from the .rc when a window first needs it: a test of the session
+    // alone never does.
+    const ResourceScript& Resources();
+    std::string m_rcPath;
+    std::optional<ResourceScript> m_resources;
     std::deque<std::pair<int, DialogScript>> m_scripts;
     std::deque<int> m_answers;
     std::vector<std::unique_ptr<MemoryWindow>> m_windows;

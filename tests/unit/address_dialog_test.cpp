@@ -34,29 +34,14 @@ TEST_F(AddressDialogTest, EmptyBookKeepsTheButtonsEnabledAndTheyDoNothing) {
     EXPECT_EQ(Book(), "");
 }
 
-TEST_F(AddressDialogTest, MissingFileShowsTheOpenMessageAndCreatesNothing) {
-    Open();
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kCannotOpenBook});
-    EXPECT_EQ(platform->boxes[0].type, MB_OK | MB_ICONEXCLAMATION);
-    EXPECT_TRUE(platform->files.empty());
-    // Missing beside a journal that cannot be read: perhaps a save that made it, so the stored destinations stay.
-    Close();
-    const std::string journal = AddressBookPath(*platform, kAddressBookJournalFileName);
-    platform->files[journal] = "?";
-    platform->unreadableFiles.insert(journal);
-    AddPrinter();
-    StoreDestinations("1", "A");
-    Open();
-    EXPECT_EQ(BoxTexts().back(), msg::kCannotReadJournal);
-    EXPECT_EQ(Stored(kNamesValue), "A");
-}
-
-TEST_F(AddressDialogTest, OverfullFileShowsTheThousandMessage) {
+// What the start finds is shown while the window is made, before it is drawn.
+TEST_F(AddressDialogTest, TheStartsMessagesAreShownAsTheWindowIsMade) {
     std::string bytes;
     for (int i = 0; i < 1001; ++i) bytes += Row("P" + std::to_string(i), "1");
     WriteBook(bytes);
     Open();
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{msg::kTooManyPersons});
+    EXPECT_EQ(platform->boxes[0].type, MB_OK | MB_ICONEXCLAMATION);
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST).size(), 1000u);
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST).back(), "P999");
 }

@@ -150,20 +150,15 @@ TEST_F(DriverTest, PrinterLookup) {
         c.arrange(*platform);
         app.m_lpCmdLine = c.commandLine;
         platform->registryWrites.clear();
-        Open();
-        bool restored = Lines(IDC_DESTINATION_LIST).size() == 1;
-        EXPECT_EQ(restored, c.restoredFromFirst || c.restoredFromSecond);
+        PickerSession& pc = StartSession();
+        EXPECT_EQ(pc.DestinationCount() == 1, c.restoredFromFirst || c.restoredFromSecond);
         std::vector<std::string> writes;
         if (c.restoredFromFirst) writes = {kDriverData + "|FaxNumberBook", kDriverData + "|FaxNumberBook2"};
         if (c.restoredFromSecond) writes = {second + "\\PrinterDriverData|FaxNumberBook", second + "\\PrinterDriverData|FaxNumberBook2"};
         EXPECT_EQ(platform->registryWrites, writes);
-        // OK is silent when no printer was found and ends the dialog; a printer
-        // whose values cannot be written is reported and the dialog stays.
-        window->Click(IDOK);
-        EXPECT_EQ(window->ended, !c.okCannotWrite);
-        EXPECT_EQ(BoxTexts(), c.okCannotWrite ? std::vector<std::string>{msg::kCannotStoreDestinations}
-                                              : std::vector<std::string>{});
-        Close();
+        // The finish is silent when no printer was found; a printer whose
+        // values cannot be written is reported, and the dialog stays.
+        EXPECT_EQ(pc.WriteFaxNumberBook(), c.okCannotWrite ? std::optional<std::string>(msg::kCannotStoreDestinations) : std::nullopt);
         EXPECT_EQ(platform->openKeys, 0);
     }
 }
@@ -181,11 +176,10 @@ TEST_F(DriverTest, PrinterKeyNamesUpTo255BytesAreReadAndWritten) {
         const std::string data = printer + "\\" + kDriverDataKey;
         platform->SetValue(data, kFaxNumbersValue, REG_SZ, ToBytes(ValueData("06-2222")));
         platform->SetValue(data, kNamesValue, REG_SZ, ToBytes(ValueData("鈴木")));
-        Open();
-        EXPECT_EQ(Lines(IDC_DESTINATION_LIST), std::vector<std::string>{"鈴木"});
-        Add(1);
-        window->Click(IDOK);
-        EXPECT_TRUE(window->ended);
+        PickerSession& pc = StartSession();
+        EXPECT_EQ(Screen(pc), (std::vector<std::string>{"鈴木", "佐藤", "|", "鈴木"}));
+        pc.AddDestination(1);
+        EXPECT_EQ(pc.WriteFaxNumberBook(), std::nullopt);
         EXPECT_EQ(Stored(kNamesValue, data), "鈴木,佐藤");
         EXPECT_EQ(Stored(kFaxNumbersValue, data), "06-2222,09-3333");
     }

@@ -268,6 +268,10 @@ TEST_F(EntryCommandsTest, ABookThatCouldNotBeReadIsNeverReplaced) {
          {msg::kCannotReadJournal}, {}, 3, "B,Gone", FileFault::JournalUnreadable},
         {"missing", [](MemoryPlatform& p, const std::string& path) { p.files.erase(path); }, {msg::kCannotOpenBook},
          {}, 0, "", FileFault::None},
+        {"missing beside a journal it cannot read (perhaps a save that made it)", [](MemoryPlatform& p, const std::string& path) {
+             p.files.erase(path);
+             p.unreadableFiles.insert(path.substr(0, path.size() - 3) + "TMP");
+         }, {msg::kCannotReadJournal}, {}, 0, "B,Gone", FileFault::JournalUnreadable},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -322,8 +322,8 @@ TEST_F(JournaledFileTest, AStartCompletesOrDiscardsWhatTheJournalHolds) {
         {"a journal cut short", {{path, old}, {journal, entry.substr(0, 40)}}, none, old, old, "", ok},
         {"the book changed since", {{path, other}, {journal, entry}}, none, other, other, "", ok},
         {"the book missing, as it was before", {{journal, created}}, none, next, next, "", ok},
-        // Made only to be held while the journal is emptied.
-        {"the book missing, though it was there", {{journal, entry}}, none, std::nullopt, "", "", ok},
+        // Made only to be held while the journal is emptied, then gone again: still missing.
+        {"the book missing, though it was there", {{journal, entry}}, none, std::nullopt, "<none>", "", ok},
         // Shown as recovery leaves it, and nothing touched until a start that may finish it.
         {"the book read-only", {{path, midway}, {journal, entry}},
          [&](MemoryFiles& p) { p.readOnlyFiles.insert(path); }, next, midway, entry, FileFault::NoRight},
