@@ -129,6 +129,8 @@ TEST_F(BookTest, ThousandPersons) {
     SelectLine(dialog, IDC_ADDRESS_LIST, 999);
     Click(dialog, IDC_DELETE_ENTRY);
     EXPECT_EQ(copy.AnswerBox(IDOK), "選択しているﾃﾞｰﾀを完全に削除します。よろしいですか?");
+    WaitIdle(dialog);
+    EXPECT_TRUE(copy.NoBox()) << copy.AnswerBox();
     EXPECT_EQ(ReadBook(), book.substr(0, book.find("P999,")));
     Click(dialog, IDCANCEL);
     EXPECT_TRUE(copy.WaitForExit());

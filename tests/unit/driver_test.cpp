@@ -195,19 +195,27 @@ TEST_F(DriverTest, ReadOnlyAccessStillRestores) {
 
 TEST_F(DriverTest, DestinationValueWithoutZeroIsReadToItsLength) {
     // The longest such value fills all 256 bytes; its last piece ends there.
-    for (const std::string& names : {std::string("鈴木"), std::string(251, 'g') + ",佐藤"}) {
-        SCOPED_TRACE(names.size());
+    const std::string longName(251, 'g');
+    struct Case {
+        std::string names, faxes, persons;  // persons beside the book's
+        std::vector<std::string> restored;
+        std::string stored;  // whole pieces that fit, never one cut
+    } cases[] = {
+        {"鈴木", "06-2222", "", {"鈴木"}, "鈴木"},
+        {longName + ",佐藤", "0,09-3333", "", {"佐藤"}, "佐藤"},
+        {longName + ",佐藤", "0,09-3333", Row(longName, "0"), {longName, "佐藤"}, longName},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.names.size());
         std::string book = Book();
         Restart();
-        WriteBook(book);
+        WriteBook(book + c.persons);
         AddPrinter();
-        std::string faxes = names.size() > 4 ? "0,09-3333" : "06-2222";
-        platform->SetValue(kDriverData, kNamesValue, REG_SZ, std::vector<BYTE>(names.begin(), names.end()));
-        platform->SetValue(kDriverData, kFaxNumbersValue, REG_SZ, std::vector<BYTE>(faxes.begin(), faxes.end()));
+        platform->SetValue(kDriverData, kNamesValue, REG_SZ, std::vector<BYTE>(c.names.begin(), c.names.end()));
+        platform->SetValue(kDriverData, kFaxNumbersValue, REG_SZ, std::vector<BYTE>(c.faxes.begin(), c.faxes.end()));
         StartSession();
-        const std::string matched = names.size() > 4 ? "佐藤" : "鈴木";
-        EXPECT_EQ(Restored(), std::vector<std::string>{matched});
-        EXPECT_EQ(Stored(kNamesValue), matched);
+        EXPECT_EQ(Restored(), c.restored);
+        EXPECT_EQ(Stored(kNamesValue), c.stored);
     }
 }
 
