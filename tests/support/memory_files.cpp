@@ -134,6 +134,14 @@ FileResult MemoryFiles::MoveFileOver(const std::string& from, const std::string&
     if (readOnlyFiles.count(to)) return FileResult::Failed;
     files[to] = std::move(files[from]);
     files.erase(from);
+    // What a power loss would leave goes with the file.
+    auto pending = unflushed.find(from);
+    if (pending == unflushed.end()) {
+        unflushed.erase(to);
+    } else {
+        unflushed[to] = pending->second;
+        unflushed.erase(from);
+    }
     return FileResult::Done;
 }
 

@@ -99,6 +99,7 @@ TEST_F(FindTest, TheSystemMenuAndF3BeforeAnyTextOpenTheDialog) {
         else
             Again(false);
         EXPECT_EQ(platform->modalRuns, std::vector<int>{IDD_FIND});
+        EXPECT_TRUE(platform->boxes.empty());  // cancelled: nothing searched
     }
 }
 

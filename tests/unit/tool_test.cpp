@@ -233,7 +233,7 @@ TEST_F(ToolTest, ImportWritesOnlyWhatIsConfirmedThroughTheJournal) {
         std::optional<MemoryFiles::Holder> holder;
         bool journal;
         int exit;
-        bool emptyFile = false, mayEmpty = false;
+        bool emptyFile = false, mayEmpty = false, noBook = false;
     } cases[] = {
         {"confirmed by /y", true, "", {}, true, kExitDone},
         {"confirmed by y", false, "y", {}, true, kExitDone},
@@ -244,6 +244,7 @@ TEST_F(ToolTest, ImportWritesOnlyWhatIsConfirmedThroughTheJournal) {
         {"no journal, as a standard user", true, "", {}, false, kExitRefused},
         {"an empty file, as a script's /y", true, "", {}, true, kExitRefused, true},
         {"an empty file with /empty", false, "y", {}, true, kExitDone, true, true},
+        {"an empty file with /empty, no book yet: an empty book", true, "", {}, true, kExitDone, true, true, true},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
@@ -253,9 +254,11 @@ TEST_F(ToolTest, ImportWritesOnlyWhatIsConfirmedThroughTheJournal) {
         platform->readOnlyDirectory = !test.journal;
         platform->holders.clear();
         if (test.holder) platform->holders.emplace(AddressBookPath(*platform), *test.holder);
+        if (test.noBook) platform->files.erase(AddressBookPath(*platform));
         console.answer = test.answer;
         const std::string file = test.emptyFile ? "" : after;
         EXPECT_EQ(tool.Import(file, test.confirmed, test.mayEmpty), test.exit);
+        EXPECT_EQ(platform->files.count(AddressBookPath(*platform)), 1u);
         EXPECT_EQ(Book(), test.exit == kExitDone ? file : before);
         if (test.journal) {
             EXPECT_EQ(platform->files[journal], "");
