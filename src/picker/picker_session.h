@@ -92,7 +92,6 @@ public:
     std::string LineTip(bool destinationList, int line) const;
 
     // ---- the book ----------------------------------------------------------
-    const CAddressBook& Book() const { return m_book; }
     // Why a person cannot be created now (the book is full), or deleted from
     // |line| (a company line); nothing when it can.
     std::optional<std::string> CreateRefusal() const;
@@ -103,7 +102,6 @@ public:
     // Applies |change| to the book and saves it; a book someone changed
     // meanwhile gets the change made to it as it is now.
     EntryResult Apply(const BookChange& change);
-    const BookLocation& Location() const { return m_location; }
 
     // The line of the next (or previous) person after |selectedLine| whose
     // texts hold |text|, its company opened in the company view; -1 when none.
