@@ -271,6 +271,12 @@ std::optional<std::string> PickerSession::DeleteRefusal(int line) const {
 }
 
 EntryResult PickerSession::CreatePerson(const CAddressEntry& fields) {
+    // The book's table has no slot past the 1000th.
+    if (const std::optional<std::string> refusal = CreateRefusal()) {
+        EntryResult refused;
+        refused.messages.push_back(*refusal);
+        return refused;
+    }
     bool renumbered = false;
     // IDs handed out in a long run would reach the company lines' item data.
     if (static_cast<std::uint32_t>(m_book.m_nNextID) >= CAddressBook::kCompanyItemBase) {

@@ -1,6 +1,8 @@
 // One book for an office: a save that finds the book changed by another PC
 // meanwhile makes its one change to the book as it is now. Two sessions on
 // the same files stand for two PCs on one file server.
+#include <set>
+
 #include "book/book_location.h"
 #include "storage/journal.h"
 #include "support/fixture.h"
@@ -28,6 +30,7 @@ TEST_F(OfficeTest, ASaveMakesItsChangeToWhatAnotherPcSavedMeanwhile) {
         int selected;
         std::string start = "";  // the book both read, when not |base|
         bool merged = true;       // false: the last save met the book as this run saw it
+        int destination = -1;     // the slot our destination stands for afterwards, when it is asked
     };
     auto by = [](Act act) { return [act](PickerSession& other) { act(other); }; };
     const std::vector<Case> cases = {
@@ -83,6 +86,9 @@ TEST_F(OfficeTest, ASaveMakesItsChangeToWhatAnotherPcSavedMeanwhile) {
         {"a destination listed twice, gone, named once", [&](PickerSession&) { WriteBook(Row("A", "1") + Row("B", "2")); },
          [](PickerSession& pc) { pc.AddDestination(3); return Create("E", "5")(pc); }, Row("A", "1") + Row("B", "2") + Row("E", "5"),
          {"A", "B", "E", "|"}, {gone}, 2, base + Row("C", "3")},
+        {"a destination, the second of two equal persons, stays the second", by(Create("D", "4")), Create("E", "5"),
+         Row("A", "1") + Row("B", "2") + Row("B", "2") + Row("D", "4") + Row("E", "5"), {"A", "B", "B", "D", "E", "|", "B"}, {}, 4,
+         Row("A", "1") + Row("B", "2") + Row("B", "2"), true, 2},
         {"a book the other filled", [&](PickerSession&) { WriteBook(thousand); }, Create("E", "5"), thousand, {}, {full, gone}, -1},
         {"a book the other overfilled, refused until it changes", [&](PickerSession&) { WriteBook(thousand + Row("X", "8") + Row("Y", "9")); },
          [](PickerSession& pc) { Edit(0, "Al")(pc); return Edit(0, "Pa")(pc); }, thousand + Row("X", "8") + Row("Y", "9"),
@@ -112,6 +118,14 @@ TEST_F(OfficeTest, ASaveMakesItsChangeToWhatAnotherPcSavedMeanwhile) {
         }
         EXPECT_EQ(result.messages, test.messages);
         EXPECT_EQ(result.selected, test.selected);
+        if (test.destination >= 0) {
+            EXPECT_EQ(ours->Destinations()[0], test.destination);
+        }
+        // The next person created gets an ID of its own.
+        Create("Z", "9")(*ours);
+        std::set<std::uint32_t> items;
+        for (int line = 0; line < ours->Lines().Count(); ++line) items.insert(ours->LineItemData(line));
+        EXPECT_EQ(static_cast<int>(items.size()), ours->Lines().Count());
     }
 }
 
