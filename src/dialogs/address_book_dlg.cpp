@@ -169,11 +169,8 @@ std::optional<LRESULT> CAddressBookDlg::OnVKeyToItem(WPARAM key, LPARAM list) {
         if (virtualKey == VK_DELETE) OnRemoveDestinations();
         return -1;
     }
-    // Right or + expands a company, Left or - collapses it.
-    const bool expand = virtualKey == VK_RIGHT || virtualKey == VK_ADD || virtualKey == VK_OEM_PLUS;
-    const bool collapse = virtualKey == VK_LEFT || virtualKey == VK_SUBTRACT || virtualKey == VK_OEM_MINUS;
     const int line = addressList.GetCurSel();
-    const int company = expand || collapse ? m_session.CompanyForKey(line, expand) : -1;
+    const int company = m_session.CompanyForKey(line, virtualKey);
     if (company < 0) return -1;
     DrawLines(IDC_ADDRESS_LIST, m_session.ExpandOrCollapse(company));
     if (company != line) {
@@ -239,10 +236,7 @@ void CAddressBookDlg::OnCreateEntry() {
     if (dialog.DoModal() != IDOK) return;
     CAddressEntry fields;
     dialog.Store(fields);
-    const EntryResult result = m_session.CreatePerson(fields);
-    if (result.rebuilt) return DrawBookAsSaved(result);
-    DrawLines(IDC_ADDRESS_LIST, result.addressLines);
-    ShowMessages(result.messages);
+    DrawEntryResult(m_session.CreatePerson(fields));
 }
 
 void CAddressBookDlg::OnEntryProperties() {
@@ -255,13 +249,7 @@ void CAddressBookDlg::OnEntryProperties() {
     if (dialog.DoModal() != IDOK) return;
     CAddressEntry fields = *person;
     dialog.Store(fields);
-    const EntryResult result = m_session.EditPerson(line, fields);
-    if (result.rebuilt) return DrawBookAsSaved(result);
-    DrawLines(IDC_ADDRESS_LIST, result.addressLines);
-    ListBox(IDC_ADDRESS_LIST).SetCurSel(line);
-    for (const Splice& splice : result.destinationLines) DrawLines(IDC_DESTINATION_LIST, splice);
-    ReadDestinationSelection();
-    ShowMessages(result.messages);
+    DrawEntryResult(m_session.EditPerson(line, fields));
 }
 
 void CAddressBookDlg::OnDeleteEntry() {
@@ -270,22 +258,24 @@ void CAddressBookDlg::OnDeleteEntry() {
     if (const std::optional<std::string> refusal = m_session.DeleteRefusal(line)) return ShowMessages({*refusal});
     if (AfxMessageBox(msg::kConfirmDelete, MB_OKCANCEL) != IDOK) return;
 
-    const EntryResult result = m_session.DeletePerson(line);
-    if (result.rebuilt) return DrawBookAsSaved(result);
-    for (const Splice& splice : result.destinationLines) DrawLines(IDC_DESTINATION_LIST, splice);
-    ReadDestinationSelection();
-    EnablePersonButtons(false);
-    ShowMessages(result.messages);
-    DrawLines(IDC_ADDRESS_LIST, result.addressLines);
+    DrawEntryResult(m_session.DeletePerson(line));
 }
 
-void CAddressBookDlg::DrawBookAsSaved(const EntryResult& result) {
-    DrawLines(IDC_ADDRESS_LIST);
-    DrawLines(IDC_DESTINATION_LIST);
-    ListBox(IDC_ADDRESS_LIST).SetCurSel(result.selected);
-    EnablePersonButtons(result.selected >= 0);
+void CAddressBookDlg::DrawEntryResult(const EntryResult& result) {
+    if (result.rebuilt) {
+        DrawLines(IDC_ADDRESS_LIST);
+        DrawLines(IDC_DESTINATION_LIST);
+    } else {
+        if (!result.addressLinesLast) DrawLines(IDC_ADDRESS_LIST, result.addressLines);
+        for (const Splice& splice : result.destinationLines) DrawLines(IDC_DESTINATION_LIST, splice);
+    }
+    if (result.selected) {
+        ListBox(IDC_ADDRESS_LIST).SetCurSel(*result.selected);
+        EnablePersonButtons(*result.selected >= 0);
+    }
     ReadDestinationSelection();
     ShowMessages(result.messages);
+    if (!result.rebuilt && result.addressLinesLast) DrawLines(IDC_ADDRESS_LIST, result.addressLines);
 }
 
 std::string CAddressBookDlg::LineTip(int listId, int line) {

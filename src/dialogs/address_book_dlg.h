@@ -73,7 +73,8 @@ private:
     // what a splice changed.
     void DrawLines(int listId);
     void DrawLines(int listId, const Splice& splice);
-    // Both lists as the session holds them after a save that met a book
-    // someone else saved meanwhile, the changed person selected.
-    void DrawBookAsSaved(const EntryResult& result);
+    // What a create, edit or delete changed: the lines (both lists anew
+    // after a save that met a book someone else saved meanwhile), the
+    // selection, then the messages.
+    void DrawEntryResult(const EntryResult& result);
 };

@@ -102,9 +102,11 @@ Splice PickerSession::ExpandOrCollapse(int line) {
     return {line + 1, 0, static_cast<int>(m_addressLines.Expand(m_book, line).size())};
 }
 
-int PickerSession::CompanyForKey(int line, bool expand) const {
+int PickerSession::CompanyForKey(int line, UINT virtualKey) const {
+    const bool expand = virtualKey == VK_RIGHT || virtualKey == VK_ADD || virtualKey == VK_OEM_PLUS;
+    const bool collapse = virtualKey == VK_LEFT || virtualKey == VK_SUBTRACT || virtualKey == VK_OEM_MINUS;
     const AddressLine* at = m_addressLines.At(line);
-    if (!at) return -1;
+    if (!at || !(expand || collapse)) return -1;
     if (at->IsCompany()) return at->expanded == expand ? -1 : line;
     return expand ? -1 : m_addressLines.CompanyLineOf(line);
 }
@@ -209,8 +211,9 @@ EntryResult PickerSession::Apply(const BookChange& change) {
     }
     if (!gone.empty()) result.messages.push_back(msg::DestinationsGone(gone));
     // The slot the change made in the book as saved: of two equal rows, the very one edited.
-    if (saved.slot >= 0 && saved.slot < m_book.m_nEntryCount)
-        result.selected = ShowPerson(m_book.m_aEntries[static_cast<std::size_t>(saved.slot)]).line;
+    result.selected = saved.slot >= 0 && saved.slot < m_book.m_nEntryCount
+                          ? ShowPerson(m_book.m_aEntries[static_cast<std::size_t>(saved.slot)]).line
+                          : -1;
     return result;
 }
 
@@ -303,6 +306,7 @@ EntryResult PickerSession::EditPerson(int line, const CAddressEntry& fields) {
     if (result.rebuilt) return result;
     m_addressLines.Rename(line, fields.m_strName);
     result.addressLines = {line, 1, 1};
+    result.selected = line;
     for (int redrawn : m_aDestinations.LinesOf(change.before.m_nID)) result.destinationLines.push_back({redrawn, 1, 1});
     return result;
 }
@@ -323,6 +327,8 @@ EntryResult PickerSession::DeletePerson(int line) {
     for (int removed : m_aDestinations.RemovePerson(id)) result.destinationLines.push_back({removed, 1, 0});
     m_addressLines.Remove(line);
     result.addressLines = {line, 1, 0};
+    result.selected = -1;
+    result.addressLinesLast = true;
     return result;
 }
 

@@ -35,10 +35,13 @@ struct EntryResult {
     // those removed. In order, each as the list stands after the one before.
     std::vector<Splice> destinationLines;
     // The book changed on disk meanwhile: both lists show the book as saved
-    // (or, after a conflict, as it now is), to be drawn anew; |selected| is
-    // the changed person's line (-1: none).
+    // (or, after a conflict, as it now is), to be drawn anew.
     bool rebuilt = false;
-    int selected = -1;
+    // The line of the address book list selected afterwards (-1: none;
+    // nothing: as it was), the buttons of a person following it.
+    std::optional<int> selected;
+    // A delete's line goes once its save has spoken: after the messages.
+    bool addressLinesLast = false;
     std::vector<std::string> messages;  // to be shown: why the save was refused, who left the destinations
 };
 
@@ -69,10 +72,10 @@ public:
     const CAddressEntry* PersonOn(int line) const;
     // Opens a company line on its members, or closes it again.
     Splice ExpandOrCollapse(int line);
-    // The company line that a key which expands (or collapses) opens or
-    // closes, from |line|: a company line not yet as asked, or the company
-    // of a member line when collapsing; -1 when the key is the list's own.
-    int CompanyForKey(int line, bool expand) const;
+    // The company line that |virtualKey| opens (Right, +) or closes (Left,
+    // -) from |line|: a company line not yet as asked, or the company of a
+    // member line when closing; -1 when the key is the list's own.
+    int CompanyForKey(int line, UINT virtualKey) const;
 
     // ---- destinations ------------------------------------------------------
     int DestinationCount() const { return m_aDestinations.GetSize(); }

@@ -71,7 +71,7 @@ TEST_F(OfficeTest, ASaveMakesItsChangeToWhatAnotherPcSavedMeanwhile) {
          Row("A", "1") + Row("B", "2") + Row("C", "1")},
         {"after a refused merge, the next change a plain save", by(Edit(1, "Ben")),
          [](PickerSession& pc) { Edit(1, "Bob")(pc); return Edit(0, "Al")(pc); },
-         Row("Al", "1") + Row("Ben", "2") + Row("C", "3"), {"Al", "Ben", "C", "|", "C"}, {}, -1, "", false},
+         Row("Al", "1") + Row("Ben", "2") + Row("C", "3"), {"Al", "Ben", "C", "|", "C"}, {}, 0, "", false},
         {"only the companies that were open open again", by(Create("D", "4")), [](PickerSession& pc) {
              pc.ShowMode(1);
              pc.ExpandOrCollapse(0);
