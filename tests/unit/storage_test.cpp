@@ -363,6 +363,10 @@ TEST_F(JournaledFileTest, AStartCompletesOrDiscardsWhatTheJournalHolds) {
         {"a roll forward on a full disk", {{path, old}, {journal, entry}},
          [&](MemoryFiles& p) { p.diskCapacity = old.size() + entry.size() + 10; }, old, old, entry,
          FileFault::Unfinished},
+        // Neither finished nor undone: shown as the journal will leave it;
+        // the next save meets the same disk, and says so.
+        {"a start that can neither finish nor undo", {{path, midway}, {journal, entry}},
+         [&](MemoryFiles& p) { p.failingFlushes.insert(path); }, next, old, entry, FileFault::Unfinished},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
