@@ -5,8 +5,24 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "system/win.h"
+
+// One entry of an object's access list, as a grant reads it.
+struct AccessEntry {
+    bool allows = false;       // an allow entry (not a deny one)
+    bool inheritOnly = false;  // it applies to children only, not to the object itself
+    bool forUsers = false;     // its trustee is Users
+    DWORD mask = 0;
+};
+// Whether one entry already lets Users do all of |rights| on the object
+// itself, so that a grant adds none (an entry is never added twice).
+inline bool UsersHold(const std::vector<AccessEntry>& entries, DWORD rights) {
+    for (const AccessEntry& entry : entries)
+        if (entry.allows && !entry.inheritOnly && entry.forUsers && (entry.mask & rights) == rights) return true;
+    return false;
+}
 
 class Security {
 public:

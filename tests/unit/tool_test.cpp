@@ -101,6 +101,26 @@ TEST(ImportTest, EncodingsQuotingRefusalsAndWarnings) {
     }
 }
 
+// The rule by which setup adds no entry twice, read from an object's access list.
+TEST(GrantTest, OneEntryOfUsersThatAllowsAllOfTheRightsOnTheObjectItself) {
+    constexpr DWORD kRead = FILE_GENERIC_READ, kReadWrite = FILE_GENERIC_READ | FILE_GENERIC_WRITE;
+    const struct {
+        const char* what;
+        std::vector<AccessEntry> entries;
+        bool held;
+    } cases[] = {
+        {"no entry", {}, false},
+        {"Users allowed read and write", {{true, false, true, kReadWrite}}, true},
+        {"Users allowed more", {{true, false, true, kReadWrite | 0x10000}}, true},  // and DELETE
+        {"Users allowed read only", {{true, false, true, kRead}}, false},
+        {"read and write in two entries", {{true, false, true, kRead}, {true, false, true, FILE_GENERIC_WRITE}}, false},
+        {"Users denied", {{false, false, true, kReadWrite}}, false},
+        {"for children only", {{true, true, true, kReadWrite}}, false},
+        {"another group", {{true, false, false, kReadWrite}}, false},
+    };
+    for (const auto& test : cases) EXPECT_EQ(UsersHold(test.entries, kReadWrite), test.held) << test.what;
+}
+
 TEST(ToolCommandTest, ArgumentsMakeACommandOrAUsageError) {
     using Verb = ToolCommand::Verb;
     struct Case {

@@ -17,14 +17,17 @@ Security::Grant GrantUsers(const std::string& objectName, SE_OBJECT_TYPE type, D
     if (GetNamedSecurityInfoA(objectName.c_str(), type, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
                               &descriptor) != ERROR_SUCCESS)
         return Security::Grant::Failed;
-    bool had = false;
-    for (DWORD i = 0; dacl && i < dacl->AceCount && !had; ++i) {
+    std::vector<AccessEntry> entries;
+    for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
         void* ace = nullptr;
         if (!GetAce(dacl, i, &ace)) continue;
-        const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);
-        had = allowed->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && !(allowed->Header.AceFlags & INHERIT_ONLY_ACE) &&
-              EqualSid(const_cast<DWORD*>(&allowed->SidStart), users) && (allowed->Mask & rights) == rights;
+        const auto* header = static_cast<const ACE_HEADER*>(ace);
+        const bool allows = header->AceType == ACCESS_ALLOWED_ACE_TYPE;
+        const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(ace);  // its SID is read only when it allows
+        entries.push_back({allows, (header->AceFlags & INHERIT_ONLY_ACE) != 0,
+                           allows && EqualSid(const_cast<DWORD*>(&allowed->SidStart), users), allows ? allowed->Mask : 0});
     }
+    const bool had = UsersHold(entries, rights);
     DWORD result = ERROR_SUCCESS;
     if (!had) {
         EXPLICIT_ACCESS_A access = {};
