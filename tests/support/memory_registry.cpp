@@ -20,17 +20,6 @@ std::string Lower(std::string text) {
     return text;
 }
 
-size_t LastKeySeparator(const std::string& path) {
-    size_t last = std::string::npos;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (IsLeadByte932(static_cast<unsigned char>(path[i])))
-            ++i;
-        else if (path[i] == '\\')
-            last = i;
-    }
-    return last;
-}
-
 }  // namespace
 
 MemoryRegistry::MemoryRegistry(MemoryFiles& files) : m_files(files) {}
@@ -69,7 +58,7 @@ const MemoryRegistry::RegKeyNode* MemoryRegistry::Node(const std::string& path) 
 
 void MemoryRegistry::CreateKey(const std::string& path) {
     if (Node(path)) return;
-    size_t slash = LastKeySeparator(path);
+    size_t slash = FindLastSeparator(path);
     if (slash != std::string::npos) {
         CreateKey(path.substr(0, slash));
         Node(path.substr(0, slash))->subKeys.push_back(path.substr(slash + 1));
