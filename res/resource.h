@@ -35,6 +35,12 @@
 
 // Find dialog
 #define IDD_FIND 131
+#define IDD_GROUP 132
+#define IDC_GROUP_NAME 1030
+#define IDC_GROUP_READING 1031
+#define IDC_GROUP_MEMBERS 1032
+#define IDC_GROUP_COUNT 1033
+#define IDC_GROUP_FIND 1034
 #define IDC_FIND_TEXT 1020
 
 // Entry dialogs: the property dialog and the new-entry dialog share the edits

@@ -14,6 +14,7 @@ void CAddressBook::Clear() {
     m_nEntryCount = 0;
     m_nUnnamedRowCount = 0;
     m_nNextID = 0;
+    m_aGroups.clear();
 }
 
 int CAddressBook::FindSlot(std::int32_t id) const {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "book/groups.h"
+
 // One row of the address book file.
 class CAddressEntry {
 public:
@@ -65,6 +67,8 @@ public:
     std::vector<CCompanyEntry> m_aCompanies;
     std::vector<CAddressEntry> m_aUnnamedRows;
     std::uint32_t m_nUnnamedRowCount = 0;
+    // Kept in their own file; emptied with the persons.
+    std::vector<CGroup> m_aGroups;
 };
 
 // The destination list's person IDs.

@@ -1,5 +1,6 @@
 #include "book/book_change.h"
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -50,24 +51,79 @@ int OccurrenceAt(const CAddressBook& book, int slot) {
     return occurrence;
 }
 
+namespace {
+
+// A group change made to |groups|; false when the group it is about is not
+// as the change last read it (or, a create, its name is taken).
+bool ChangeGroups(std::vector<CGroup>& groups, const BookChange& change) {
+    const int at = FindGroup(groups, change.kind == BookChange::Kind::CreateGroup ? change.groupAfter.m_strName
+                                                                                  : change.groupBefore.m_strName);
+    if (change.kind == BookChange::Kind::CreateGroup) {
+        if (at >= 0) return false;
+        groups.push_back(change.groupAfter);
+        return true;
+    }
+    if (at < 0 || !(groups[static_cast<std::size_t>(at)] == change.groupBefore)) return false;
+    if (change.kind == BookChange::Kind::EditGroup) {
+        // Renamed onto a name another group took meanwhile.
+        const int named = FindGroup(groups, change.groupAfter.m_strName);
+        if (named >= 0 && named != at) return false;
+        groups[static_cast<std::size_t>(at)] = change.groupAfter;
+    } else {
+        groups.erase(groups.begin() + at);
+    }
+    return true;
+}
+
+}  // namespace
+
 int ApplyChange(CAddressBook& book, const BookChange& change) {
+    const int slot = book.FindSlot(change.before.m_nID);
     switch (change.kind) {
     case BookChange::Kind::Create:
         AppendPerson(book, change.after).m_nID = book.m_nNextID++;
         return book.m_nEntryCount - 1;
-    case BookChange::Kind::Edit: {
-        const int slot = book.FindSlot(change.before.m_nID);
-        if (slot >= 0) SetEditedTexts(book.m_aEntries[static_cast<std::size_t>(slot)], change.after);
+    case BookChange::Kind::Edit:
+        if (slot < 0) return slot;
+        SetEditedTexts(book.m_aEntries[static_cast<std::size_t>(slot)], change.after);
+        FollowPerson(book.m_aGroups, book, change.before, &book.m_aEntries[static_cast<std::size_t>(slot)]);
         return slot;
-    }
     case BookChange::Kind::Delete:
-        book.RemoveAt(book.FindSlot(change.before.m_nID));
+        book.RemoveAt(slot);
+        if (slot >= 0) FollowPerson(book.m_aGroups, book, change.before, nullptr);
+        break;
+    default:
+        ChangeGroups(book.m_aGroups, change);
         break;
     }
     return -1;
 }
 
+ReappliedGroups ReapplyGroupChange(CAddressBook& now, const CAddressBook& seen, const BookChange& change) {
+    if (!change.IsGroupChange()) {
+        if (change.kind == BookChange::Kind::Create) return {};
+        return {ChangeRefusal::None, FollowPerson(now.m_aGroups, now, change.before,
+                                                  change.kind == BookChange::Kind::Edit ? &change.after : nullptr)};
+    }
+    if (change.kind == BookChange::Kind::CreateGroup && now.m_aGroups.size() >= static_cast<std::size_t>(kMaxGroups))
+        return {ChangeRefusal::GroupsFull};
+    BookChange made = change;
+    // Members someone deleted from the book meanwhile leave the group; those
+    // this run could not find either stay, shown as not found.
+    std::vector<GroupMember>& members = made.groupAfter.m_aMembers;
+    members.erase(std::remove_if(members.begin(), members.end(),
+                                 [&](const GroupMember& member) {
+                                     return SlotOfMember(seen, member) >= 0 && SlotOfMember(now, member) < 0;
+                                 }),
+                  members.end());
+    std::vector<CGroup> groups = now.m_aGroups;
+    if (!ChangeGroups(groups, made)) return {ChangeRefusal::GroupChanged};
+    now.m_aGroups = std::move(groups);
+    return {ChangeRefusal::None, true};
+}
+
 Reapplied ReapplyChange(CAddressBook& now, const CAddressBook& seen, const BookChange& change) {
+    if (change.IsGroupChange()) return {};
     if (change.kind == BookChange::Kind::Create) {
         if (now.m_nEntryCount >= CAddressBook::kMaxEntries) return {ChangeRefusal::Full};
         AppendPerson(now, change.after);

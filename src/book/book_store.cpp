@@ -3,7 +3,8 @@
 #include "book/book_file.h"
 
 BookStore::BookStore(Files& files, const BookLocation& location)
-    : m_file(files, location.Path(kAddressBookFileName), location.Path(kAddressBookJournalFileName)) {}
+    : m_file(files, location.Path(kAddressBookFileName), location.Path(kAddressBookJournalFileName)),
+      m_groups(files, location.Path(kGroupFileName), location.Path(kGroupJournalFileName)) {}
 
 namespace {
 
@@ -14,7 +15,17 @@ BookLoad Parsed(const FileContents& contents, CAddressBook& book) {
 
 }  // namespace
 
-BookLoad BookStore::Load(CAddressBook& book) { return Parsed(m_file.Load(), book); }
+BookLoad BookStore::Load(CAddressBook& book) {
+    const FileContents contents = m_file.Load();
+    BookLoad loaded = Parsed(contents, book);
+    if (contents.state == FileContents::State::Unreadable) return loaded;
+    const FileContents groups = m_groups.Load(
+        contents.state == FileContents::State::Missing ? std::nullopt : std::optional<std::string>(contents.bytes), true);
+    loaded.groupsState = groups.state;
+    loaded.groupsFault = groups.fault;
+    loaded.groupsDropped = ParseGroups(groups.bytes, book.m_aGroups).dropped;
+    return loaded;
+}
 
 BookLoad BookStore::Look(CAddressBook& book) const { return Parsed(m_file.Look(), book); }
 
@@ -22,6 +33,21 @@ FileFault BookStore::Save(const CAddressBook& book) { return m_file.Save(FormatA
 
 BookStore::Saved BookStore::Save(const CAddressBook& book, const BookChange& change, CAddressBook& now) {
     Saved saved;
+    const auto groupsRebase = [&](const std::string& bytes) -> std::optional<std::string> {
+        // Made again to the groups as they are on disk: another PC may have
+        // changed them, or the persons they list.
+        if (!saved.rebased) now = book;
+        const bool dropped = ParseGroups(bytes, now.m_aGroups).dropped > 0;
+        const ReappliedGroups made = ReapplyGroupChange(now, book, change);
+        saved.refusal = made.refusal;
+        if (made.refusal == ChangeRefusal::None && made.changed && dropped) saved.refusal = ChangeRefusal::GroupsOverfull;
+        if (!(now.m_aGroups == book.m_aGroups)) saved.rebased = true;
+        if (saved.refusal != ChangeRefusal::None) {
+            ParseGroups(bytes, now.m_aGroups);
+            return std::nullopt;
+        }
+        return made.changed ? FormatGroups(now.m_aGroups) : bytes;
+    };
     saved.fault = m_file.Save(FormatAddressBook(book), [&](const std::string& bytes) -> JournaledFile::Rebased {
         saved.rebased = true;
         saved.personsBeyond = ParseAddressBook(bytes, now).personsBeyond;
@@ -34,6 +60,6 @@ BookStore::Saved BookStore::Save(const CAddressBook& book, const BookChange& cha
         saved.slot = reapplied.slot;
         if (saved.refusal != ChangeRefusal::None) return {};
         return {FormatAddressBook(now)};
-    });
+    }, &m_groups, groupsRebase);
     return saved;
 }

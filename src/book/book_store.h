@@ -1,6 +1,7 @@
 // The address book on disk: QVDDATA.CSV in its folder, saved under its
-// journal QVDDATA.TMP beside it. Loads into a book and saves one, each with
-// one outcome.
+// journal QVDDATA.TMP beside it, and its groups beside it in QVDGROUP.CSV
+// under QVDGROUP.TMP, saved along with it so that the two always agree.
+// Loads into a book and saves one, each with one outcome.
 #pragma once
 
 #include <string>
@@ -18,14 +19,18 @@ struct BookLoad {
     FileFault fault = FileFault::None;  // why it is Unreadable
     // Reading stopped at the 1001st person.
     bool tooManyPersons = false;
+    // The groups: Unreadable shows none, and a change of them is refused.
+    FileContents::State groupsState = FileContents::State::Missing;
+    FileFault groupsFault = FileFault::None;
+    int groupsDropped = 0;  // past the 200th group or a group's 100th member
 };
 
 class BookStore {
 public:
     BookStore(Files& files, const BookLocation& location);
 
-    // Empties |book| and fills it with what the file holds, or what it holds
-    // once an earlier save is completed.
+    // Empties |book| and fills it with what the files hold, or what they
+    // hold once an earlier save is completed.
     BookLoad Load(CAddressBook& book);
     // The same, changing nothing on disk.
     BookLoad Look(CAddressBook& book) const;
@@ -51,4 +56,5 @@ public:
 
 private:
     JournaledFile m_file;
+    CompanionFile m_groups;
 };

@@ -5,6 +5,7 @@
 #include "dialogs/about_dlg.h"
 #include "dialogs/entry_dialogs.h"
 #include "dialogs/find_dlg.h"
+#include "dialogs/group_dlg.h"
 #include "dialogs/messages.h"
 #include "res/resource.h"
 
@@ -65,6 +66,7 @@ BOOL CAddressBookDlg::OnInitDialog() {
     CComboBox mode = ComboBox(IDC_DISPLAY_MODE);
     mode.AddString("個人名");
     mode.AddString("会社名");
+    mode.AddString("グループ");
     mode.SetCurSel(m_session.DisplayMode());
 
     m_session.Start();
@@ -110,8 +112,8 @@ void CAddressBookDlg::OnCloseupDisplayMode() {
     CListBox list = ListBox(IDC_ADDRESS_LIST);
     if (m_session.ShowMode(m_nChosenMode)) {
         DrawLines(IDC_ADDRESS_LIST);
-        // The person view starts on its first line; the company view on none.
-        if (m_nChosenMode != 1 && m_session.Lines().Count() > 0) list.SetCurSel(0);
+        // The person view starts on its first line; the company and group views on none.
+        if (m_nChosenMode == 0 && m_session.Lines().Count() > 0) list.SetCurSel(0);
     }
     EnablePersonButtons(list.GetCurSel() != LB_ERR);
 }
@@ -146,7 +148,7 @@ int CAddressBookDlg::ReadDestinationSelection() {
 void CAddressBookDlg::OnDblclkAddressList() {
     const int line = ListBox(IDC_ADDRESS_LIST).GetCurSel();
     if (line == LB_ERR) return;
-    if (m_session.IsCompanyLine(line))
+    if (m_session.OpensOnMembers(line))
         DrawLines(IDC_ADDRESS_LIST, m_session.ExpandOrCollapse(line));
     else
         OnAddDestination();
@@ -211,12 +213,13 @@ void CAddressBookDlg::OnAddDestination() {
     ActOnSelectedLine();
     const PickerSession::Added added = m_session.AddDestination(line);
     CListBox destinations = ListBox(IDC_DESTINATION_LIST);
-    if (added.line) destinations.AddString(*added.line);
+    for (const std::string& text : added.lines) destinations.AddString(text);
     for (const std::string& refusal : added.refusals) {
         AfxMessageBox(refusal);
         destinations.DeleteString(destinations.GetCount() - 1);
     }
     if (!added.refusals.empty()) ReadDestinationSelection();
+    ShowMessages(added.messages);
 }
 
 void CAddressBookDlg::OnRemoveDestinations() {
@@ -232,6 +235,7 @@ void CAddressBookDlg::OnRemoveDestinations() {
 
 void CAddressBookDlg::OnCreateEntry() {
     if (const std::optional<std::string> refusal = m_session.CreateRefusal()) return ShowMessages({*refusal});
+    if (m_session.DisplayMode() == 2) return EditGroup(-1);
     CNewEntryDlg dialog;
     if (dialog.DoModal() != IDOK) return;
     CAddressEntry fields;
@@ -241,6 +245,7 @@ void CAddressBookDlg::OnCreateEntry() {
 
 void CAddressBookDlg::OnEntryProperties() {
     const int line = ActOnSelectedLine();
+    if (m_session.IsGroupLine(line)) return EditGroup(line);
     const CAddressEntry* person = line == LB_ERR ? nullptr : m_session.PersonOn(line);
     if (!person) return;
 
@@ -256,9 +261,21 @@ void CAddressBookDlg::OnDeleteEntry() {
     const int line = ActOnSelectedLine();
     if (line == LB_ERR) return;
     if (const std::optional<std::string> refusal = m_session.DeleteRefusal(line)) return ShowMessages({*refusal});
-    if (AfxMessageBox(msg::kConfirmDelete, MB_OKCANCEL) != IDOK) return;
+    if (AfxMessageBox(m_session.DeleteQuestion(line), MB_OKCANCEL) != IDOK) return;
 
-    DrawEntryResult(m_session.DeletePerson(line));
+    DrawEntryResult(m_session.DeleteLine(line));
+}
+
+void CAddressBookDlg::EditGroup(int line) {
+    const CGroup* group = m_session.GroupOn(line);
+    std::vector<CGroup> others = m_session.Book().m_aGroups;
+    if (group) others.erase(others.begin() + (group - m_session.Book().m_aGroups.data()));
+    CGroupDlg dialog(m_session.Book(), group ? *group : CGroup{}, others);
+    const std::vector<std::string> notFound = NamesNotFound(m_session.Book(), dialog.m_group);
+    if (!notFound.empty() && AfxMessageBox(msg::RemoveNotFound(notFound), MB_YESNO) == IDYES)
+        DropNotFound(m_session.Book(), dialog.m_group);
+    if (dialog.DoModal() != IDOK) return;
+    DrawEntryResult(group ? m_session.EditGroup(line, dialog.m_group) : m_session.CreateGroup(dialog.m_group));
 }
 
 void CAddressBookDlg::DrawEntryResult(const EntryResult& result) {

@@ -77,4 +77,6 @@ private:
     // after a save that met a book someone else saved meanwhile), the
     // selection, then the messages.
     void DrawEntryResult(const EntryResult& result);
+    // Creates a group (|line| -1) or edits the group on |line| in the group dialog.
+    void EditGroup(int line);
 };

@@ -1,11 +1,25 @@
 #include "picker/address_view.h"
 
 std::uint32_t AddressLine::ItemData() const {
+    if (kind == Kind::Group) return kGroupItemBase + static_cast<std::uint32_t>(company);
     return IsCompany() ? CAddressBook::kCompanyItemBase + static_cast<std::uint32_t>(company)
                        : static_cast<std::uint32_t>(person);
 }
 
 std::string MemberLineText(const std::string& name) { return " >> " + name; }
+
+std::string GroupLineText(const CGroup& group) {
+    return "【" + group.m_strName + "】 " + std::to_string(group.m_aMembers.size()) + "人";
+}
+
+std::vector<std::int32_t> MembersOf(const CAddressBook& book, const CGroup& group) {
+    std::vector<std::int32_t> members;
+    for (const GroupMember& member : group.m_aMembers) {
+        const int slot = SlotOfMember(book, member);
+        members.push_back(slot < 0 ? CAddressEntry::kNoID : book.m_aEntries[static_cast<std::size_t>(slot)].m_nID);
+    }
+    return members;
+}
 
 std::vector<std::int32_t> MembersOf(const CAddressBook& book, const std::string& company) {
     std::vector<std::int32_t> members;
@@ -33,20 +47,27 @@ void AddressView::ShowCompanies(CAddressBook& book) {
                            CompanyLineText(book.m_aCompanies[static_cast<std::size_t>(k)].m_strCompanyName)});
 }
 
+void AddressView::ShowGroups(const CAddressBook& book) {
+    m_lines.clear();
+    for (std::size_t k = 0; k < book.m_aGroups.size(); ++k)
+        m_lines.push_back({AddressLine::Kind::Group, CAddressEntry::kNoID, static_cast<int>(k), false,
+                           GroupLineText(book.m_aGroups[k])});
+}
+
 const AddressLine* AddressView::At(int line) const {
     return line < 0 || line >= Count() ? nullptr : &m_lines[static_cast<std::size_t>(line)];
 }
 
 int AddressView::CompanyLineOf(int line) const {
     const AddressLine* at = At(line);
-    if (!at || at->kind != AddressLine::Kind::Member) return -1;
-    while (m_lines[static_cast<std::size_t>(line)].kind == AddressLine::Kind::Member) --line;
+    if (!at || at->Opens() || at->kind == AddressLine::Kind::Person) return -1;
+    while (!m_lines[static_cast<std::size_t>(line)].Opens()) --line;
     return line;
 }
 
 int AddressView::LineOfPerson(std::int32_t person) const {
     for (std::size_t line = 0; line < m_lines.size(); ++line)
-        if (!m_lines[line].IsCompany() && m_lines[line].person == person) return static_cast<int>(line);
+        if (m_lines[line].ShowsPerson() && m_lines[line].person == person) return static_cast<int>(line);
     return -1;
 }
 
@@ -60,30 +81,56 @@ int AddressView::LineOfCompany(const CAddressBook& book, const std::string& comp
     return -1;
 }
 
-std::vector<std::int32_t> AddressView::Expand(const CAddressBook& book, int line) {
+int AddressView::LineOfGroup(const CAddressBook& book, const std::string& group) const {
+    const int k = FindGroup(book.m_aGroups, group);
+    for (std::size_t line = 0; line < m_lines.size(); ++line)
+        if (m_lines[line].kind == AddressLine::Kind::Group && m_lines[line].company == k) return static_cast<int>(line);
+    return -1;
+}
+
+std::string AddressView::NameOn(const CAddressBook& book, int line) const {
     const AddressLine* at = At(line);
-    if (!at || !at->IsCompany() || at->expanded || static_cast<std::size_t>(at->company) >= book.m_aCompanies.size()) return {};
-    const std::string& company = book.m_aCompanies[static_cast<std::size_t>(at->company)].m_strCompanyName;
-    m_lines[static_cast<std::size_t>(line)].expanded = true;
-    std::vector<std::int32_t> members;
+    if (!at || !at->Opens() || at->company < 0) return std::string();
+    const auto k = static_cast<std::size_t>(at->company);
+    if (at->kind == AddressLine::Kind::Group) return k < book.m_aGroups.size() ? book.m_aGroups[k].m_strName : "";
+    return k < book.m_aCompanies.size() ? book.m_aCompanies[k].m_strCompanyName : "";
+}
+
+int AddressView::Expand(const CAddressBook& book, int line) {
+    const AddressLine* at = At(line);
+    if (!at || !at->Opens() || at->expanded) return 0;
     std::vector<AddressLine> inserted;
-    for (int slot = 0; slot < book.m_nEntryCount; ++slot) {
-        const CAddressEntry& person = book.m_aEntries[static_cast<std::size_t>(slot)];
-        if (person.m_strCompany != company) continue;
-        members.push_back(person.m_nID);
-        inserted.push_back({AddressLine::Kind::Member, person.m_nID, -1, false, MemberLineText(person.m_strName)});
+    if (at->kind == AddressLine::Kind::Group) {
+        if (static_cast<std::size_t>(at->company) >= book.m_aGroups.size()) return 0;
+        const CGroup& group = book.m_aGroups[static_cast<std::size_t>(at->company)];
+        const std::vector<std::int32_t> ids = MembersOf(book, group);
+        for (std::size_t k = 0; k < ids.size(); ++k) {
+            const bool found = ids[k] != CAddressEntry::kNoID;
+            const std::string& name = group.m_aMembers[k].name;
+            inserted.push_back({found ? AddressLine::Kind::Member : AddressLine::Kind::NotFound, ids[k], -1, false,
+                                MemberLineText(found ? name : name + " (見つかりません)")});
+        }
+    } else {
+        if (static_cast<std::size_t>(at->company) >= book.m_aCompanies.size()) return 0;
+        const std::string& company = book.m_aCompanies[static_cast<std::size_t>(at->company)].m_strCompanyName;
+        for (int slot = 0; slot < book.m_nEntryCount; ++slot) {
+            const CAddressEntry& person = book.m_aEntries[static_cast<std::size_t>(slot)];
+            if (person.m_strCompany == company)
+                inserted.push_back({AddressLine::Kind::Member, person.m_nID, -1, false, MemberLineText(person.m_strName)});
+        }
     }
+    m_lines[static_cast<std::size_t>(line)].expanded = true;
     m_lines.insert(m_lines.begin() + line + 1, inserted.begin(), inserted.end());
-    return members;
+    return static_cast<int>(inserted.size());
 }
 
 int AddressView::Collapse(int line) {
     const AddressLine* at = At(line);
-    if (!at || !at->IsCompany() || !at->expanded) return 0;
+    if (!at || !at->Opens() || !at->expanded) return 0;
     m_lines[static_cast<std::size_t>(line)].expanded = false;
     int members = 0;
-    while (line + 1 + members < Count() &&
-           m_lines[static_cast<std::size_t>(line + 1 + members)].kind == AddressLine::Kind::Member)
+    while (line + 1 + members < Count() && !m_lines[static_cast<std::size_t>(line + 1 + members)].Opens() &&
+           m_lines[static_cast<std::size_t>(line + 1 + members)].kind != AddressLine::Kind::Person)
         ++members;
     m_lines.erase(m_lines.begin() + line + 1, m_lines.begin() + line + 1 + members);
     return members;
@@ -106,6 +153,6 @@ void AddressView::Remove(int line) {
 void AddressView::Renumber(const std::map<std::int32_t, std::int32_t>& renumbered) {
     for (AddressLine& line : m_lines) {
         auto found = renumbered.find(line.person);
-        if (!line.IsCompany() && found != renumbered.end()) line.person = found->second;
+        if (line.ShowsPerson() && found != renumbered.end()) line.person = found->second;
     }
 }

@@ -1,5 +1,7 @@
 #include "picker/destination_list.h"
 
+#include <algorithm>
+
 DestinationList::Added DestinationList::Add(const CAddressBook& book, std::int32_t person) {
     Added added;
     added.line = LinesOf(person).empty();
@@ -18,6 +20,28 @@ DestinationList::Added DestinationList::Add(const CAddressBook& book, std::int32
         m_aIDs.RemoveAt(GetSize() - 1);
     }
     return added;
+}
+
+DestinationList::AddedAll DestinationList::AddAll(const CAddressBook& book, const std::vector<std::int32_t>& persons) {
+    AddedAll all;
+    DestinationPieces pieces = Pieces(book);
+    for (std::int32_t person : persons) {
+        if (!LinesOf(person).empty() || std::find(all.added.begin(), all.added.end(), person) != all.added.end())
+            continue;
+        const CAddressEntry* entry = book.FindPerson(person);
+        if (!entry) continue;
+        // Each member is held to what one added alone would be.
+        pieces.push_back({entry->m_strFaxNumber, entry->m_strName});
+        all.refused = CheckDestinations(pieces, DestinationCheck::AfterAdd);
+        if (all.refused != DestinationBreach::None) {
+            all.added.clear();
+            return all;
+        }
+        all.added.push_back(person);
+        ++all.fitting;
+    }
+    for (std::int32_t person : all.added) m_aIDs.Add(person);
+    return all;
 }
 
 std::vector<int> DestinationList::RemoveLines(const std::vector<int>& selected) {

@@ -28,6 +28,15 @@ public:
     };
     // Adds the person unless listed, then holds the whole list to the limits.
     Added Add(const CAddressBook& book, std::int32_t person);
+    // Adds every person of |persons| not listed yet, in order, or none of
+    // them when the list would break a limit. |fitting|: how many of them
+    // (from the first) the list could take.
+    struct AddedAll {
+        DestinationBreach refused = DestinationBreach::None;
+        int fitting = 0;
+        std::vector<std::int32_t> added;
+    };
+    AddedAll AddAll(const CAddressBook& book, const std::vector<std::int32_t>& persons);
     // Removes the selected lines (ascending); the line numbers removed, one after the other.
     std::vector<int> RemoveLines(const std::vector<int>& selected);
     // Removes every line of the person; the line numbers removed, one after the other.

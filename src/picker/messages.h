@@ -66,6 +66,42 @@ inline const char* Refused(DestinationBreach breach) {
 inline constexpr const char* kCannotStoreDestinations =
     "宛先をﾌﾟﾘﾝﾀﾄﾞﾗｲﾊﾞに書き込みできませんでした。\nもう一度OKを押すか、ｷｬﾝｾﾙしてください。";
 
+// Groups
+inline constexpr const char* kCannotReadGroups =
+    "ｸﾞﾙｰﾌﾟﾃﾞｰﾀ (qvdgroup.csv) を読み込みできませんでした。\nｸﾞﾙｰﾌﾟの変更は保存されません。";
+inline constexpr const char* kTooManyGroups =
+    "200を超えるｸﾞﾙｰﾌﾟ、または100人を超えるｸﾞﾙｰﾌﾟのﾒﾝﾊﾞｰは読み込みできません。\n"
+    "ｸﾞﾙｰﾌﾟを変更しても、それらを捨てないよう保存はされません。";
+inline constexpr const char* kCannotWriteGroups = "ｸﾞﾙｰﾌﾟﾃﾞｰﾀ(qvdgroup.csv) に書き込みできませんでした。";
+inline constexpr const char* kGroupChangedMeanwhile =
+    "このｸﾞﾙｰﾌﾟは、読み込んだ後でほかのﾕｰｻﾞｰが作成、変更または削除しました。今のｸﾞﾙｰﾌﾟを表示します。確かめてから、もう一度操作してください。";
+inline constexpr const char* kGroupsFilledMeanwhile = "ほかのﾕｰｻﾞｰの作成で、ｸﾞﾙｰﾌﾟは200になりました。今のｸﾞﾙｰﾌﾟを表示します。";
+inline constexpr const char* kNoMoreGroups = "これ以上ｸﾞﾙｰﾌﾟの作成はできません。（最大200ｸﾞﾙｰﾌﾟ）";
+inline constexpr const char* kCannotDeleteNotFound =
+    "見つからないﾒﾝﾊﾞｰは、ｸﾞﾙｰﾌﾟのﾌﾟﾛﾊﾟﾃｨで外してください。";
+inline std::string ConfirmDeleteGroup(const std::string& name) {
+    return "ｸﾞﾙｰﾌﾟ「" + name + "」を削除します。ﾒﾝﾊﾞｰの個人ﾃﾞｰﾀは削除されません。よろしいですか?";
+}
+inline std::string EmptyGroup(const std::string& name) { return "ｸﾞﾙｰﾌﾟ「" + name + "」にはﾒﾝﾊﾞｰがいません。"; }
+inline std::string NameList(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) text += (i ? "、" : "") + names[i];
+    return text;
+}
+inline std::string MembersNotFound(const std::vector<std::string>& names) {
+    return "次のﾒﾝﾊﾞｰはｱﾄﾞﾚｽ帳に見つからないため、宛先に追加しませんでした。\n" + NameList(names);
+}
+// The whole group would break a limit of the destination list: none of it goes.
+inline std::string GroupDoesNotFit(const std::string& name, DestinationBreach breach, int fitting) {
+    const char* why = breach == DestinationBreach::FaxNumberOver32
+                          ? "FAX番号の文字列が、指定文字数(32文字)を超えるﾒﾝﾊﾞｰがいます。"
+                      : breach == DestinationBreach::TextOver255
+                          ? "名前 または FAX番号の文字列が、指定文字数(255文字)を超えてしまいます。"
+                          : "宛先の最大数（100件）を超えてしまいます。";
+    return "ｸﾞﾙｰﾌﾟ「" + name + "」の全員は宛先に追加できません。\n" + why + "\nﾒﾝﾊﾞｰの先頭から" +
+           std::to_string(fitting) + "人までなら追加できます。ｸﾞﾙｰﾌﾟの宛先は1人も追加していません。";
+}
+
 // Find
 inline std::string NotFound(const std::string& text) { return "「" + text + "」は見つかりませんでした。"; }
 

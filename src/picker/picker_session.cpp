@@ -49,6 +49,9 @@ std::vector<std::string> PickerSession::LoadAddressBook() {
         break;
     }
     if (loaded.tooManyPersons) messages.push_back(msg::kTooManyPersons);
+    if (loaded.groupsState == FileContents::State::Unreadable)
+        messages.push_back(msg::WithCause(msg::kCannotReadGroups, loaded.groupsFault));
+    if (loaded.groupsDropped > 0) messages.push_back(msg::kTooManyGroups);
     return messages;
 }
 
@@ -67,12 +70,30 @@ void PickerSession::Start() {
 
 bool PickerSession::ShowMode(int mode) {
     if (mode == m_nDisplayMode) return false;
-    if (mode == 1)
+    m_nDisplayMode = mode;
+    ShowView({});
+    return true;
+}
+
+std::vector<std::string> PickerSession::OpenNames() const {
+    std::vector<std::string> open;
+    for (int line = 0; line < m_addressLines.Count(); ++line)
+        if (m_addressLines.At(line)->expanded) open.push_back(m_addressLines.NameOn(m_book, line));
+    return open;
+}
+
+void PickerSession::ShowView(const std::vector<std::string>& open) {
+    if (m_nDisplayMode == 1)
         m_addressLines.ShowCompanies(m_book);
+    else if (m_nDisplayMode == 2)
+        m_addressLines.ShowGroups(m_book);
     else
         m_addressLines.ShowPersons(m_book);
-    m_nDisplayMode = mode;
-    return true;
+    for (const std::string& name : open) {
+        const int line = m_nDisplayMode == 1 ? m_addressLines.LineOfCompany(m_book, name)
+                                             : m_addressLines.LineOfGroup(m_book, name);
+        if (line >= 0) m_addressLines.Expand(m_book, line);
+    }
 }
 
 std::string PickerSession::LineText(int line) const {
@@ -85,6 +106,20 @@ bool PickerSession::IsCompanyLine(int line) const {
     return at && at->IsCompany();
 }
 
+bool PickerSession::IsGroupLine(int line) const { return GroupOn(line) != nullptr; }
+
+bool PickerSession::OpensOnMembers(int line) const {
+    const AddressLine* at = m_addressLines.At(line);
+    return at && at->Opens();
+}
+
+const CGroup* PickerSession::GroupOn(int line) const {
+    const AddressLine* at = m_addressLines.At(line);
+    if (!at || at->kind != AddressLine::Kind::Group || at->company >= static_cast<int>(m_book.m_aGroups.size()))
+        return nullptr;
+    return &m_book.m_aGroups[static_cast<std::size_t>(at->company)];
+}
+
 std::uint32_t PickerSession::LineItemData(int line) const {
     const AddressLine* at = m_addressLines.At(line);
     return at ? at->ItemData() : 0;
@@ -92,14 +127,14 @@ std::uint32_t PickerSession::LineItemData(int line) const {
 
 const CAddressEntry* PickerSession::PersonOn(int line) const {
     const AddressLine* at = m_addressLines.At(line);
-    return at && !at->IsCompany() ? m_book.FindPerson(at->person) : nullptr;
+    return at && at->ShowsPerson() ? m_book.FindPerson(at->person) : nullptr;
 }
 
 Splice PickerSession::ExpandOrCollapse(int line) {
     const AddressLine* at = m_addressLines.At(line);
-    if (!at || !at->IsCompany()) return {line + 1};
+    if (!at || !at->Opens()) return {line + 1};
     if (at->expanded) return {line + 1, m_addressLines.Collapse(line), 0};
-    return {line + 1, 0, static_cast<int>(m_addressLines.Expand(m_book, line).size())};
+    return {line + 1, 0, m_addressLines.Expand(m_book, line)};
 }
 
 int PickerSession::CompanyForKey(int line, UINT virtualKey) const {
@@ -107,7 +142,7 @@ int PickerSession::CompanyForKey(int line, UINT virtualKey) const {
     const bool collapse = virtualKey == VK_LEFT || virtualKey == VK_SUBTRACT || virtualKey == VK_OEM_MINUS;
     const AddressLine* at = m_addressLines.At(line);
     if (!at || !(expand || collapse)) return -1;
-    if (at->IsCompany()) return at->expanded == expand ? -1 : line;
+    if (at->Opens()) return at->expanded == expand ? -1 : line;
     return expand ? -1 : m_addressLines.CompanyLineOf(line);
 }
 
@@ -123,11 +158,24 @@ std::string PickerSession::DestinationText(int line) const {
 }
 
 PickerSession::Added PickerSession::AddDestination(int line) {
-    const AddressLine* at = m_addressLines.At(line);
-    if (!at || at->IsCompany()) return {};
-    const DestinationList::Added added = m_aDestinations.Add(m_book, at->person);
     Added result;
-    if (added.line) result.line = NameOf(at->person);
+    if (const CGroup* group = GroupOn(line)) {
+        if (group->m_aMembers.empty()) return {{}, {}, {msg::EmptyGroup(group->m_strName)}};
+        const std::vector<std::int32_t> members = MembersOf(m_book, *group);
+        const DestinationList::AddedAll added = m_aDestinations.AddAll(m_book, members);
+        if (added.refused != DestinationBreach::None)
+            return {{}, {}, {msg::GroupDoesNotFit(group->m_strName, added.refused, added.fitting)}};
+        for (std::int32_t person : added.added) result.lines.push_back(NameOf(person));
+        std::vector<std::string> notFound;
+        for (std::size_t k = 0; k < members.size(); ++k)
+            if (members[k] == CAddressEntry::kNoID) notFound.push_back(group->m_aMembers[k].name);
+        if (!notFound.empty()) result.messages.push_back(msg::MembersNotFound(notFound));
+        return result;
+    }
+    const AddressLine* at = m_addressLines.At(line);
+    if (!at || !at->ShowsPerson()) return {};
+    const DestinationList::Added added = m_aDestinations.Add(m_book, at->person);
+    if (added.line) result.lines.push_back(NameOf(at->person));
     for (DestinationBreach breach : added.refused) result.refusals.push_back(msg::Refused(breach));
     return result;
 }
@@ -144,6 +192,10 @@ std::string PickerSession::LineTip(bool destinationList, int line) const {
     } else {
         const AddressLine* at = m_addressLines.At(line);
         if (!at) return std::string();
+        if (const CGroup* group = GroupOn(line))
+            return "ｸﾞﾙｰﾌﾟ: " + group->m_strName + "\n読み: " + group->m_strReading + "\n人数: " +
+                   std::to_string(group->m_aMembers.size()) + "人";
+        if (at->kind == AddressLine::Kind::NotFound) return "ｱﾄﾞﾚｽ帳に見つかりません";
         if (at->IsCompany()) {
             const std::string& company = m_book.m_aCompanies[static_cast<std::size_t>(at->company)].m_strCompanyName;
             return "人数: " + std::to_string(MembersOf(m_book, company).size()) + "人";
@@ -208,6 +260,15 @@ EntryResult PickerSession::Apply(const BookChange& change) {
     case ChangeRefusal::Overfull:
         result.messages.push_back(std::string(msg::kCannotWriteBook) + "\n" + msg::BookOverfullMeanwhile(saved.personsBeyond));
         break;
+    case ChangeRefusal::GroupChanged:
+        result.messages.push_back(std::string(msg::kCannotWriteGroups) + "\n" + msg::kGroupChangedMeanwhile);
+        break;
+    case ChangeRefusal::GroupsFull:
+        result.messages.push_back(std::string(msg::kCannotWriteGroups) + "\n" + msg::kGroupsFilledMeanwhile);
+        break;
+    case ChangeRefusal::GroupsOverfull:
+        result.messages.push_back(std::string(msg::kCannotWriteGroups) + "\n" + msg::kTooManyGroups);
+        break;
     }
     if (!gone.empty()) result.messages.push_back(msg::DestinationsGone(gone));
     // The slot the change made in the book as saved: of two equal rows, the very one edited.
@@ -229,12 +290,7 @@ PickerSession::Found PickerSession::ShowPerson(const CAddressEntry& person) {
 }
 
 std::vector<std::string> PickerSession::Adopt(const CAddressBook& now, const std::vector<ChosenRow>& chosen) {
-    std::vector<std::string> expanded;
-    for (int line = 0; line < m_addressLines.Count(); ++line) {
-        const AddressLine& at = *m_addressLines.At(line);
-        if (at.IsCompany() && at.expanded)
-            expanded.push_back(m_book.m_aCompanies[static_cast<std::size_t>(at.company)].m_strCompanyName);
-    }
+    const std::vector<std::string> open = OpenNames();
 
     m_book = now;
     for (int slot = 0; slot < m_book.m_nEntryCount; ++slot) m_book.m_aEntries[static_cast<std::size_t>(slot)].m_nID = slot;
@@ -250,27 +306,71 @@ std::vector<std::string> PickerSession::Adopt(const CAddressBook& now, const std
             gone.push_back(person.m_strName);
     }
     m_aDestinations.Assign(kept);
-
-    if (m_nDisplayMode == 1) {
-        m_addressLines.ShowCompanies(m_book);
-        for (const std::string& company : expanded) {
-            const int line = m_addressLines.LineOfCompany(m_book, company);
-            if (line >= 0) m_addressLines.Expand(m_book, line);
-        }
-    } else {
-        m_addressLines.ShowPersons(m_book);
-    }
+    ShowView(open);
     return gone;
 }
 
 std::optional<std::string> PickerSession::CreateRefusal() const {
-    if (m_book.m_nEntryCount >= CAddressBook::kMaxEntries) return msg::kNoMoreEntries;
+    if (m_nDisplayMode == 2) {
+        if (m_book.m_aGroups.size() >= static_cast<std::size_t>(kMaxGroups)) return msg::kNoMoreGroups;
+    } else if (m_book.m_nEntryCount >= CAddressBook::kMaxEntries) {
+        return msg::kNoMoreEntries;
+    }
     return std::nullopt;
 }
 
 std::optional<std::string> PickerSession::DeleteRefusal(int line) const {
     if (IsCompanyLine(line)) return msg::kCannotDeleteCompany;
+    const AddressLine* at = m_addressLines.At(line);
+    if (at && at->kind == AddressLine::Kind::NotFound) return msg::kCannotDeleteNotFound;
     return std::nullopt;
+}
+
+std::string PickerSession::DeleteQuestion(int line) const {
+    const CGroup* group = GroupOn(line);
+    return group ? msg::ConfirmDeleteGroup(group->m_strName) : msg::kConfirmDelete;
+}
+
+EntryResult PickerSession::ApplyGroupChange(const BookChange& change, const std::string& shown) {
+    const std::vector<std::string> open = OpenNames();
+    const int drawn = m_addressLines.Count();
+    EntryResult result = Apply(change);
+    if (!result.rebuilt) {
+        ShowView(open);
+        result.addressLines = {0, drawn, m_addressLines.Count()};
+    }
+    result.selected = m_nDisplayMode == 2 ? m_addressLines.LineOfGroup(m_book, shown) : -1;
+    return result;
+}
+
+EntryResult PickerSession::CreateGroup(const CGroup& group) {
+    if (const std::optional<std::string> refusal = CreateRefusal()) {
+        EntryResult refused;
+        refused.messages.push_back(*refusal);
+        return refused;
+    }
+    BookChange change{BookChange::Kind::CreateGroup, {}, {}};
+    change.groupAfter = group;
+    return ApplyGroupChange(change, group.m_strName);
+}
+
+EntryResult PickerSession::EditGroup(int line, const CGroup& group) {
+    const CGroup* before = GroupOn(line);
+    if (!before) return {};
+    BookChange change{BookChange::Kind::EditGroup, {}, {}};
+    change.groupBefore = *before;
+    change.groupAfter = group;
+    return ApplyGroupChange(change, group.m_strName);
+}
+
+EntryResult PickerSession::DeleteLine(int line) {
+    const CGroup* group = GroupOn(line);
+    if (!group) return DeletePerson(line);
+    BookChange change{BookChange::Kind::DeleteGroup, {}, {}};
+    change.groupBefore = *group;
+    EntryResult result = ApplyGroupChange(change, "");
+    result.selected = -1;
+    return result;
 }
 
 EntryResult PickerSession::CreatePerson(const CAddressEntry& fields) {
@@ -302,10 +402,18 @@ EntryResult PickerSession::EditPerson(int line, const CAddressEntry& fields) {
     const CAddressEntry* person = PersonOn(line);
     if (!person) return {};
     const BookChange change{BookChange::Kind::Edit, *person, fields, OccurrenceAt(m_book, m_book.FindSlot(person->m_nID))};
+    const std::vector<std::string> open = OpenNames();
     EntryResult result = Apply(change);
     if (result.rebuilt) return result;
-    m_addressLines.Rename(line, fields.m_strName);
-    result.addressLines = {line, 1, 1};
+    if (m_nDisplayMode == 2) {
+        // The person may stand in several groups; their counts stay.
+        const int drawn = m_addressLines.Count();
+        ShowView(open);
+        result.addressLines = {0, drawn, m_addressLines.Count()};
+    } else {
+        m_addressLines.Rename(line, fields.m_strName);
+        result.addressLines = {line, 1, 1};
+    }
     result.selected = line;
     for (int redrawn : m_aDestinations.LinesOf(change.before.m_nID)) result.destinationLines.push_back({redrawn, 1, 1});
     return result;
@@ -313,8 +421,9 @@ EntryResult PickerSession::EditPerson(int line, const CAddressEntry& fields) {
 
 EntryResult PickerSession::DeletePerson(int line) {
     const AddressLine* at = m_addressLines.At(line);
-    if (!at || at->IsCompany()) return {};
+    if (!at || !at->ShowsPerson()) return {};
     const std::int32_t id = at->person;
+    const std::vector<std::string> open = OpenNames();
     BookChange change{BookChange::Kind::Delete, {}, {}};
     const int slot = m_book.FindSlot(id);
     if (slot >= 0) {
@@ -325,8 +434,13 @@ EntryResult PickerSession::DeletePerson(int line) {
     EntryResult result = Apply(change);
     if (result.rebuilt) return result;
     for (int removed : m_aDestinations.RemovePerson(id)) result.destinationLines.push_back({removed, 1, 0});
-    m_addressLines.Remove(line);
-    result.addressLines = {line, 1, 0};
+    const int drawn = m_addressLines.Count();
+    // In the group view, the person leaves every group's lines and counts.
+    if (m_nDisplayMode == 2)
+        ShowView(open);
+    else
+        m_addressLines.Remove(line);
+    result.addressLines = m_nDisplayMode == 2 ? Splice{0, drawn, m_addressLines.Count()} : Splice{line, 1, 0};
     result.selected = -1;
     result.addressLinesLast = true;
     return result;
@@ -334,10 +448,12 @@ EntryResult PickerSession::DeletePerson(int line) {
 
 PickerSession::Found PickerSession::FindPerson(const std::string& text, int selectedLine, bool forward) {
     const AddressLine* selected = m_addressLines.At(selectedLine);
-    const int from = selected && !selected->IsCompany() ? m_book.FindSlot(selected->person) : -1;
+    const int from = selected && selected->ShowsPerson() ? m_book.FindSlot(selected->person) : -1;
     const int slot = FindPersonSlot(m_book, PersonQuery(text), from, forward);
-    if (slot < 0) return {-1, std::nullopt, msg::NotFound(text)};
-    return ShowPerson(m_book.m_aEntries[static_cast<std::size_t>(slot)]);
+    Found found = slot < 0 ? Found{} : ShowPerson(m_book.m_aEntries[static_cast<std::size_t>(slot)]);
+    // The group view shows only the persons of open groups.
+    if (found.line < 0) found.message = msg::NotFound(text);
+    return found;
 }
 
 // ---- the end ----------------------------------------------------------------------

@@ -61,16 +61,20 @@ public:
 
     // ---- the address book list ---------------------------------------------
     int DisplayMode() const { return m_nDisplayMode; }
-    // Shows the person view (0) or the company view (1); false when it shows already.
+    // Shows the person view (0), the company view (1) or the group view (2);
+    // false when it shows already.
     bool ShowMode(int mode);
     const AddressView& Lines() const { return m_addressLines; }
     std::string LineText(int line) const;
     bool IsCompanyLine(int line) const;
+    bool IsGroupLine(int line) const;
+    // A company or group line: one that opens on its members.
+    bool OpensOnMembers(int line) const;
     // A person's ID, or kCompanyItemBase + the company's position.
     std::uint32_t LineItemData(int line) const;
     // The person a person or member line shows; nullptr for any other line.
     const CAddressEntry* PersonOn(int line) const;
-    // Opens a company line on its members, or closes it again.
+    // Opens a company or group line on its members, or closes it again.
     Splice ExpandOrCollapse(int line);
     // The company line that |virtualKey| opens (Right, +) or closes (Left,
     // -) from |line|: a company line not yet as asked, or the company of a
@@ -80,12 +84,14 @@ public:
     // ---- destinations ------------------------------------------------------
     int DestinationCount() const { return m_aDestinations.GetSize(); }
     std::string DestinationText(int line) const;
-    // Adds the person of a person or member line (nothing for any other
-    // line). |refusals|: for each limit the list broke, the message shown
-    // while the last line still stands; that line goes after each.
+    // Adds the person of a person or member line, or every member of a
+    // group line not chosen yet (nothing for any other line). |refusals|:
+    // for each limit the list broke, the message shown while the last line
+    // still stands; that line goes after each. |messages|: shown after.
     struct Added {
-        std::optional<std::string> line;  // the text of a line added at the end
+        std::vector<std::string> lines;  // the texts of lines added at the end
         std::vector<std::string> refusals;
+        std::vector<std::string> messages;
     };
     Added AddDestination(int line);
     std::vector<int> RemoveDestinations(const std::vector<int>& selected);
@@ -95,13 +101,23 @@ public:
     std::string LineTip(bool destinationList, int line) const;
 
     // ---- the book ----------------------------------------------------------
-    // Why a person cannot be created now (the book is full), or deleted from
-    // |line| (a company line); nothing when it can.
+    // Why a person (a group, in the group view) cannot be created now (the
+    // book is full), or deleted from |line| (a company line); nothing when it can.
     std::optional<std::string> CreateRefusal() const;
     std::optional<std::string> DeleteRefusal(int line) const;
+    // What the user confirms before |line| is deleted.
+    std::string DeleteQuestion(int line) const;
     EntryResult CreatePerson(const CAddressEntry& fields);
     EntryResult EditPerson(int line, const CAddressEntry& fields);
     EntryResult DeletePerson(int line);
+    // ---- groups --------------------------------------------------------------
+    // The group a group line shows; nullptr for any other line.
+    const CGroup* GroupOn(int line) const;
+    const CAddressBook& Book() const { return m_book; }
+    EntryResult CreateGroup(const CGroup& group);
+    EntryResult EditGroup(int line, const CGroup& group);
+    // Deletes a group line's group, or the person of any other line.
+    EntryResult DeleteLine(int line);
     // Applies |change| to the book and saves it; a book someone changed
     // meanwhile gets the change made to it as it is now.
     EntryResult Apply(const BookChange& change);
@@ -138,6 +154,11 @@ private:
     std::vector<std::string> Adopt(const CAddressBook& now, const std::vector<ChosenRow>& chosen);
     // The person's line, its company opened in the company view.
     Found ShowPerson(const CAddressEntry& person);
+    // The names of the open companies or groups; the view drawn anew with them open.
+    std::vector<std::string> OpenNames() const;
+    void ShowView(const std::vector<std::string>& open);
+    // A group change saved; the group view drawn anew, the group |shown| selected.
+    EntryResult ApplyGroupChange(const BookChange& change, const std::string& shown);
 
     BookLocation m_location;
     CAddressBook m_book;
@@ -146,7 +167,7 @@ private:
     PrinterDestinations m_printer;
     std::string m_strFaxNumberBook2;
     std::string m_strFaxNumberBook;
-    std::int32_t m_nDisplayMode = 0;  // 0 person view, 1 company view
+    std::int32_t m_nDisplayMode = 0;  // 0 person view, 1 company view, 2 group view
     AddressView m_addressLines;       // what each line of the address book list shows
     DestinationList m_aDestinations;
 };

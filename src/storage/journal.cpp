@@ -26,6 +26,8 @@ constexpr CrcTables kCrcTables = MakeCrcTables();
 constexpr char kJournalMagic[8] = {'Q', 'V', 'D', 'J', 'R', 'N', 'L', '1'};
 constexpr std::size_t kJournalHeaderBytes = 32;
 constexpr std::size_t kChecksumAt = 8, kChecksummedFrom = 12, kFlagsAt = 12, kOldLengthAt = 16, kNewLengthAt = 24;
+constexpr std::size_t kAwaitedBytes = 12;
+constexpr std::uint64_t kOldMissing = 1, kAwaits = 2;
 
 void PutLittleEndian(std::string& bytes, std::size_t at, std::uint64_t value, int size) {
     for (int i = 0; i < size; ++i) bytes[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i));
@@ -55,13 +57,20 @@ std::uint32_t Crc32(std::string_view bytes) {
     return ~crc;
 }
 
+Awaited AwaitedOf(std::string_view bytes) { return {bytes.size(), Crc32(bytes)}; }
+
 std::string EncodeJournal(const JournalEntry& entry) {
-    std::string bytes(kJournalHeaderBytes, '\0');
+    const std::size_t header = kJournalHeaderBytes + (entry.awaits ? kAwaitedBytes : 0);
+    std::string bytes(header, '\0');
     std::memcpy(bytes.data(), kJournalMagic, sizeof kJournalMagic);
-    PutLittleEndian(bytes, kFlagsAt, entry.oldMissing ? 1 : 0, 4);
+    PutLittleEndian(bytes, kFlagsAt, (entry.oldMissing ? kOldMissing : 0) | (entry.awaits ? kAwaits : 0), 4);
     PutLittleEndian(bytes, kOldLengthAt, entry.oldBytes.size(), 8);
     PutLittleEndian(bytes, kNewLengthAt, entry.newBytes.size(), 8);
-    bytes.reserve(kJournalHeaderBytes + entry.oldBytes.size() + entry.newBytes.size());
+    if (entry.awaits) {
+        PutLittleEndian(bytes, kJournalHeaderBytes, entry.awaits->length, 8);
+        PutLittleEndian(bytes, kJournalHeaderBytes + 8, entry.awaits->crc, 4);
+    }
+    bytes.reserve(header + entry.oldBytes.size() + entry.newBytes.size());
     bytes += entry.oldBytes;
     bytes += entry.newBytes;
     PutLittleEndian(bytes, kChecksumAt, Crc32(std::string_view(bytes).substr(kChecksummedFrom)), 4);
@@ -74,14 +83,19 @@ std::optional<JournalEntry> DecodeJournal(std::string_view bytes) {
     std::uint64_t flags = GetLittleEndian(bytes, kFlagsAt, 4);
     std::uint64_t oldLength = GetLittleEndian(bytes, kOldLengthAt, 8);
     std::uint64_t newLength = GetLittleEndian(bytes, kNewLengthAt, 8);
-    std::uint64_t body = bytes.size() - kJournalHeaderBytes;
-    if (flags > 1 || (flags == 1 && oldLength != 0) || oldLength > body || newLength != body - oldLength)
+    const std::size_t header = kJournalHeaderBytes + ((flags & kAwaits) ? kAwaitedBytes : 0);
+    if (flags > (kOldMissing | kAwaits) || ((flags & kOldMissing) && oldLength != 0) || bytes.size() < header)
         return std::nullopt;
+    std::uint64_t body = bytes.size() - header;
+    if (oldLength > body || newLength != body - oldLength) return std::nullopt;
     if (Crc32(bytes.substr(kChecksummedFrom)) != GetLittleEndian(bytes, kChecksumAt, 4)) return std::nullopt;
     JournalEntry entry;
-    entry.oldMissing = flags == 1;
-    entry.oldBytes = bytes.substr(kJournalHeaderBytes, static_cast<std::size_t>(oldLength));
-    entry.newBytes = bytes.substr(kJournalHeaderBytes + static_cast<std::size_t>(oldLength));
+    entry.oldMissing = (flags & kOldMissing) != 0;
+    if (flags & kAwaits)
+        entry.awaits = Awaited{GetLittleEndian(bytes, kJournalHeaderBytes, 8),
+                               static_cast<std::uint32_t>(GetLittleEndian(bytes, kJournalHeaderBytes + 8, 4))};
+    entry.oldBytes = bytes.substr(header, static_cast<std::size_t>(oldLength));
+    entry.newBytes = bytes.substr(header + static_cast<std::size_t>(oldLength));
     return entry;
 }
 

@@ -6,21 +6,37 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // CRC-32 as zip and PNG compute it.
 std::uint32_t Crc32(std::string_view bytes);
 
+// The bytes another file holds, by length and checksum.
+struct Awaited {
+    std::uint64_t length = 0;
+    std::uint32_t crc = 0;
+    bool operator==(const Awaited& other) const { return length == other.length && crc == other.crc; }
+};
+Awaited AwaitedOf(std::string_view bytes);
+
 // One rewrite of a file, as its journal records it.
 struct JournalEntry {
+    JournalEntry() = default;
+    JournalEntry(bool oldMissing, std::string oldBytes, std::string newBytes, std::optional<Awaited> awaits = {})
+        : oldMissing(oldMissing), oldBytes(std::move(oldBytes)), newBytes(std::move(newBytes)), awaits(awaits) {}
     bool oldMissing = false;  // the file did not exist before; |oldBytes| is then empty
     std::string oldBytes;
     std::string newBytes;
+    // The second file of a save of two: its rewrite counts only where the
+    // first file holds these bytes (it may have kept its old ones).
+    std::optional<Awaited> awaits;
 };
 
 // The journal's bytes: a header of 32 bytes ("QVDJRNL1"; a CRC-32 of all
-// that follows it; 1 when the old file was missing, else 0; the lengths of
-// the old and the new bytes, each little-endian), then the old bytes and
-// the new bytes in full. It names no file.
+// that follows it; flags: 1 when the old file was missing, 2 when an
+// awaited file follows; the lengths of the old and the new bytes, each
+// little-endian), with flag 2 the awaited file's length (8 bytes) and CRC-32
+// (4), then the old bytes and the new bytes in full. It names no file.
 std::string EncodeJournal(const JournalEntry& entry);
 // nullopt for an empty journal, or one whose writing was cut short.
 std::optional<JournalEntry> DecodeJournal(std::string_view bytes);

@@ -208,7 +208,134 @@ FileContents ReadJournaledFile(Files& files, const std::string& path, const std:
     return ReadHeld(files, file, status, journalPath, mayWrite);
 }
 
+// With the companion's file read (|file|; nullopt when missing) and its
+// journal's bytes: completes its committed rewrite where the first file
+// holds what it was saved with, or where the companion was already touched;
+// else drops it.
+void SettleCompanion(const std::string& path, HeldFile& file, std::optional<std::string>& bytes,
+                     HeldFile& journal, bool mayWrite, const std::string& recorded,
+                     const std::optional<std::string>& first) {
+    if (recorded.empty()) return;
+    const std::optional<JournalEntry> entry = DecodeJournal(recorded);
+    bool redo = entry && CouldBeMidRewrite(*entry, bytes);
+    if (redo && entry->awaits && !(first && AwaitedOf(*first) == *entry->awaits)) {
+        // An empty file is what a commit creates before anything is written.
+        const bool untouched = entry->oldMissing ? !bytes || bytes->empty() : bytes && *bytes == entry->oldBytes;
+        redo = !untouched;
+    }
+    if (!redo) {
+        if (mayWrite) journal.Empty();
+        return;
+    }
+    if (mayWrite && !file.IsOpen()) file.Open(path, FileAccess::Update, true);
+    if (!mayWrite || !file.IsOpen() || file.Rewrite(entry->newBytes) != FileResult::Done) {
+        bytes = entry->newBytes;  // as a start that may write will leave it
+        return;
+    }
+    bytes = entry->newBytes;
+    journal.Empty();
+}
+
 }  // namespace
+
+struct CompanionFile::Held {
+    explicit Held(Files& files) : file(files), journal(files) {}
+    HeldFile file;
+    HeldFile journal;
+    std::string newBytes;
+};
+
+CompanionFile::CompanionFile(Files& files, std::string path, std::string journalPath)
+    : m_files(files), m_strPath(std::move(path)), m_strJournalPath(std::move(journalPath)) {}
+
+CompanionFile::~CompanionFile() = default;
+
+FileContents CompanionFile::Load(const std::optional<std::string>& first, bool mayWrite) {
+    HeldFile file(m_files);
+    FileOpenStatus status = file.Open(m_strPath, mayWrite ? FileAccess::Update : FileAccess::ReadBeside, false);
+    if (status == FileOpenStatus::Denied || status == FileOpenStatus::Locked) {
+        mayWrite = false;
+        status = file.Open(m_strPath, FileAccess::ReadBeside, false);
+    }
+    std::optional<std::string> bytes;
+    if (status != FileOpenStatus::Missing) {
+        if (!file.IsOpen()) return Unreadable(FaultOf(status));
+        if (!file.Read(bytes.emplace())) return Unreadable(FileFault::Failed);
+    }
+    HeldFile journal(m_files);
+    status = journal.Open(m_strJournalPath, mayWrite ? FileAccess::Update : FileAccess::ReadBeside, false);
+    if (status == FileOpenStatus::Denied || status == FileOpenStatus::Locked) {
+        mayWrite = false;
+        status = journal.Open(m_strJournalPath, FileAccess::ReadBeside, false);
+    }
+    if (status != FileOpenStatus::Missing) {
+        std::string recorded;
+        if (!journal.IsOpen() || !journal.Read(recorded))
+            return Found(FileContents::State::Uncertain, bytes.value_or(""), FileFault::JournalUnreadable);
+        SettleCompanion(m_strPath, file, bytes, journal, mayWrite, recorded, first);
+    }
+    return bytes ? Found(FileContents::State::Read, *bytes) : Found(FileContents::State::Missing, {});
+}
+
+FileFault CompanionFile::Commit(const std::optional<std::string>& first, const std::string& after,
+                                const Rebase& rebase) {
+    m_held.reset();
+    auto held = std::make_unique<Held>(m_files);
+    FileOpenStatus status = held->file.Open(m_strPath, FileAccess::Update, false);
+    const bool mayWrite = status == FileOpenStatus::Opened || status == FileOpenStatus::Missing;
+    // Held by a viewer, or not this user's to write: a save that leaves it
+    // as it is needs no more than to read it.
+    if (!mayWrite) status = held->file.Open(m_strPath, FileAccess::ReadBeside, false);
+    std::optional<std::string> bytes;
+    if (status != FileOpenStatus::Missing) {
+        if (!held->file.IsOpen()) return FaultOf(status);
+        if (!held->file.Read(bytes.emplace())) return FileFault::Failed;
+    }
+    const FileOpenStatus cannotWrite = status;
+    status = held->journal.Open(m_strJournalPath, mayWrite ? FileAccess::Update : FileAccess::ReadBeside, false);
+    if (status != FileOpenStatus::Missing) {
+        std::string recorded;
+        if (!held->journal.IsOpen()) return FaultOf(status);
+        if (!held->journal.Read(recorded)) return FileFault::JournalUnreadable;
+        SettleCompanion(m_strPath, held->file, bytes, held->journal, mayWrite, recorded, first);
+    }
+    const std::optional<std::string> wanted = rebase(bytes.value_or(""));
+    if (!wanted) return FileFault::Conflict;
+    if (*wanted == bytes.value_or("")) return FileFault::None;
+    if (!mayWrite) return FaultOf(cannotWrite);
+    if (!held->journal.IsOpen()) {
+        status = held->journal.Open(m_strJournalPath, FileAccess::Update, true);
+        if (!held->journal.IsOpen())
+            return status == FileOpenStatus::Denied || status == FileOpenStatus::Missing ? FileFault::NoJournal
+                                                                                         : FaultOf(status);
+    }
+    if (!held->file.IsOpen()) {
+        status = held->file.Open(m_strPath, FileAccess::Update, true);
+        if (!held->file.IsOpen()) return FaultOf(status);
+    }
+    const JournalEntry entry{!bytes, bytes.value_or(""), *wanted, AwaitedOf(after)};
+    if (FileResult commit = held->journal.Rewrite(EncodeJournal(entry)); commit != FileResult::Done) {
+        held->journal.Empty();
+        return FaultOf(commit);
+    }
+    held->newBytes = *wanted;
+    m_held = std::move(held);
+    return FileFault::None;
+}
+
+FileFault CompanionFile::Finish() {
+    const std::unique_ptr<Held> held = std::move(m_held);
+    if (!held) return FileFault::None;
+    // Left in the journal, the rewrite is finished by the next start or save.
+    if (held->file.Rewrite(held->newBytes) != FileResult::Done) return FileFault::Unfinished;
+    held->journal.Empty();
+    return FileFault::None;
+}
+
+void CompanionFile::Abandon() {
+    const std::unique_ptr<Held> held = std::move(m_held);
+    if (held) held->journal.Empty();
+}
 
 JournaledFile::JournaledFile(Files& files, std::string path, std::string journalPath)
     : m_files(files), m_strPath(std::move(path)), m_strJournalPath(std::move(journalPath)) {}
@@ -232,7 +359,8 @@ FileContents JournaledFile::Load() {
 
 FileContents JournaledFile::Look() const { return ReadBeside(m_files, m_strPath, m_strJournalPath); }
 
-FileFault JournaledFile::Save(const std::string& wanted, const Rebase& rebase) {
+FileFault JournaledFile::Save(const std::string& wanted, const Rebase& rebase, CompanionFile* companion,
+                              const CompanionFile::Rebase& companionRebase) {
     std::string bytes = wanted;
     if (m_seen == Seen::Nothing) return FileFault::NotRead;
     MadeFile made(m_files, m_strPath);  // closed after |file|
@@ -262,7 +390,18 @@ FileFault JournaledFile::Save(const std::string& wanted, const Rebase& rebase) {
         if (!rebased.bytes) return FileFault::Conflict;
         bytes = std::move(*rebased.bytes);
     }
-    if (book && *book == bytes) return FileFault::None;
+    // The companion's rewrite is committed first: it counts only once this
+    // file holds |bytes|, so until then nothing of it shows.
+    if (companion) {
+        if (FileFault fault = companion->Commit(book, bytes, companionRebase); fault != FileFault::None) return fault;
+    }
+    struct Abandoned {
+        CompanionFile* companion;
+        ~Abandoned() {
+            if (companion) companion->Abandon();
+        }
+    } abandoned{companion};
+    if (book && *book == bytes) return companion ? companion->Finish() : FileFault::None;
 
     if (!journal.IsOpen()) {
         status = journal.Open(m_strJournalPath, FileAccess::Update, true);
@@ -270,7 +409,7 @@ FileFault JournaledFile::Save(const std::string& wanted, const Rebase& rebase) {
             return status == FileOpenStatus::Denied || status == FileOpenStatus::Missing ? FileFault::NoJournal
                                                                                          : FaultOf(status);
     }
-    const JournalEntry entry{!book, book.value_or(""), bytes};
+    const JournalEntry entry{!book, book.value_or(""), bytes, std::nullopt};
     if (FileResult commit = journal.Rewrite(EncodeJournal(entry)); commit != FileResult::Done) {
         // Not committed; but a whole entry that missed only its flush could
         // still be applied later, unless it is emptied.
@@ -282,9 +421,11 @@ FileFault JournaledFile::Save(const std::string& wanted, const Rebase& rebase) {
         // The old bytes go back at once, through the handle still held; they
         // fit where the new ones did not.
         if (file.Rewrite(entry.oldBytes) != FileResult::Done) {
-            // Only the journal can make the file whole now: it will hold the new bytes.
+            // Only the journal can make the file whole now: it will hold the
+            // new bytes, and the companion its new ones with them.
             m_seen = Seen::Bytes;
             m_strOnDisk = bytes;
+            abandoned.companion = nullptr;
             return FileFault::Unfinished;
         }
         return journal.Empty() == FileResult::Done ? FaultOf(rewrite) : FileFault::Unfinished;
@@ -292,5 +433,6 @@ FileFault JournaledFile::Save(const std::string& wanted, const Rebase& rebase) {
     journal.Empty();  // left full, it completes the same bytes again next time
     m_seen = Seen::Bytes;
     m_strOnDisk = bytes;
-    return FileFault::None;
+    abandoned.companion = nullptr;
+    return companion ? companion->Finish() : FileFault::None;
 }

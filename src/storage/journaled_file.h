@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,6 +45,41 @@ struct FileContents {
     std::string bytes;  // what the file holds, or what it holds once its journal is settled
 };
 
+// A second file saved together with a journaled file, under its hold, with a
+// journal of its own: its rewrite is committed before the first file's and
+// made after it, and counts only where the first file holds the bytes it
+// was saved with. So a crash at any point leaves both old or both new.
+class CompanionFile {
+public:
+    CompanionFile(Files& files, std::string path, std::string journalPath);
+    ~CompanionFile();
+    CompanionFile(const CompanionFile&) = delete;
+    CompanionFile& operator=(const CompanionFile&) = delete;
+
+    // While the first file is held and holds |first| (nullopt: missing):
+    // reads this one, settling its journal when |mayWrite|, else showing
+    // what settling it would leave.
+    FileContents Load(const std::optional<std::string>& first, bool mayWrite);
+    // What to write, given what the file holds now (empty when missing);
+    // nullopt: the change cannot be made to it.
+    using Rebase = std::function<std::optional<std::string>(const std::string& now)>;
+    // While the first file is held, holds |first| and is to hold |after|:
+    // holds this file, settles its journal, and commits what |rebase| makes
+    // of it (nothing when that is what it holds).
+    FileFault Commit(const std::optional<std::string>& first, const std::string& after, const Rebase& rebase);
+    // The first file holds |after| now: this one is rewritten.
+    FileFault Finish();
+    // The first file kept its bytes: the committed rewrite is dropped.
+    void Abandon();
+
+private:
+    struct Held;
+    Files& m_files;
+    const std::string m_strPath;
+    const std::string m_strJournalPath;
+    std::unique_ptr<Held> m_held;  // from a commit to its finish or abandon
+};
+
 // A file that is rewritten in place, never replaced: it stays the same file,
 // with its rights, owner, links and creation time, and rewriting it needs a
 // right on the file alone, none on its directory. A redo journal beside it
@@ -82,7 +118,10 @@ public:
     // None when the file holds |bytes|, or, when it changed since this run
     // read or wrote it, what |rebase| made of it (Changed without one,
     // Conflict when it made nothing); otherwise it holds what it held.
-    FileFault Save(const std::string& bytes, const Rebase& rebase = {});
+    // With a companion, its rewrite is made along, |companionRebase| saying
+    // what it is to hold.
+    FileFault Save(const std::string& bytes, const Rebase& rebase = {}, CompanionFile* companion = nullptr,
+                   const CompanionFile::Rebase& companionRebase = {});
 
 private:
     Files& m_files;

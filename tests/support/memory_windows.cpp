@@ -109,7 +109,9 @@ ResourceScript LoadResourceScript(const std::string& rcPath) {
 
 // ---- windows and controls -------------------------------------------------------
 
-bool MemoryWindow::Control::MultiSelect() const { return layout.style.find("LBS_EXTENDEDSEL") != std::string::npos; }
+bool MemoryWindow::Control::MultiSelect() const {
+    return layout.style.find("LBS_EXTENDEDSEL") != std::string::npos || layout.style.find("LBS_MULTIPLESEL") != std::string::npos;
+}
 
 MemoryWindow::MemoryWindow(ModalWindow& dialog, const DialogTemplate& layout) : m_dialog(dialog), m_layout(layout) {
     for (const ControlTemplate& control : layout.controls) {

@@ -15,7 +15,7 @@ TEST_F(AddressDialogTest, InitialisationFillsThePersonView) {
     OpenWithThree();
     EXPECT_EQ(Lines(IDC_ADDRESS_LIST), (std::vector<std::string>{"山田", "鈴木", "佐藤"}));
     EXPECT_EQ(window->SelectedLines(IDC_ADDRESS_LIST), std::vector<int>{0});
-    EXPECT_EQ(Lines(IDC_DISPLAY_MODE), (std::vector<std::string>{"個人名", "会社名"}));
+    EXPECT_EQ(Lines(IDC_DISPLAY_MODE), (std::vector<std::string>{"個人名", "会社名", "グループ"}));
     EXPECT_EQ(window->At(IDC_DISPLAY_MODE).comboSel, 0);
     EXPECT_EQ(Buttons(), "1110");
     EXPECT_TRUE(platform->boxes.empty());
