@@ -406,7 +406,7 @@ int BookTool::Setup(const std::optional<std::string>& driverName) {
                : grant == Security::Grant::Had ? toolmsg::kHadGrant
                                                : toolmsg::kCannotGrant;
     };
-    for (const char* name : {kAddressBookFileName, kAddressBookJournalFileName}) {
+    for (const char* name : {kAddressBookFileName, kAddressBookJournalFileName, kGroupFileName, kGroupJournalFileName}) {
         const std::string path = location.Path(name);
         FileHandle* file = nullptr;
         // Opened as it is, or made empty; never cut or written.

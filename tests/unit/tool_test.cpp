@@ -337,6 +337,7 @@ TEST_F(ToolTest, CheckReportsEachMissingRightAndWritesNothing) {
 
 TEST_F(ToolTest, SetupMakesWhatIsMissingAndGrantsUsersOnceChangingNothingItRefuses) {
     const std::string book = AddressBookPath(*platform);
+    const std::string groups = AddressBookPath(*platform, kGroupFileName), groupsJournal = AddressBookPath(*platform, kGroupJournalFileName);
     constexpr DWORD kFileRights = FILE_GENERIC_READ | FILE_GENERIC_WRITE, kKeyRights = KEY_QUERY_VALUE | KEY_SET_VALUE;
     struct Case {
         const char* what;
@@ -352,9 +353,9 @@ TEST_F(ToolTest, SetupMakesWhatIsMissingAndGrantsUsersOnceChangingNothingItRefus
         {"not an administrator", {}, [&] { platform->administrator = false; }, kExitRefused, {}},
         {"no printer of the driver", {}, [&] { platform->deniedKeys.insert(kFaxPrinter); }, kExitRefused, {}},
         {"a grant that fails", {}, [&] { platform->failingGrants.insert(journal); }, kExitRefused, {{book, ""}, {journal, ""}},
-         std::map<std::string, DWORD>{{book, kFileRights}, {kDriverData, kKeyRights}}},
+         std::map<std::string, DWORD>{{book, kFileRights}, {groups, kFileRights}, {groupsJournal, kFileRights}, {kDriverData, kKeyRights}}},
         {"two printers of the driver", {}, [&] { AddPrinter(kPrinters + "\\FAX 2"); }, kExitDone, {{book, ""}, {journal, ""}},
-         std::map<std::string, DWORD>{{book, kFileRights}, {journal, kFileRights}, {kDriverData, kKeyRights},
+         std::map<std::string, DWORD>{{book, kFileRights}, {journal, kFileRights}, {groups, kFileRights}, {groupsJournal, kFileRights}, {kDriverData, kKeyRights},
                                       {kPrinters + "\\FAX 2\\PrinterDriverData", kKeyRights}}},
         {"the policy's folder unusable (last: the policy stays)", {}, [&] {
              platform->SetString(kPolicyKey, kBookFolderValue, "\\\\fileserver\\fax");
@@ -370,11 +371,13 @@ TEST_F(ToolTest, SetupMakesWhatIsMissingAndGrantsUsersOnceChangingNothingItRefus
         AddPrinter();
         test.arrange();
         EXPECT_EQ(tool.Setup(std::string("Demo FAX Driver")), test.exit);
-        EXPECT_EQ(platform->files, test.exit == kExitDone || test.grants ? test.after : test.files);
+        std::map<std::string, std::string> after = test.after;  // and the groups' two files, made empty
+        if (!after.empty()) after.insert({{groups, ""}, {groupsJournal, ""}});
+        EXPECT_EQ(platform->files, test.exit == kExitDone || test.grants ? after : test.files);
         // Read and write, never delete; query and set.
         const std::map<std::string, DWORD> granted =
             test.grants ? *test.grants
-                        : test.exit == kExitDone ? std::map<std::string, DWORD>{{book, kFileRights}, {journal, kFileRights}, {kDriverData, kKeyRights}}
+                        : test.exit == kExitDone ? std::map<std::string, DWORD>{{book, kFileRights}, {journal, kFileRights}, {groups, kFileRights}, {groupsJournal, kFileRights}, {kDriverData, kKeyRights}}
                                                  : std::map<std::string, DWORD>{};
         EXPECT_EQ(platform->usersGrants, granted);
         if (test.exit != kExitDone) continue;

@@ -1,0 +1,167 @@
+// Groups for broadcasts: the file beside the book, a group picked whole or
+// not at all, groups following the persons they list, and the book and the
+// groups saved together, whole or not at all.
+#include <set>
+#include <utility>
+
+#include "book/groups.h"
+#include "support/fixture.h"
+
+namespace {
+
+std::string Rows(const std::string& group, const std::vector<std::string>& members) {
+    std::string bytes;
+    for (const std::string& member : members) bytes += group + ",g," + member + "\r\n";
+    return bytes.empty() ? group + ",g,,\r\n" : bytes;
+}
+
+std::vector<std::string> Said(const EntryResult& result) { return result.messages; }
+
+TEST(GroupsFile, TakesWhatASpreadsheetLeavesAndWritesItBackWhole) {
+    std::string many, wide;
+    for (int i = 0; i < 201; ++i) many += "G" + std::to_string(i) + ",,A,1\r\n";
+    for (int i = 0; i < 101; ++i) wide += "G,,P" + std::to_string(i) + ",1\r\n";
+    const struct {
+        const char* what;
+        std::string bytes, written;
+        std::size_t groups;
+        int dropped;
+    } cases[] = {
+        {"as written", Rows("G1", {"A,1", "B,2"}) + Rows("G2", {}), Rows("G1", {"A,1", "B,2"}) + Rows("G2", {}), 2, 0},
+        {"LF only, one group's rows apart", "G1,g,A,1\nG2,g,B,2\nG1,g,C,3", Rows("G1", {"A,1", "C,3"}) + Rows("G2", {"B,2"}), 2, 0},
+        {"a member twice, extra columns, a row without a group", "G,g,A,1,x\r\n,g,B,2\r\nG,g,A,1\r\n", Rows("G", {"A,1"}), 1, 0},
+        {"the 201st group", many, many.substr(0, many.find("G200")), 200, 1},
+        {"the 101st member", wide, wide.substr(0, wide.find("G,,P100")), 1, 1},
+    };
+    for (const auto& c : cases) {
+        std::vector<CGroup> groups;
+        EXPECT_EQ(ParseGroups(c.bytes, groups).dropped, c.dropped) << c.what;
+        EXPECT_EQ(groups.size(), c.groups) << c.what;
+        EXPECT_EQ(FormatGroups(groups), c.written) << c.what;
+    }
+}
+
+class GroupsTest : public ProgramTest {
+protected:
+    std::string GroupFile() { return platform->files[AddressBookPath(*platform, kGroupFileName)]; }
+    void WriteGroups(const std::string& bytes) { platform->files[AddressBookPath(*platform, kGroupFileName)] = bytes; }
+};
+
+TEST_F(GroupsTest, GroupOperationsOnTheSession) {
+    std::string hundred, book = Row("A", "1") + Row("B", "2") + Row("C", "3") + Row("D", std::string(33, '9'));
+    std::vector<std::string> members;
+    for (int i = 0; i < 100; ++i) {
+        // A hundred short enough for both texts: 199 bytes each.
+        const std::string name(1, static_cast<char>('a' + i / 10)), fax = std::to_string(i % 10);
+        book += Row(name, fax);
+        members.push_back(name + "," + fax);
+    }
+    const std::string groups = Rows("BC", {"B,2", "C,3"}) + Rows("Empty", {}) + Rows("Gone", {"A,1", "Z,9"}) +
+                               Rows("Long", {"C,3", "D," + std::string(33, '9')}) + Rows("Hundred", members);
+    using Lines = std::vector<std::string>;
+    auto pick = [](int line) { return [line](PickerSession& pc) { return pc.AddDestination(line).messages; }; };
+    struct Case {
+        const char* what;
+        std::vector<std::function<std::vector<std::string>(PickerSession&)>> acts;
+        Lines screenHead;  // the first lines of the group view, then "|" and the destinations
+        std::vector<std::string> messages;
+        std::string groupFile = "";  // when changed
+    };
+    auto group = [](const std::string& name, const std::vector<std::string>& rows) {
+        CGroup g{name, "g", {}};
+        for (const std::string& row : rows) g.m_aMembers.push_back({row.substr(0, row.find(',')), row.substr(row.find(',') + 1)});
+        return g;
+    };
+    const std::string rest = Rows("Empty", {}) + Rows("Gone", {"A,1", "Z,9"}) + Rows("Long", {"C,3", "D," + std::string(33, '9')}) + Rows("Hundred", members);
+    const std::vector<Case> cases = {
+        {"a group is picked in its order, a chosen member once", {[](PickerSession& pc) { pc.ShowMode(0); pc.AddDestination(2); pc.ShowMode(2); return std::vector<std::string>{}; }, pick(0)},
+         {"【BC】 2人", "【Empty】 0人", "|", "C", "B"}, {}},
+        {"100 members fit", {pick(4)}, {"【BC】 2人"}, {}},
+        {"101 do not, and none goes", {pick(0), pick(4)}, {"【BC】 2人", "【Empty】 0人", "|", "B", "C"},
+         {msg::GroupDoesNotFit("Hundred", DestinationBreach::Over100, 98)}},
+        {"a FAX number of 33 bytes", {pick(3)}, {"【BC】 2人", "【Empty】 0人", "|"}, {msg::GroupDoesNotFit("Long", DestinationBreach::FaxNumberOver32, 1)}},
+        {"an empty group", {pick(1)}, {"【BC】 2人", "【Empty】 0人", "|"}, {msg::EmptyGroup("Empty")}},
+        {"a member not found is named", {pick(2), [](PickerSession& pc) { pc.ExpandOrCollapse(2); return std::vector<std::string>{}; }},
+         {"【BC】 2人", "【Empty】 0人", "【Gone】 2人", " >> A", " >> Z (見つかりません)"}, {msg::MembersNotFound({"Z"})}},
+        {"a person deleted leaves every group", {[](PickerSession& pc) { pc.ShowMode(0); return Said(pc.DeletePerson(1)); }},
+         {"A", "C"}, {}, Rows("BC", {"C,3"}) + rest},
+        {"a person renamed stays", {[](PickerSession& pc) { pc.ShowMode(0); return Said(Edit(1, "Bob")(pc)); }},
+         {"A", "Bob"}, {}, Rows("BC", {"Bob,2", "C,3"}) + rest},
+        {"a group made, then deleted: its persons stay",
+         {[&](PickerSession& pc) { return Said(pc.CreateGroup(group("New", {"A,1"}))); },
+          [](PickerSession& pc) { return Said(pc.DeleteLine(5)); }},
+         {"【BC】 2人", "【Empty】 0人"}, {}, Rows("BC", {"B,2", "C,3"}) + rest},
+        {"a group edited keeps its place", {[&](PickerSession& pc) { return Said(pc.EditGroup(0, group("CB", {"C,3", "B,2"}))); }},
+         {"【CB】 2人"}, {}, Rows("CB", {"C,3", "B,2"}) + rest},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Restart();
+        WriteBook(book);
+        WriteGroups(groups);
+        AddPrinter();
+        PickerSession& pc = StartSession();
+        pc.ShowMode(2);
+        std::vector<std::string> shown;
+        for (const auto& act : c.acts)
+            for (const std::string& m : act(pc)) shown.push_back(m);
+        Lines screen = Screen(pc);
+        const auto bar = std::find(screen.begin(), screen.end(), "|");
+        const auto expectedBar = std::find(c.screenHead.begin(), c.screenHead.end(), "|");
+        const std::ptrdiff_t listed = std::min(expectedBar - c.screenHead.begin(), bar - screen.begin());
+        Lines head(screen.begin(), screen.begin() + listed);
+        if (expectedBar != c.screenHead.end()) head.insert(head.end(), bar, screen.end());
+        EXPECT_EQ(head, c.screenHead);
+        EXPECT_EQ(shown, c.messages);
+        EXPECT_EQ(GroupFile(), c.groupFile.empty() ? groups : c.groupFile);
+    }
+}
+
+TEST_F(GroupsTest, ACrashOrAFullDiskLeavesTheBookAndTheGroupsBothOldOrBothNew) {
+    const std::string book = Row("A", "1") + Row("B", "2"), groups = Rows("G", {"A,1", "B,2"});
+    const struct {
+        const char* what;
+        Act act;
+    } cases[] = {
+        {"a person deleted", Delete(0)},
+        {"a person renamed", Edit(0, "Ann")},
+        {"a group made", [](PickerSession& pc) { return pc.CreateGroup({"H", "h", {{"B", "2"}}}); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto run = [&](std::optional<int> crashAt, std::optional<std::size_t> capacity) {
+            Restart();
+            WriteBook(book);
+            WriteGroups(groups);
+            AddPrinter();
+            platform->fileCalls = 0;
+            platform->fileCallsBeforeCrash = crashAt;
+            platform->diskCapacity = capacity;
+            const std::unique_ptr<PickerSession> pc = StartedSession();
+            if (pc->Lines().Count() > 0) c.act(*pc);  // a crash in the start leaves nothing to act on
+            platform->diskCapacity.reset();
+        };
+        auto shown = [&] {
+            const std::unique_ptr<PickerSession> next = StartedSession();
+            return std::make_pair(FormatAddressBook(next->Book()), FormatGroups(next->Book().m_aGroups));
+        };
+        run(std::nullopt, std::nullopt);
+        const int calls = platform->fileCalls;
+        const std::set<std::pair<std::string, std::string>> whole = {{book, groups}, shown()};
+        ASSERT_EQ(whole.size(), 2u);
+        for (int crashAt = 0; crashAt <= calls; ++crashAt) {
+            run(crashAt, std::nullopt);
+            for (const auto& disk : platform->DisksAfterPowerLoss()) {
+                platform->RestartWith(disk);
+                EXPECT_TRUE(whole.count(shown())) << "crash at call " << crashAt;
+            }
+        }
+        const std::size_t used = book.size() + groups.size();
+        for (std::size_t capacity = used; capacity < used + 1200; capacity += 5) {
+            run(std::nullopt, capacity);
+            EXPECT_TRUE(whole.count(shown())) << "a disk of " << capacity << " bytes";
+        }
+    }
+}
+
+}  // namespace
