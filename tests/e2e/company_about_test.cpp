@@ -30,6 +30,28 @@ TEST_F(CompanyAboutTest, CompanyViewExpandsAndCollapses) {
     EXPECT_TRUE(copy.WaitForExit());
 }
 
+TEST_F(CompanyAboutTest, AGroupPickedWholeReachesTheDriverMemberByMember) {
+    WriteBook(Row("一郎", "03-1", "B") + Row("二郎", "03-2", "") + Row("三郎", "03-3", "A"));
+    const std::string book = BookPath();
+    WriteFileBytes(book.substr(0, book.rfind('\\') + 1) + "QVDGROUP.CSV",
+                   "取引先,とりひきさき,三郎,03-3\r\n取引先,とりひきさき,一郎,03-1\r\n");
+    AddPrinter();
+    Program copy("/s /m:E2E FAX Driver");
+    HWND dialog = copy.MainDialog();
+    ASSERT_NE(dialog, nullptr);
+    ChooseMode(dialog, 2);
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), std::vector<std::string>{"【取引先】 2人"});
+    DoubleClickLine(dialog, IDC_ADDRESS_LIST, 0);
+    EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"【取引先】 2人", " >> 三郎", " >> 一郎"}));
+    SelectLine(dialog, IDC_ADDRESS_LIST, 0);
+    Click(dialog, IDC_ADD_DESTINATION);
+    EXPECT_EQ(Lines(dialog, IDC_DESTINATION_LIST), (std::vector<std::string>{"三郎", "一郎"}));
+    Click(dialog, IDOK);
+    EXPECT_TRUE(copy.WaitForExit());
+    EXPECT_EQ(ValueText(kDataKey, "FaxNumberBook"), "03-3,03-1");
+    EXPECT_EQ(ValueText(kDataKey, "FaxNumberBook2"), "三郎,一郎");
+}
+
 TEST_F(CompanyAboutTest, CompaniesByKeyboardAndEnterForOk) {
     WriteBook(Row("一郎", "1", "B") + Row("二郎", "2", "") + Row("三郎", "3", "A") + Row("四郎", "4", "B"));
     AddPrinter();
