@@ -108,14 +108,17 @@ ReappliedGroups ReapplyGroupChange(CAddressBook& now, const CAddressBook& seen, 
     if (change.kind == BookChange::Kind::CreateGroup && now.m_aGroups.size() >= static_cast<std::size_t>(kMaxGroups))
         return {ChangeRefusal::GroupsFull};
     BookChange made = change;
-    // Members someone deleted from the book meanwhile leave the group; those
-    // this run could not find either stay, shown as not found.
-    std::vector<GroupMember>& members = made.groupAfter.m_aMembers;
-    members.erase(std::remove_if(members.begin(), members.end(),
-                                 [&](const GroupMember& member) {
-                                     return SlotOfMember(seen, member) >= 0 && SlotOfMember(now, member) < 0;
-                                 }),
-                  members.end());
+    // Members someone deleted from the book meanwhile left the group with
+    // that save, and leave it here too; those this run could not find either
+    // stay, shown as not found.
+    for (CGroup* group : {&made.groupBefore, &made.groupAfter}) {
+        std::vector<GroupMember>& members = group->m_aMembers;
+        members.erase(std::remove_if(members.begin(), members.end(),
+                                     [&](const GroupMember& member) {
+                                         return SlotOfMember(seen, member) >= 0 && SlotOfMember(now, member) < 0;
+                                     }),
+                      members.end());
+    }
     std::vector<CGroup> groups = now.m_aGroups;
     if (!ChangeGroups(groups, made)) return {ChangeRefusal::GroupChanged};
     now.m_aGroups = std::move(groups);

@@ -164,4 +164,55 @@ TEST_F(GroupsTest, ACrashOrAFullDiskLeavesTheBookAndTheGroupsBothOldOrBothNew) {
     }
 }
 
+TEST_F(GroupsTest, TwoPcsChangingGroupsMeanwhile) {
+    const std::string book = Row("A", "1") + Row("B", "2") + Row("C", "3");
+    const std::string groups = Rows("G1", {"A,1", "B,2"}) + Rows("G2", {"C,3"});
+    const std::string refused = std::string(msg::kCannotWriteGroups) + "\n" + msg::kGroupChangedMeanwhile;
+    auto make = [](const std::string& name, std::vector<GroupMember> members) {
+        return [=](PickerSession& pc) { pc.ShowMode(2); return pc.CreateGroup({name, "g", members}); };
+    };
+    auto edit = [](int line, std::vector<GroupMember> members) {
+        return [=](PickerSession& pc) {
+            pc.ShowMode(2);
+            CGroup group = *pc.GroupOn(line);
+            group.m_aMembers = members;
+            return pc.EditGroup(line, group);
+        };
+    };
+    const struct {
+        const char* what;
+        Act theirs, ours;
+        std::string file;
+        std::vector<std::string> messages, lines;  // ours, the group view afterwards
+    } cases[] = {
+        {"one creates, the other edits another", make("H", {{"C", "3"}}), edit(0, {{"A", "1"}}),
+         Rows("G1", {"A,1"}) + Rows("G2", {"C,3"}) + Rows("H", {"C,3"}), {}, {"【G1】 1人", "【G2】 1人", "【H】 1人"}},
+        {"both edit the same group", edit(0, {{"B", "2"}}), edit(0, {{"A", "1"}}), Rows("G1", {"B,2"}) + Rows("G2", {"C,3"}),
+         {refused}, {"【G1】 1人", "【G2】 1人"}},
+        {"both create the same name", make("H", {}), make("H", {{"A", "1"}}), groups + Rows("H", {}), {refused},
+         {"【G1】 2人", "【G2】 1人", "【H】 0人"}},
+        {"an edit of a group the other deleted", [](PickerSession& pc) { pc.ShowMode(2); return pc.DeleteLine(1); },
+         edit(1, {}), Rows("G1", {"A,1", "B,2"}), {refused}, {"【G1】 2人"}},
+        {"a member the other deleted from the book leaves", Delete(0), edit(0, {{"A", "1"}, {"B", "2"}, {"C", "3"}}),
+         Rows("G1", {"B,2", "C,3"}) + Rows("G2", {"C,3"}), {}, {"【G1】 2人", "【G2】 1人"}},
+        {"a person deleted here leaves the groups as the other left them", make("H", {{"C", "3"}}),
+         [](PickerSession& pc) { Delete(2)(pc); pc.ShowMode(2); return EntryResult{}; }, Rows("G1", {"A,1", "B,2"}) + Rows("G2", {}) + Rows("H", {}),
+         {}, {"【G1】 2人", "【G2】 0人", "【H】 0人"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Restart();
+        WriteBook(book);
+        WriteGroups(groups);
+        AddPrinter();
+        std::unique_ptr<PickerSession> ours = StartedSession(), theirs = StartedSession();
+        c.theirs(*theirs);
+        EXPECT_EQ(Said(c.ours(*ours)), c.messages);
+        EXPECT_EQ(GroupFile(), c.file);
+        std::vector<std::string> lines = Screen(*ours);
+        lines.erase(std::find(lines.begin(), lines.end(), "|"), lines.end());
+        EXPECT_EQ(lines, c.lines);
+    }
+}
+
 }  // namespace
