@@ -27,9 +27,24 @@ BookLoad BookStore::Load(CAddressBook& book) {
     return loaded;
 }
 
-BookLoad BookStore::Look(CAddressBook& book) const { return Parsed(m_file.Look(), book); }
+BookLoad BookStore::Look(CAddressBook& book) const {
+    const FileContents contents = m_file.Look();
+    BookLoad loaded = Parsed(contents, book);
+    if (contents.state == FileContents::State::Unreadable) return loaded;
+    const FileContents groups = m_groups.Load(
+        contents.state == FileContents::State::Missing ? std::nullopt : std::optional<std::string>(contents.bytes), false);
+    loaded.groupsState = groups.state;
+    loaded.groupsFault = groups.fault;
+    loaded.groupsDropped = ParseGroups(groups.bytes, book.m_aGroups).dropped;
+    return loaded;
+}
 
 FileFault BookStore::Save(const CAddressBook& book) { return m_file.Save(FormatAddressBook(book)); }
+
+FileFault BookStore::SaveGroups(const CAddressBook& book) {
+    return m_file.Save(FormatAddressBook(book), {}, &m_groups,
+                       [&](const std::string&) -> std::optional<std::string> { return FormatGroups(book.m_aGroups); });
+}
 
 BookStore::Saved BookStore::Save(const CAddressBook& book, const BookChange& change, CAddressBook& now) {
     Saved saved;

@@ -34,8 +34,10 @@ public:
     BookLoad Load(CAddressBook& book);
     // The same, changing nothing on disk.
     BookLoad Look(CAddressBook& book) const;
-    // None when the file holds the whole of |book|.
+    // None when the file holds the whole of |book|; the groups stay as they are.
     FileFault Save(const CAddressBook& book);
+    // None when the groups' file holds |book|'s groups; the book must be as read.
+    FileFault SaveGroups(const CAddressBook& book);
 
     struct Saved {
         FileFault fault = FileFault::None;

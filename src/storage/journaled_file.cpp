@@ -250,7 +250,7 @@ CompanionFile::CompanionFile(Files& files, std::string path, std::string journal
 
 CompanionFile::~CompanionFile() = default;
 
-FileContents CompanionFile::Load(const std::optional<std::string>& first, bool mayWrite) {
+FileContents CompanionFile::Load(const std::optional<std::string>& first, bool mayWrite) const {
     HeldFile file(m_files);
     FileOpenStatus status = file.Open(m_strPath, mayWrite ? FileAccess::Update : FileAccess::ReadBeside, false);
     if (status == FileOpenStatus::Denied || status == FileOpenStatus::Locked) {

@@ -59,7 +59,7 @@ public:
     // While the first file is held and holds |first| (nullopt: missing):
     // reads this one, settling its journal when |mayWrite|, else showing
     // what settling it would leave.
-    FileContents Load(const std::optional<std::string>& first, bool mayWrite);
+    FileContents Load(const std::optional<std::string>& first, bool mayWrite) const;
     // What to write, given what the file holds now (empty when missing);
     // nullopt: the change cannot be made to it.
     using Rebase = std::function<std::optional<std::string>(const std::string& now)>;

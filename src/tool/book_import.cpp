@@ -271,12 +271,12 @@ bool LooksLikeUtf16(std::string_view bytes) {
 
 }  // namespace
 
-ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book, bool mayEmpty) {
-    ImportedFile file;
-    book.Clear();
+EditedTable ReadEditedTable(std::string_view bytes, std::size_t columns) {
+    EditedTable table;
+    ImportedFile& file = table.file;
     if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF" || LooksLikeUtf16(bytes)) {
         file.refusals.push_back({Kind::Utf16});
-        return file;
+        return table;
     }
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         file.encoding = ImportedFile::Encoding::Utf8;
@@ -286,20 +286,19 @@ ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book, bool may
     }
     const bool utf8 = file.encoding == ImportedFile::Encoding::Utf8;
     std::vector<Row> rows = SplitRows(bytes);
-
-    bool tooManyPersons = false, tooManyUnnamed = false;
     for (std::size_t index = 0; index < rows.size(); ++index) {
         const int row = static_cast<int>(index) + 1;
         // An empty row holds nothing to keep: a spreadsheet leaves them at
         // the end, and the book would move one in the middle to its end.
         if (IsBlank(rows[index])) continue;
-        CAddressEntry entry;
-        // A row with a refused field is not warned about: its texts are not what the file holds.
+        EditedRow& edited = table.rows.emplace_back();
+        edited.number = row;
+        edited.texts.resize(columns);
         const std::size_t refusedBefore = file.refusals.size();
         for (std::size_t at = 0; at < rows[index].size(); ++at) {
             const Field& field = rows[index][at];
             const int column = static_cast<int>(at) + 1;
-            if (column > CAddressEntry::kColumnCount) {
+            if (at >= columns) {
                 if (!field.text.empty() || field.badQuote) {
                     file.refusals.push_back({Kind::ExtraColumn, row, column});
                     break;
@@ -319,19 +318,34 @@ ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book, bool may
                 file.refusals.push_back({*unfit, row, column});
                 continue;
             }
-            std::string& text = entry.*CAddressEntry::kColumns[at];
+            std::string& text = edited.texts[at];
             if (Decode(field.text, utf8, row, column, file.refusals, text) && text.size() > kMaxFileFieldBytes)
                 file.refusals.push_back({Kind::FieldTooLong, row, column});
         }
-        const bool refused = file.refusals.size() > refusedBefore;
+        // A row with a refused field is not warned about: its texts are not what the file holds.
+        edited.refused = file.refusals.size() > refusedBefore;
+    }
+    return table;
+}
+
+ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book, bool mayEmpty) {
+    book.Clear();
+    EditedTable table = ReadEditedTable(bytes, CAddressEntry::kColumnCount);
+    ImportedFile& file = table.file;
+    bool tooManyPersons = false, tooManyUnnamed = false;
+    for (EditedRow& edited : table.rows) {
+        const int row = edited.number;
+        CAddressEntry entry;
+        for (int column = 0; column < CAddressEntry::kColumnCount; ++column)
+            entry.*CAddressEntry::kColumns[column] = std::move(edited.texts[static_cast<std::size_t>(column)]);
         if (!entry.m_strName.empty()) {
-            if (!refused) WarnAboutPerson(entry, row, file.warnings);
+            if (!edited.refused) WarnAboutPerson(entry, row, file.warnings);
             if (book.m_nEntryCount < CAddressBook::kMaxEntries)
                 book.m_aEntries[static_cast<std::size_t>(book.m_nEntryCount++)] = std::move(entry);
             else if (!std::exchange(tooManyPersons, true))
                 file.refusals.push_back({Kind::TooManyPersons, row});
         } else {
-            if (!refused) file.warnings.push_back({Kind::Unnamed, row, 1});
+            if (!edited.refused) file.warnings.push_back({Kind::Unnamed, row, 1});
             if (book.m_nUnnamedRowCount < CAddressBook::kMaxUnnamedRows)
                 book.m_aUnnamedRows[book.m_nUnnamedRowCount++] = std::move(entry);
             else if (!std::exchange(tooManyUnnamed, true))
@@ -342,6 +356,23 @@ ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book, bool may
     if (book.m_nEntryCount == 0 && !mayEmpty && file.refusals.empty()) file.refusals.push_back({Kind::NoPerson});
     book.m_nNextID = book.m_nEntryCount;
     return file;
+}
+
+ImportedFile ReadEditedGroups(std::string_view bytes, std::vector<CGroup>& groups) {
+    EditedTable table = ReadEditedTable(bytes, 4);
+    std::string rows;
+    for (const EditedRow& edited : table.rows) {
+        // Read as the program reads its file: a row without a group name is no member.
+        rows += edited.texts[0] + "," + edited.texts[1] + "," + edited.texts[2] + "," + edited.texts[3] + "\n";
+    }
+    if (ParseGroups(rows, groups).dropped > 0) table.file.refusals.push_back({Kind::TooManyGroups});
+    for (const CGroup& group : groups) {
+        std::vector<CGroup> others = groups;
+        others.erase(others.begin() + (&group - groups.data()));
+        if (FirstBrokenRule(group, others) != GroupRule::None)
+            table.file.refusals.push_back({Kind::GroupRule, 0, 0, 0, group.m_strName});
+    }
+    return table.file;
 }
 
 void KeepUnchangedRows(const CAddressBook& current, CAddressBook& edited) {

@@ -2,6 +2,7 @@
 // book only when the book can hold it as the file shows it.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +26,8 @@ struct ImportNote {
         TooManyPersons,      // the 1001st person
         TooManyUnnamedRows,  // the 65th row without a name
         NoPerson,            // not one person: the book would be emptied
+        TooManyGroups,       // past the 200th group or a group's 100th member
+        GroupRule,           // a group (|group|) breaks a rule of the group dialog
         // Warnings: stored, but the entry dialogs would refuse it, or a
         // spreadsheet has probably changed it.
         Unnamed,  // a row without a name is kept, and never shown
@@ -38,10 +41,12 @@ struct ImportNote {
     int row = 0;
     int column = 0;
     char32_t character = 0;
+    std::string group = "";
 
-    bool Refuses() const { return kind <= Kind::NoPerson; }
+    bool Refuses() const { return kind <= Kind::GroupRule; }
     bool operator==(const ImportNote& other) const {
-        return kind == other.kind && row == other.row && column == other.column && character == other.character;
+        return kind == other.kind && row == other.row && column == other.column && character == other.character &&
+               group == other.group;
     }
 };
 
@@ -58,6 +63,22 @@ struct ImportedFile {
 // columns, empty rows ignored. A file without a person is refused unless
 // |mayEmpty|. With any refusal, the book is not to be stored.
 ImportedFile ReadEditedFile(std::string_view bytes, CAddressBook& book, bool mayEmpty = false);
+// The same for the groups' file (group name, reading, member name, FAX
+// number): every group held to the group dialog's rules.
+ImportedFile ReadEditedGroups(std::string_view bytes, std::vector<CGroup>& groups);
+
+// The rows of an edited file, each field decoded into code page 932; a
+// refused field left empty.
+struct EditedRow {
+    int number = 0;  // as a spreadsheet numbers rows, from 1
+    std::vector<std::string> texts;  // |columns| of them
+    bool refused = false;
+};
+struct EditedTable {
+    ImportedFile file;
+    std::vector<EditedRow> rows;
+};
+EditedTable ReadEditedTable(std::string_view bytes, std::size_t columns);
 
 // Gives each row of |edited| that holds the same characters as a row of
 // |current| that row's own bytes: a character with two codes in Shift-JIS

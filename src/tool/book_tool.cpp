@@ -68,6 +68,10 @@ std::string Describe(const ImportNote& note) {
         return where + toolmsg::kTooManyUnnamedRows;
     case Kind::NoPerson:
         return where + toolmsg::kNoPerson;
+    case Kind::TooManyGroups:
+        return where + toolmsg::kTooManyGroups;
+    case Kind::GroupRule:
+        return where + toolmsg::GroupRuleBroken(note.group);
     case Kind::Unnamed:
         return where + toolmsg::kUnnamed;
     case Kind::Required:
@@ -152,6 +156,8 @@ std::optional<ToolCommand> ParseToolCommand(const std::vector<std::string>& argu
         const std::string& argument = arguments[at];
         if (command.verb == ToolCommand::Verb::Export && SameOption(argument, "/utf8"))
             command.utf8 = true;
+        else if (TakesFile(command.verb) && SameOption(argument, "/groups"))
+            command.groups = true;
         else if (command.verb == ToolCommand::Verb::Import && SameOption(argument, "/y"))
             command.confirmed = true;
         else if (command.verb == ToolCommand::Verb::Import && SameOption(argument, "/empty"))
@@ -185,7 +191,7 @@ bool BookTool::ReadBook(const char* verb, bool settle, std::unique_ptr<BookStore
     return true;
 }
 
-int BookTool::Export(const std::string& path, bool utf8) {
+int BookTool::Export(const std::string& path, bool utf8, bool groups) {
     if (IsDeviceName(path)) {
         Print(toolmsg::ExportToDevice(path));
         return kExitRefused;
@@ -198,9 +204,9 @@ int BookTool::Export(const std::string& path, bool utf8) {
     auto book = std::make_unique<CAddressBook>();
     BookLoad load;
     if (!ReadBook(toolmsg::kExporting, false, store, *book, load)) return kExitRefused;
-    if (load.state == FileContents::State::Missing) Print(toolmsg::kNoBookYet);
-    if (load.tooManyPersons) Print(toolmsg::kExportPastThousand);
-    std::string fileBytes = FormatAddressBook(*book);
+    if (!groups && load.state == FileContents::State::Missing) Print(toolmsg::kNoBookYet);
+    if (!groups && load.tooManyPersons) Print(toolmsg::kExportPastThousand);
+    std::string fileBytes = groups ? FormatGroups(book->m_aGroups) : FormatAddressBook(*book);
     if (utf8) {
         std::optional<std::string> text = Utf8FromCp932(fileBytes);
         if (!text) {
@@ -209,7 +215,8 @@ int BookTool::Export(const std::string& path, bool utf8) {
         }
         fileBytes = "\xEF\xBB\xBF" + *text;
     }
-    Print(toolmsg::Exporting(Count(static_cast<std::size_t>(book->m_nEntryCount), book->m_nUnnamedRowCount), utf8));
+    Print(groups ? toolmsg::ExportingGroups(book->m_aGroups.size(), utf8)
+                 : toolmsg::Exporting(Count(static_cast<std::size_t>(book->m_nEntryCount), book->m_nUnnamedRowCount), utf8));
 
     // Written whole beside the target, then put in its place: a script that
     // reads the target later never finds half a book there.
@@ -239,17 +246,27 @@ int BookTool::Export(const std::string& path, bool utf8) {
     return kExitDone;
 }
 
-int BookTool::Import(std::string_view fileBytes, bool confirmed, bool mayEmpty) {
-    auto edited = std::make_unique<CAddressBook>();
-    ImportedFile file = ReadEditedFile(fileBytes, *edited, mayEmpty);
+bool BookTool::Report(const ImportedFile& file) {
     if (file.encoding != ImportedFile::Encoding::Unread)
         Print(toolmsg::Encoding(file.encoding == ImportedFile::Encoding::Utf8));
     for (const ImportNote& warning : file.warnings) Print(toolmsg::Warning(Describe(warning)));
     for (const ImportNote& refusal : file.refusals) Print(toolmsg::Error(Describe(refusal)));
-    if (!file.refusals.empty()) {
-        Print(toolmsg::NotImported(file.refusals.size()));
-        return kExitRefused;
-    }
+    if (file.refusals.empty()) return true;
+    Print(toolmsg::NotImported(file.refusals.size()));
+    return false;
+}
+
+bool BookTool::Confirmed(bool confirmed, const char* question, const char* cancelled) {
+    if (confirmed) return true;
+    const std::string answer = m_console.Ask(question);
+    if (answer == "y" || answer == "Y" || SameOption(answer, "yes")) return true;
+    Print(cancelled);
+    return false;
+}
+
+int BookTool::Import(std::string_view fileBytes, bool confirmed, bool mayEmpty) {
+    auto edited = std::make_unique<CAddressBook>();
+    if (!Report(ReadEditedFile(fileBytes, *edited, mayEmpty))) return kExitRefused;
 
     std::unique_ptr<BookStore> store;
     auto current = std::make_unique<CAddressBook>();
@@ -268,19 +285,51 @@ int BookTool::Import(std::string_view fileBytes, bool confirmed, bool mayEmpty) 
     Print(toolmsg::NameList(toolmsg::kAdded, changes.added));
     Print(toolmsg::NameList(toolmsg::kRemoved, changes.removed));
     Print(toolmsg::NameList(toolmsg::kChanged, changes.changed));
-    if (!confirmed) {
-        std::string answer = m_console.Ask(toolmsg::kConfirmImport);
-        if (answer != "y" && answer != "Y" && !SameOption(answer, "yes")) {
-            Print(toolmsg::kImportCancelled);
-            return kExitRefused;
-        }
-    }
+    if (!Confirmed(confirmed, toolmsg::kConfirmImport, toolmsg::kImportCancelled)) return kExitRefused;
     if (FileFault fault = store->Save(*edited); fault != FileFault::None) {
         Print(toolmsg::kCannotWriteBook);
         Print(msg::CauseOf(fault));
         return kExitRefused;
     }
     Print(toolmsg::kImported);
+    return kExitDone;
+}
+
+int BookTool::ImportGroups(std::string_view fileBytes, bool confirmed) {
+    std::vector<CGroup> edited;
+    if (!Report(ReadEditedGroups(fileBytes, edited))) return kExitRefused;
+    std::unique_ptr<BookStore> store;
+    auto book = std::make_unique<CAddressBook>();
+    BookLoad load;
+    if (!ReadBook(toolmsg::kImporting, true, store, *book, load)) return kExitRefused;
+    Print(toolmsg::GroupCounts(book->m_aGroups.size(), edited.size()));
+    if (edited == book->m_aGroups) {
+        Print(toolmsg::kNoGroupChange);
+        return kExitDone;
+    }
+    std::vector<std::string> added, removed, changed, notFound;
+    for (const CGroup& group : edited) {
+        const int was = FindGroup(book->m_aGroups, group.m_strName);
+        if (was < 0)
+            added.push_back(group.m_strName);
+        else if (!(book->m_aGroups[static_cast<std::size_t>(was)] == group))
+            changed.push_back(group.m_strName);
+        for (const std::string& name : NamesNotFound(*book, group)) notFound.push_back(group.m_strName + "/" + name);
+    }
+    for (const CGroup& group : book->m_aGroups)
+        if (FindGroup(edited, group.m_strName) < 0) removed.push_back(group.m_strName);
+    Print(toolmsg::GroupList(toolmsg::kAdded, added));
+    Print(toolmsg::GroupList(toolmsg::kRemoved, removed));
+    Print(toolmsg::GroupList(toolmsg::kChanged, changed));
+    if (!notFound.empty()) Print(toolmsg::Warning(toolmsg::GroupList(toolmsg::kMembersNotFound, notFound)));
+    if (!Confirmed(confirmed, toolmsg::kConfirmGroupImport, toolmsg::kGroupImportCancelled)) return kExitRefused;
+    book->m_aGroups = std::move(edited);
+    if (FileFault fault = store->SaveGroups(*book); fault != FileFault::None) {
+        Print(toolmsg::kCannotWriteGroups);
+        Print(msg::CauseOf(fault));
+        return kExitRefused;
+    }
+    Print(toolmsg::kGroupsImported);
     return kExitDone;
 }
 
@@ -359,6 +408,12 @@ int BookTool::Check(const std::optional<std::string>& driverName) {
     const char* refusal = mayWrite(journalPath, &recorded);
     report(!refusal, toolmsg::JournalLine(journalPath) + (refusal ? refusal : toolmsg::kMayWrite));
     if (!recorded.empty()) Print(DecodeJournal(recorded) ? toolmsg::kJournalHoldsSave : toolmsg::kJournalCutShort);
+    for (const char* name : {kGroupFileName, kGroupJournalFileName}) {
+        const std::string path = location.Path(name);
+        const char* cannot = mayWrite(path, nullptr);
+        report(!cannot, (name == kGroupFileName ? toolmsg::GroupsLine(path) : toolmsg::JournalLine(path)) +
+                            (cannot == toolmsg::kWriteMissing ? toolmsg::kGroupsMissing : cannot ? cannot : toolmsg::kMayWrite));
+    }
 
     if (driverName) {
         std::vector<PrinterRights> printers = PrintersOfDriver(m_registry, *driverName);

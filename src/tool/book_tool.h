@@ -40,6 +40,7 @@ struct ToolCommand {
     bool utf8 = false;
     bool confirmed = false;  // "/y"
     bool mayEmpty = false;   // "/empty": a file without a person may empty the book
+    bool groups = false;     // "/groups": export and import the groups' file
     std::optional<std::string> driverName;
 };
 // The arguments after the program's name; nullopt when they make no command.
@@ -57,10 +58,12 @@ public:
     // Writes the book as the program reads it to |path|, Shift-JIS or UTF-8
     // after a byte-order mark: the whole of it or nothing, an earlier file of
     // that name kept until the new one is complete.
-    int Export(const std::string& path, bool utf8);
+    int Export(const std::string& path, bool utf8, bool groups = false);
     // Makes an edited file the book, once nothing in it is refused and the
     // change is confirmed (asked unless |confirmed|).
     int Import(std::string_view fileBytes, bool confirmed, bool mayEmpty = false);
+    // Makes an edited groups' file the groups, the same way.
+    int ImportGroups(std::string_view fileBytes, bool confirmed);
     // Opens and closes, never writes.
     int Check(const std::optional<std::string>& driverName);
     // As an administrator: the book and its journal made where the program
@@ -72,6 +75,9 @@ public:
 
 private:
     void Print(std::string_view line) { m_console.Print(line); }
+    // Prints the findings of an edited file; false when it is refused.
+    bool Report(const struct ImportedFile& file);
+    bool Confirmed(bool confirmed, const char* question, const char* cancelled);
     // Reads the book where the program finds it (finishing a save its
     // journal records when |settle|); false, having said why |verb| was not
     // done, when it cannot be read.

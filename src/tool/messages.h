@@ -17,6 +17,7 @@ inline constexpr const char* kUsage =
     "                                   編集したファイルをアドレス帳に取り込みます。\n"
     "                                   Shift-JIS か UTF-8 の CSV。/y では確認しません。\n"
     "                                   人が 1人もいないファイルは /empty のときだけ取り込みます。\n"
+    "  /groups を付けると export と import はグループ (QVDGROUP.CSV) を扱います。\n"
     "  qvdbook check [/m:ドライバー名]  実行したユーザーに何ができるかを確かめます。\n"
     "                                   何も書き換えません。\n"
     "  qvdbook setup [/m:ドライバー名]  管理者として: ないアドレス帳と作業ファイルを作り、Users に\n"
@@ -61,6 +62,10 @@ inline std::string TooLong(std::size_t bytes) { return std::to_string(bytes) + "
 inline constexpr const char* kFaxLooksLikeDate = "日付のようです。表計算ソフトが FAX 番号を日付に変えていないか確かめてください。";
 inline constexpr const char* kFaxAsNumber = "数値のようです (先頭の 0 がないか、指数の形)。列を文字列にして編集し直してください。";
 inline constexpr const char* kFaxCharacters = "FAX 番号に使えない文字があります (半角の 0～9 - # * / ･ のみ)。";
+inline constexpr const char* kTooManyGroups = "グループは 200、グループのメンバーは 100人までです。";
+inline std::string GroupRuleBroken(const std::string& group) {
+    return "グループ「" + group + "」: 名前がないか、64 バイトを超えるか、「,」があるか、ほかのグループと同じ名前です。";
+}
 
 // ---- reading the book ----
 // |verb|: "書き出し" or "取り込み".
@@ -86,6 +91,9 @@ inline std::string CannotExport(const std::string& failure, const std::string& p
     return "書き出せませんでした (" + failure + ")。書き出し先のファイルは元のままです: " + path;
 }
 inline std::string Exported(const std::string& path) { return "書き出しました: " + path; }
+inline std::string ExportingGroups(std::size_t groups, bool utf8) {
+    return "書き出すグループ: " + std::to_string(groups) + (utf8 ? "、UTF-8" : "、Shift-JIS");
+}
 
 // ---- import ----
 inline std::string ImportDevice(const std::string& path) { return "取り込むファイルではなく、デバイスの名前です: " + path; }
@@ -110,6 +118,21 @@ inline constexpr const char* kConfirmImport = "アドレス帳をこの内容に
 inline constexpr const char* kImportCancelled = "中止しました。アドレス帳は変わっていません。";
 inline constexpr const char* kCannotWriteBook = "アドレス帳に書き込めませんでした。アドレス帳は変わっていません。";
 inline constexpr const char* kImported = "アドレス帳を書き換えました。";
+inline std::string GroupCounts(std::size_t before, std::size_t after) {
+    return "グループ: " + std::to_string(before) + " → " + std::to_string(after);
+}
+inline constexpr const char* kNoGroupChange = "変更はありません。グループはそのままです。";
+// "追加 2: A、B", groups by name.
+inline std::string GroupList(const char* title, const std::vector<std::string>& names) {
+    std::string line = std::string(title) + " " + std::to_string(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) line += (i ? "、" : ": ") + names[i];
+    return line;
+}
+inline constexpr const char* kMembersNotFound = "アドレス帳にいないメンバー (qvdutil では「見つかりません」と表示)";
+inline constexpr const char* kConfirmGroupImport = "グループをこの内容に書き換えますか? (y/n): ";
+inline constexpr const char* kGroupImportCancelled = "中止しました。グループは変わっていません。";
+inline constexpr const char* kCannotWriteGroups = "グループに書き込めませんでした。グループは変わっていません。";
+inline constexpr const char* kGroupsImported = "グループを書き換えました。";
 
 // ---- check: "OK  ", "NG  " or "--  " before each line ----
 inline constexpr const char* kOk = "OK  ";
@@ -135,6 +158,8 @@ inline constexpr const char* kCannotOpen = "開けません。";
 inline constexpr const char* kBookWrite = "アドレス帳への書き込み: ";
 inline constexpr const char* kMaySave = "このユーザーは保存できます。ほかに開いているプログラムはありません。";
 inline std::string JournalLine(const std::string& path) { return "作業ファイル " + path + ": "; }
+inline std::string GroupsLine(const std::string& path) { return "グループ " + path + ": "; }
+inline constexpr const char* kGroupsMissing = "ありません。グループを保存するには qvdbook setup で作ってください。";
 inline constexpr const char* kMayWrite = "このユーザーは書き込めます。";
 inline constexpr const char* kJournalHoldsSave = "--  作業ファイルに途中の保存があります。次にアドレス帳を開くと完了します。";
 inline constexpr const char* kJournalCutShort = "--  作業ファイルに途中で切れた記録があります。次の保存で空にされます。";

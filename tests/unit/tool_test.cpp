@@ -142,6 +142,7 @@ TEST(ToolCommandTest, ArgumentsMakeACommandOrAUsageError) {
         {{"check", "/m:E2E", "FAX", "Driver"}, Verb::Check, 0, false, false, "E2E FAX Driver"},
         {{"check", "a"}, {}, 0, false, false, {}},
         {{"setup", "/m:E2E", "FAX"}, Verb::Setup, 0, false, false, "E2E FAX"},
+        {{"check", "/groups"}, {}, 0, false, false, {}},
     };
     for (const Case& test : cases) {
         std::optional<ToolCommand> command = ParseToolCommand(test.arguments);
@@ -198,6 +199,36 @@ TEST_F(ToolTest, ExportThenImportGivesTheSameBytes) {
     WriteBook(Row("A", "1", "X"));
     EXPECT_EQ(tool.Import("A,よみ,,X,,1\r\n", true), kExitDone);
     EXPECT_EQ(console.Count(toolmsg::NameList(toolmsg::kChanged, {"A"})), 1);
+}
+
+TEST_F(ToolTest, GroupsGoOutAndComeBackInCheckedAndConfirmed) {
+    const std::string groupFile = AddressBookPath(*platform, kGroupFileName);
+    const std::string groups = "G,g,A,1\r\nG,g,B,2\r\n";
+    const struct {
+        const char* what;
+        std::string file;
+        int exit;
+        std::string after;  // the groups' file afterwards
+        std::string line;   // printed
+    } cases[] = {
+        {"as exported, in UTF-8", "\xEF\xBB\xBFG,g,A,1\r\nG,g,B,2\r\n", kExitDone, groups, toolmsg::kNoGroupChange},
+        {"a group added, one member unknown", groups + "\"H\",h,Z,9\r\n", kExitDone, groups + "H,h,Z,9\r\n",
+         toolmsg::Warning(toolmsg::GroupList(toolmsg::kMembersNotFound, {"H/Z"}))},
+        {"a comma in a name", groups + "\"H,I\",h,A,1\r\n", kExitRefused, groups, toolmsg::NotImported(1)},
+        {"the 201st group", [] { std::string rows; for (int i = 0; i < 201; ++i) rows += "G" + std::to_string(i) + ",,A,1\n"; return rows; }(),
+         kExitRefused, groups, toolmsg::Error(toolmsg::kTooManyGroups)},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.what);
+        WriteBook(Row("A", "1") + Row("B", "2"));
+        platform->files[groupFile] = groups;
+        console.lines.clear();
+        ASSERT_EQ(tool.Export("C:\\out.csv", false, true), kExitDone);
+        EXPECT_EQ(platform->files["C:\\out.csv"], groups);
+        EXPECT_EQ(tool.ImportGroups(test.file, true), test.exit);
+        EXPECT_EQ(platform->files[groupFile], test.after);
+        EXPECT_EQ(console.Count(test.line), 1);
+    }
 }
 
 TEST_F(ToolTest, ExportWritesTheWholeBookOrLeavesTheTargetAsItWas) {
@@ -302,6 +333,10 @@ TEST_F(ToolTest, CheckReportsEachMissingRightAndWritesNothing) {
         {"book held", [&] { platform->holders.emplace(book, MemoryFiles::kSpreadsheet); }, 1},
         {"no journal", [&] { platform->files.erase(journal); }, 1},
         {"journal read-only", [&] { platform->readOnlyFiles.insert(journal); }, 1},
+        {"no groups' file, its journal read-only", [&] {
+             platform->files.erase(AddressBookPath(*platform, kGroupFileName));
+             platform->readOnlyFiles.insert(AddressBookPath(*platform, kGroupJournalFileName));
+         }, 2},
         {"printer without the right to set", [&] { platform->readOnlyKeys.insert(kDriverData); }, 1},
         {"no printer", [&] { platform->deniedKeys.insert(kFaxPrinter); }, 1},
         {"a save the journal records, not finished", [&] { platform->files[journal] = EncodeJournal({false, Row("A", "1"), ""}); }, 0},
@@ -321,6 +356,7 @@ TEST_F(ToolTest, CheckReportsEachMissingRightAndWritesNothing) {
         SCOPED_TRACE(test.what);
         WriteBook(Row("A", "1"));
         platform->files[journal] = "";
+        for (const char* name : {kGroupFileName, kGroupJournalFileName}) platform->files[AddressBookPath(*platform, name)] = "";
         platform->readOnlyFiles.clear();
         platform->holders.clear();
         platform->readOnlyKeys.clear();

@@ -159,12 +159,13 @@ int wmain(int argc, wchar_t** argv) {
             console.Print(toolmsg::kExportNameNotShiftJis);
             return kExitRefused;
         }
-        return tool.Export(arguments[command->fileArgument], command->utf8);
+        return tool.Export(arguments[command->fileArgument], command->utf8, command->groups);
     }
     case ToolCommand::Verb::Import: {
         std::string bytes;
         return ReadImport(console, files, wide[command->fileArgument], bytes)
-                   ? tool.Import(bytes, command->confirmed, command->mayEmpty)
+                   ? (command->groups ? tool.ImportGroups(bytes, command->confirmed)
+                                      : tool.Import(bytes, command->confirmed, command->mayEmpty))
                    : kExitRefused;
     }
     case ToolCommand::Verb::Check:
