@@ -43,6 +43,14 @@ bool EditPerson(Program& copy, HWND dialog, int line, int id, const std::string&
     return copy.AnswerBox(IDOK) == "ﾃﾞｰﾀ が変更されています。保存しますか？";
 }
 
+// Opens the group dialog on the group of |line| in the group view, or (-1) to create one.
+HWND OpenGroup(Program& copy, HWND dialog, int line) {
+    ChooseMode(dialog, 2);
+    if (line >= 0) SelectLine(dialog, IDC_ADDRESS_LIST, line);
+    Click(dialog, line >= 0 ? IDC_PROPERTIES : IDC_CREATE_ENTRY);
+    return copy.WaitForWindow("ｸﾞﾙｰﾌﾟ");
+}
+
 TEST_F(BookTest, MissingBookIsReportedAndCreatedByTheFirstSave) {
     Program copy("/s /m:E2E FAX Driver");
     EXPECT_EQ(copy.AnswerBox(), "ｱﾄﾞﾚｽ帳ﾃﾞｰﾀ (qvddata.csv) をｵｰﾌﾟﾝできませんでした。\n新規にｱﾄﾞﾚｽ帳を作成します。");
@@ -466,6 +474,8 @@ TEST_F(TwoPcs, EachPcsChangeJoinsTheOthers) {
         CreateDirectoryA(kFolder.c_str(), nullptr);
         WriteFileBytes(InFolder("QVDDATA.CSV"), Row("A", "1") + Row("B", "2"));
         WriteFileBytes(InFolder("QVDDATA.TMP"), "");
+        WriteFileBytes(InFolder("QVDGROUP.CSV"), "G1,g,A,1\r\nG2,g,B,2\r\n");
+        WriteFileBytes(InFolder("QVDGROUP.TMP"), "");
         Program copy("/s /m:E2E FAX Driver");
         HWND dialog = copy.MainDialog();
         ASSERT_NE(dialog, nullptr);
@@ -479,6 +489,19 @@ TEST_F(TwoPcs, EachPcsChangeJoinsTheOthers) {
         EXPECT_EQ(ReadFileBytes(InFolder("QVDDATA.TMP")), "");
         EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"Al", "B", "C"}));
         EXPECT_EQ(SelectedLines(dialog, IDC_ADDRESS_LIST), std::vector<int>{0});
+        // The rename took A's group along; then B renames a group, and A makes one.
+        EXPECT_EQ(ReadFileBytes(InFolder("QVDGROUP.CSV")), "G1,g,Al,1\r\nG2,g,B,2\r\n");
+        WriteFileBytes(Shared("a-renamed-a-member"), "");
+        ASSERT_TRUE(WaitFor("b-renamed-a-group"));
+        HWND group = OpenGroup(copy, dialog, -1);
+        ASSERT_NE(group, nullptr);
+        SetText(group, IDC_GROUP_NAME, "GA");
+        SelectLines(group, IDC_GROUP_MEMBERS, {2});
+        Click(group, IDOK);
+        EXPECT_TRUE(copy.NoBox());
+        EXPECT_EQ(ReadFileBytes(InFolder("QVDGROUP.CSV")), "G1,g,Al,1\r\nG2B,g,B,2\r\nGA,,C,3\r\n");
+        EXPECT_EQ(ReadFileBytes(InFolder("QVDGROUP.TMP")), "");
+        EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"【G1】 1人", "【G2B】 1人", "【GA】 1人"}));
         Click(dialog, IDCANCEL);
         EXPECT_TRUE(copy.WaitForExit());
     } else {
@@ -488,10 +511,20 @@ TEST_F(TwoPcs, EachPcsChangeJoinsTheOthers) {
         ASSERT_NE(dialog, nullptr);
         ASSERT_TRUE(CreatePerson(copy, dialog, {"C", "よみ", "", "", "", "3"}));
         EXPECT_TRUE(copy.NoBox());
-        Click(dialog, IDCANCEL);
-        EXPECT_TRUE(copy.WaitForExit());
         EXPECT_EQ(ReadFileBytes(InFolder("QVDDATA.CSV")), Row("A", "1") + Row("B", "2") + Row("C", "3"));
         WriteFileBytes(Shared("b-created-a-person"), "");
+        ASSERT_TRUE(WaitFor("a-renamed-a-member"));
+        // A group as this PC read it: the save takes in A's rename of a member.
+        HWND group = OpenGroup(copy, dialog, 1);
+        ASSERT_NE(group, nullptr);
+        SetText(group, IDC_GROUP_NAME, "G2B");
+        Click(group, IDOK);
+        EXPECT_TRUE(copy.NoBox());
+        EXPECT_EQ(ReadFileBytes(InFolder("QVDGROUP.CSV")), "G1,g,Al,1\r\nG2B,g,B,2\r\n");
+        EXPECT_EQ(Lines(dialog, IDC_ADDRESS_LIST), (std::vector<std::string>{"【G1】 1人", "【G2B】 1人"}));
+        Click(dialog, IDCANCEL);
+        EXPECT_TRUE(copy.WaitForExit());
+        WriteFileBytes(Shared("b-renamed-a-group"), "");
     }
 }
 
