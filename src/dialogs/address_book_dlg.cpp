@@ -213,7 +213,11 @@ void CAddressBookDlg::OnAddDestination() {
     ActOnSelectedLine();
     const PickerSession::Added added = m_session.AddDestination(line);
     CListBox destinations = ListBox(IDC_DESTINATION_LIST);
-    for (const std::string& text : added.lines) destinations.AddString(text);
+    // A whole group is drawn at once: a hundred lines one by one would take long.
+    if (added.refusals.empty())
+        DrawLines(IDC_DESTINATION_LIST, {destinations.GetCount(), 0, static_cast<int>(added.lines.size())});
+    else
+        for (const std::string& text : added.lines) destinations.AddString(text);
     for (const std::string& refusal : added.refusals) {
         AfxMessageBox(refusal);
         destinations.DeleteString(destinations.GetCount() - 1);
