@@ -215,4 +215,53 @@ TEST_F(GroupsTest, TwoPcsChangingGroupsMeanwhile) {
     }
 }
 
+TEST_F(GroupsTest, TheGroupCommandsOfTheDialog) {
+    using Script = std::function<void(MemoryWindow&)>;
+    const struct {
+        const char* what;
+        int line;         // of the group view selected; -1: none
+        int command;
+        Script dialog;    // the group dialog's user, when it opens
+        std::vector<int> answers;  // to the boxes, in turn
+        std::vector<std::string> boxes, lines;
+        std::string file;
+    } cases[] = {
+        {"create: the members checked, counted, in book order", -1, IDC_CREATE_ENTRY, [](MemoryWindow& w) {
+             w.Type(IDC_GROUP_NAME, "New");
+             w.SelectLines(IDC_GROUP_MEMBERS, {2, 0});
+             EXPECT_EQ(w.Text(IDC_GROUP_COUNT), msg::CheckedCount(2));
+             w.Click(IDOK);
+         }, {}, {}, {"【G】 2人", "【New】 2人"}, Rows("G", {"A,1", "Z,9"}) + "New,,A,1\r\nNew,,C,3\r\n"},
+        {"a name taken is refused and the dialog stays", -1, IDC_CREATE_ENTRY, [](MemoryWindow& w) {
+             w.Type(IDC_GROUP_NAME, "G");
+             w.Click(IDOK);
+             EXPECT_FALSE(w.ended);
+             w.Click(IDCANCEL);
+         }, {}, {msg::GroupRuleBroken(GroupRule::NameTaken)}, {"【G】 2人"}, Rows("G", {"A,1", "Z,9"})},
+        {"properties offer to drop who is not found", 0, IDC_PROPERTIES, [](MemoryWindow& w) {
+             EXPECT_EQ(w.SelectedLines(IDC_GROUP_MEMBERS), std::vector<int>{0});
+             w.Click(IDOK);
+         }, {IDYES}, {msg::RemoveNotFound({"Z"})}, {"【G】 1人"}, Rows("G", {"A,1"})},
+        {"a delete names the group and takes nobody from the book", 0, IDC_DELETE_ENTRY, nullptr, {IDOK},
+         {msg::ConfirmDeleteGroup("G")}, {}, ""},
+        {"a delete cancelled", 0, IDC_DELETE_ENTRY, nullptr, {IDCANCEL}, {msg::ConfirmDeleteGroup("G")}, {"【G】 2人"},
+         Rows("G", {"A,1", "Z,9"})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Restart();
+        WriteGroups(Rows("G", {"A,1", "Z,9"}));
+        OpenWith(Row("A", "1") + Row("B", "2") + Row("C", "3"));
+        window->ChooseComboItem(IDC_DISPLAY_MODE, 2);
+        if (c.line >= 0) window->Select(IDC_ADDRESS_LIST, c.line);
+        for (int answer : c.answers) platform->AnswerNextBox(answer);
+        if (c.dialog) platform->WhenDialogOpens(IDD_GROUP, c.dialog);
+        window->Click(c.command);
+        EXPECT_EQ(BoxTexts(), c.boxes);
+        EXPECT_EQ(Lines(IDC_ADDRESS_LIST), c.lines);
+        EXPECT_EQ(GroupFile(), c.file);
+        EXPECT_EQ(Book(), Row("A", "1") + Row("B", "2") + Row("C", "3"));
+    }
+}
+
 }  // namespace
