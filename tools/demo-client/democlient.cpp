@@ -1,7 +1,8 @@
 // Uses the running qvdutil.exe as a user would, for the demo and the
 // screenshots: picks a person and adds it, switches to the company view and
 // expands a company, for the README also rests the mouse on a line for its
-// tip, opens the property dialog and finds a person, then presses OK.
+// tip, opens the property dialog, finds a person, picks a group and opens
+// the group dialog, then presses OK.
 // Before each picture it writes <name>.ready into the given folder and waits
 // for <name>.done, so the caller can take a screenshot in between.
 //
@@ -104,6 +105,20 @@ int main(int argc, char** argv) {
             SetDlgItemTextA(find, IDC_FIND_TEXT, "ﾀｶﾊｼ");
             Picture("find-dialog");
             SendMessageCallbackA(find, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0, nullptr, 0);
+            Sleep(500);
+        }
+        // The group view, a group open and picked whole; then its dialog.
+        SendMessageA(GetDlgItem(dialog, IDC_DISPLAY_MODE), CB_SETCURSEL, 2, 0);
+        Command(dialog, IDC_DISPLAY_MODE, CBN_CLOSEUP);
+        Select(dialog, IDC_ADDRESS_LIST, 0);
+        Command(dialog, IDC_ADDRESS_LIST, LBN_DBLCLK);
+        Select(dialog, IDC_ADDRESS_LIST, 0);
+        Command(dialog, IDC_ADD_DESTINATION, BN_CLICKED);
+        Picture("group-view");
+        Command(dialog, IDC_PROPERTIES, BN_CLICKED);
+        if (HWND group = WaitForWindow("ｸﾞﾙｰﾌﾟ")) {
+            Picture("group-dialog");
+            SendMessageCallbackA(group, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0, nullptr, 0);
             Sleep(500);
         }
     }
