@@ -17,6 +17,9 @@ bool Has(const std::string& output, const std::string& text) { return output.fin
 TEST_F(ToolTest, ExportImportAndCheckAsAStandardUser) {
     WriteBook(Row("山田", "03-1"));
     WriteFileBytes(JournalPath(), "");
+    const std::string groups = BookPath().substr(0, BookPath().rfind('\\') + 1) + "QVDGROUP.CSV";
+    WriteFileBytes(groups, "");  // as setup leaves them
+    WriteFileBytes(groups.substr(0, groups.size() - 3) + "TMP", "");
     AddPrinter();
     ASSERT_TRUE(CloseSystemDirectory(true)) << "run the end-to-end tests as a Unix user other than root";
     const FileIdentity book = IdentityOf(BookPath());
@@ -32,6 +35,12 @@ TEST_F(ToolTest, ExportImportAndCheckAsAStandardUser) {
     EXPECT_EQ(ReadBook(), imported);
     EXPECT_TRUE(IdentityOf(BookPath()) == book);
     EXPECT_EQ(ReadFileBytes(JournalPath()), "");
+    // The groups, from a spreadsheet in UTF-8 and back out.
+    WriteFileBytes("groups.csv", "\xEF\xBB\xBF" + std::string(u8"取引先,,山田,03-1\n取引先,,鈴木,045-1\n"));
+    EXPECT_EQ(RunTool("import groups.csv /groups /y", output), 0u) << output;
+    EXPECT_EQ(ReadFileBytes(groups), "取引先,,山田,03-1\r\n取引先,,鈴木,045-1\r\n");
+    EXPECT_EQ(RunTool("export groups-out.csv /groups", output), 0u) << output;
+    EXPECT_EQ(ReadFileBytes("groups-out.csv"), ReadFileBytes(groups));
 
     // A spreadsheet has the book open.
     HANDLE spreadsheet = CreateFileA(BookPath().c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
