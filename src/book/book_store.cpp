@@ -76,5 +76,6 @@ BookStore::Saved BookStore::Save(const CAddressBook& book, const BookChange& cha
         if (saved.refusal != ChangeRefusal::None) return {};
         return {FormatAddressBook(now)};
     }, &m_groups, groupsRebase);
+    saved.groupsFault = m_file.CompanionFailed();
     return saved;
 }

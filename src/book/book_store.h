@@ -45,6 +45,7 @@ public:
         // as saved with the change, or as it is when the change was refused.
         bool rebased = false;
         ChangeRefusal refusal = ChangeRefusal::None;
+        bool groupsFault = false;  // |fault| was the groups' file's
         int slot = -1;  // rebased, a create or edit made: the person's slot in |now|
         // Overfull: the persons past the 1000th the file now holds. The
         // refusal stands until the file changes again.

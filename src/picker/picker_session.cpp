@@ -220,6 +220,9 @@ std::vector<PickerSession::ChosenRow> PickerSession::ChosenRows() const {
 }
 
 EntryResult PickerSession::Apply(const BookChange& change) {
+    const auto cannotWrite = [](const BookStore::Saved& saved) {
+        return msg::WithCause(saved.groupsFault ? msg::kCannotWriteGroups : msg::kCannotWriteBook, saved.fault);
+    };
     // The destinations as who they are, should the book on disk have changed
     // meanwhile: an edited person's as edited; a deleted person's as he
     // was, until the delete is made.
@@ -233,7 +236,7 @@ EntryResult PickerSession::Apply(const BookChange& change) {
     result.saved = saved.fault;
     result.rebuilt = saved.rebased;
     if (!result.rebuilt) {
-        if (result.saved != FileFault::None) result.messages.push_back(msg::WithCause(msg::kCannotWriteBook, result.saved));
+        if (result.saved != FileFault::None) result.messages.push_back(cannotWrite(saved));
         return result;
     }
 
@@ -249,7 +252,7 @@ EntryResult PickerSession::Apply(const BookChange& change) {
     std::vector<std::string> gone = Adopt(*now, chosen);
     switch (saved.refusal) {
     case ChangeRefusal::None:
-        if (result.saved != FileFault::None) result.messages.push_back(msg::WithCause(msg::kCannotWriteBook, result.saved));
+        if (result.saved != FileFault::None) result.messages.push_back(cannotWrite(saved));
         break;
     case ChangeRefusal::Changed:
         result.messages.push_back(std::string(msg::kCannotWriteBook) + "\n" + msg::kPersonChangedMeanwhile);

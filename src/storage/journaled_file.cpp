@@ -282,6 +282,7 @@ FileFault CompanionFile::Commit(const std::optional<std::string>& first, const s
     m_held.reset();
     auto held = std::make_unique<Held>(m_files);
     FileOpenStatus status = held->file.Open(m_strPath, FileAccess::Update, false);
+    const FileOpenStatus cannotWrite = status;
     const bool mayWrite = status == FileOpenStatus::Opened || status == FileOpenStatus::Missing;
     // Held by a viewer, or not this user's to write: a save that leaves it
     // as it is needs no more than to read it.
@@ -291,7 +292,6 @@ FileFault CompanionFile::Commit(const std::optional<std::string>& first, const s
         if (!held->file.IsOpen()) return FaultOf(status);
         if (!held->file.Read(bytes.emplace())) return FileFault::Failed;
     }
-    const FileOpenStatus cannotWrite = status;
     status = held->journal.Open(m_strJournalPath, mayWrite ? FileAccess::Update : FileAccess::ReadBeside, false);
     if (status != FileOpenStatus::Missing) {
         std::string recorded;
@@ -362,6 +362,7 @@ FileContents JournaledFile::Look() const { return ReadBeside(m_files, m_strPath,
 FileFault JournaledFile::Save(const std::string& wanted, const Rebase& rebase, CompanionFile* companion,
                               const CompanionFile::Rebase& companionRebase) {
     std::string bytes = wanted;
+    m_companionFailed = false;
     if (m_seen == Seen::Nothing) return FileFault::NotRead;
     MadeFile made(m_files, m_strPath);  // closed after |file|
     HeldFile file(m_files);
@@ -393,15 +394,22 @@ FileFault JournaledFile::Save(const std::string& wanted, const Rebase& rebase, C
     // The companion's rewrite is committed first: it counts only once this
     // file holds |bytes|, so until then nothing of it shows.
     if (companion) {
-        if (FileFault fault = companion->Commit(book, bytes, companionRebase); fault != FileFault::None) return fault;
+        const FileFault fault = companion->Commit(book, bytes, companionRebase);
+        m_companionFailed = fault != FileFault::None;
+        if (m_companionFailed) return fault;
     }
+    const auto finish = [&] {
+        const FileFault fault = companion ? companion->Finish() : FileFault::None;
+        m_companionFailed = fault != FileFault::None;
+        return fault;
+    };
     struct Abandoned {
         CompanionFile* companion;
         ~Abandoned() {
             if (companion) companion->Abandon();
         }
     } abandoned{companion};
-    if (book && *book == bytes) return companion ? companion->Finish() : FileFault::None;
+    if (book && *book == bytes) return finish();
 
     if (!journal.IsOpen()) {
         status = journal.Open(m_strJournalPath, FileAccess::Update, true);
@@ -434,5 +442,5 @@ FileFault JournaledFile::Save(const std::string& wanted, const Rebase& rebase, C
     m_seen = Seen::Bytes;
     m_strOnDisk = bytes;
     abandoned.companion = nullptr;
-    return companion ? companion->Finish() : FileFault::None;
+    return finish();
 }

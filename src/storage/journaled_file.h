@@ -122,6 +122,8 @@ public:
     // what it is to hold.
     FileFault Save(const std::string& bytes, const Rebase& rebase = {}, CompanionFile* companion = nullptr,
                    const CompanionFile::Rebase& companionRebase = {});
+    // The last save's fault was the companion's.
+    bool CompanionFailed() const { return m_companionFailed; }
 
 private:
     Files& m_files;
@@ -131,4 +133,5 @@ private:
     // What this run last read or wrote (or showed, as the journal will leave it).
     Seen m_seen = Seen::Nothing;
     std::string m_strOnDisk;
+    bool m_companionFailed = false;
 };

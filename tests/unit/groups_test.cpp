@@ -85,6 +85,11 @@ TEST_F(GroupsTest, GroupOperationsOnTheSession) {
          {"【BC】 2人", "【Empty】 0人", "【Gone】 2人", " >> A", " >> Z (見つかりません)"}, {msg::MembersNotFound({"Z"})}},
         {"a person deleted leaves every group", {[](PickerSession& pc) { pc.ShowMode(0); return Said(pc.DeletePerson(1)); }},
          {"A", "C"}, {}, Rows("BC", {"C,3"}) + rest},
+        {"a groups' file held by a spreadsheet: the save is refused, naming it", {[this](PickerSession& pc) {
+             platform->holders.emplace(AddressBookPath(*platform, kGroupFileName), MemoryFiles::kSpreadsheet);
+             pc.ShowMode(0);
+             return Said(pc.DeletePerson(1));
+         }}, {"A"}, {msg::WithCause(msg::kCannotWriteGroups, FileFault::Held)}},
         {"a person renamed stays", {[](PickerSession& pc) { pc.ShowMode(0); return Said(Edit(1, "Bob")(pc)); }},
          {"A", "Bob"}, {}, Rows("BC", {"Bob,2", "C,3"}) + rest},
         {"a group made, then deleted: its persons stay",
