@@ -64,9 +64,7 @@ BOOL CAddressBookDlg::OnInitDialog() {
     System().SetIcons(GetSafeHwnd(), m_hIcon);
 
     CComboBox mode = ComboBox(IDC_DISPLAY_MODE);
-    mode.AddString("個人名");
-    mode.AddString("会社名");
-    mode.AddString("グループ");
+    for (const char* view : {"個人名", "会社名", "グループ"}) mode.AddString(view);
     mode.SetCurSel(m_session.DisplayMode());
 
     m_session.Start();
@@ -272,12 +270,7 @@ void CAddressBookDlg::OnDeleteEntry() {
 
 void CAddressBookDlg::EditGroup(int line) {
     const CGroup* group = m_session.GroupOn(line);
-    std::vector<CGroup> others = m_session.Book().m_aGroups;
-    if (group) others.erase(others.begin() + (group - m_session.Book().m_aGroups.data()));
-    CGroupDlg dialog(m_session.Book(), group ? *group : CGroup{}, others);
-    const std::vector<std::string> notFound = NamesNotFound(m_session.Book(), dialog.m_group);
-    if (!notFound.empty() && AfxMessageBox(msg::RemoveNotFound(notFound), MB_YESNO) == IDYES)
-        DropNotFound(m_session.Book(), dialog.m_group);
+    CGroupDlg dialog(m_session.Book(), group);
     if (dialog.DoModal() != IDOK) return;
     DrawEntryResult(group ? m_session.EditGroup(line, dialog.m_group) : m_session.CreateGroup(dialog.m_group));
 }

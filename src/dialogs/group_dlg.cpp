@@ -10,11 +10,16 @@ const MessageMap<CGroupDlg> CGroupDlg::kMessageMap = {
     {EN_CHANGE, IDC_GROUP_FIND, &CGroupDlg::OnChangeFindReading},
 };
 
-CGroupDlg::CGroupDlg(const CAddressBook& book, const CGroup& group, std::vector<CGroup> others)
-    : CMappedDialog(IDD_GROUP), m_group(group), m_book(book), m_others(std::move(others)) {}
+CGroupDlg::CGroupDlg(const CAddressBook& book, const CGroup* group)
+    : CMappedDialog(IDD_GROUP), m_group(group ? *group : CGroup{}), m_book(book), m_others(book.m_aGroups) {
+    if (group) m_others.erase(m_others.begin() + (group - book.m_aGroups.data()));
+}
 
 BOOL CGroupDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    // Members the book no longer holds are kept unless the user drops them.
+    const std::vector<std::string> notFound = NamesNotFound(m_book, m_group);
+    if (!notFound.empty() && AfxMessageBox(msg::RemoveNotFound(notFound), MB_YESNO) == IDYES) DropNotFound(m_book, m_group);
     CListBox list = ListBox(IDC_GROUP_MEMBERS);
     std::vector<CListBox::Line> lines;
     for (int slot = 0; slot < m_book.m_nEntryCount; ++slot) {

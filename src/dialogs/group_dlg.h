@@ -11,8 +11,8 @@
 
 class CGroupDlg : public CMappedDialog<CGroupDlg> {
 public:
-    // |others|: the groups whose names this one may not take.
-    CGroupDlg(const CAddressBook& book, const CGroup& group, std::vector<CGroup> others);
+    // |group|: one of |book|'s groups to edit; nullptr to make a new one.
+    CGroupDlg(const CAddressBook& book, const CGroup* group);
 
     static const MessageMap<CGroupDlg> kMessageMap;
 
@@ -30,6 +30,6 @@ private:
     std::vector<GroupMember> CheckedMembers() const;
 
     const CAddressBook& m_book;
-    std::vector<CGroup> m_others;
+    std::vector<CGroup> m_others;  // whose names this one may not take
     std::string m_strFindReading;
 };

@@ -283,11 +283,14 @@ EntryResult PickerSession::Apply(const BookChange& change) {
 
 PickerSession::Found PickerSession::ShowPerson(const CAddressEntry& person) {
     Found found;
-    if (m_nDisplayMode == 1) {
-        // As Right would: the company opens on its members.
-        const int company = m_addressLines.LineOfCompany(m_book, person.m_strCompany);
-        if (company >= 0 && !m_addressLines.At(company)->expanded) found.expanded = ExpandOrCollapse(company);
+    int opens = -1;  // as Right would: the company (the first group listing him) opens on its members
+    if (m_nDisplayMode == 1) opens = m_addressLines.LineOfCompany(m_book, person.m_strCompany);
+    for (std::size_t k = 0; m_nDisplayMode == 2 && opens < 0 && k < m_book.m_aGroups.size(); ++k) {
+        const std::vector<GroupMember>& members = m_book.m_aGroups[k].m_aMembers;
+        if (std::find(members.begin(), members.end(), MemberOf(person)) != members.end())
+            opens = m_addressLines.LineOfGroup(m_book, m_book.m_aGroups[k].m_strName);
     }
+    if (opens >= 0 && !m_addressLines.At(opens)->expanded) found.expanded = ExpandOrCollapse(opens);
     found.line = m_addressLines.LineOfPerson(person.m_nID);
     return found;
 }

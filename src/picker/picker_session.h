@@ -152,7 +152,8 @@ private:
     // open as before where they still are, the |chosen| destinations kept
     // by who they are; the names of those no longer in the book.
     std::vector<std::string> Adopt(const CAddressBook& now, const std::vector<ChosenRow>& chosen);
-    // The person's line, its company opened in the company view.
+    // The person's line, its company opened in the company view, the first
+    // group listing him in the group view.
     Found ShowPerson(const CAddressEntry& person);
     // The names of the open companies or groups; the view drawn anew with them open.
     std::vector<std::string> OpenNames() const;

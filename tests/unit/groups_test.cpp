@@ -83,6 +83,10 @@ TEST_F(GroupsTest, GroupOperationsOnTheSession) {
         {"an empty group", {pick(1)}, {"【BC】 2人", "【Empty】 0人", "|"}, {msg::EmptyGroup("Empty")}},
         {"a member not found is named", {pick(2), [](PickerSession& pc) { pc.ExpandOrCollapse(2); return std::vector<std::string>{}; }},
          {"【BC】 2人", "【Empty】 0人", "【Gone】 2人", " >> A", " >> Z (見つかりません)"}, {msg::MembersNotFound({"Z"})}},
+        {"find opens the first group listing the person; one in no group is not found",
+         {[](PickerSession& pc) { return std::vector<std::string>{pc.FindPerson("C", -1, true).message.value_or("")}; },
+          [](PickerSession& pc) { return std::vector<std::string>{pc.FindPerson("P", -1, true).message.value_or("")}; }},
+         {"【BC】 2人", " >> B", " >> C"}, {"", msg::NotFound("P")}},
         {"a person deleted leaves every group", {[](PickerSession& pc) { pc.ShowMode(0); return Said(pc.DeletePerson(1)); }},
          {"A", "C"}, {}, Rows("BC", {"C,3"}) + rest},
         {"a groups' file held by a spreadsheet: the save is refused, naming it", {[this](PickerSession& pc) {
