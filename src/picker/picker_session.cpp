@@ -350,9 +350,9 @@ EntryResult PickerSession::ApplyGroupChange(const BookChange& change, const std:
 }
 
 EntryResult PickerSession::CreateGroup(const CGroup& group) {
-    if (const std::optional<std::string> refusal = CreateRefusal()) {
+    if (m_book.m_aGroups.size() >= static_cast<std::size_t>(kMaxGroups)) {
         EntryResult refused;
-        refused.messages.push_back(*refusal);
+        refused.messages.push_back(msg::kNoMoreGroups);
         return refused;
     }
     BookChange change{BookChange::Kind::CreateGroup, {}, {}};
@@ -380,10 +380,10 @@ EntryResult PickerSession::DeleteLine(int line) {
 }
 
 EntryResult PickerSession::CreatePerson(const CAddressEntry& fields) {
-    // The book's table has no slot past the 1000th.
-    if (const std::optional<std::string> refusal = CreateRefusal()) {
+    // The book's table has no slot past the 1000th, whatever the view.
+    if (m_book.m_nEntryCount >= CAddressBook::kMaxEntries) {
         EntryResult refused;
-        refused.messages.push_back(*refusal);
+        refused.messages.push_back(msg::kNoMoreEntries);
         return refused;
     }
     bool renumbered = false;
