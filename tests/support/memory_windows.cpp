@@ -321,6 +321,9 @@ LRESULT MemoryWindow::ListMessage(Control& control, UINT message, WPARAM wParam,
     }
     case LB_INITSTORAGE:
         return count;
+    case LB_SETTOPINDEX:
+        control.top = valid ? index : control.top;
+        return valid ? 0 : LB_ERR;
     default:
         return 0;
     }

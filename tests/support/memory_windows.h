@@ -49,6 +49,7 @@ public:
         std::string text;
         std::vector<Line> lines;  // list and combo boxes
         int comboSel = -1;
+        int top = 0;  // of a list: the line scrolled to the top
         int limit = 0;
         bool enabled = true;
         bool redraw = true;

@@ -239,6 +239,8 @@ TEST_F(GroupsTest, TheGroupCommandsOfTheDialog) {
              w.Type(IDC_GROUP_NAME, "New");
              w.SelectLines(IDC_GROUP_MEMBERS, {2, 0});
              EXPECT_EQ(w.Text(IDC_GROUP_COUNT), msg::CheckedCount(2));
+             w.Type(IDC_GROUP_FIND, "ｃ");  // found as find finds: any width
+             EXPECT_EQ(w.At(IDC_GROUP_MEMBERS).top, 2);
              w.Click(IDOK);
          }, {}, {}, {"【G】 2人", "【New】 2人"}, Rows("G", {"A,1", "Z,9"}) + "New,,A,1\r\nNew,,C,3\r\n"},
         {"a name taken is refused and the dialog stays", -1, IDC_CREATE_ENTRY, [](MemoryWindow& w) {
