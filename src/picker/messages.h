@@ -72,6 +72,10 @@ inline constexpr const char* kCannotReadGroups =
 inline constexpr const char* kTooManyGroups =
     "200を超えるｸﾞﾙｰﾌﾟ、または100人を超えるｸﾞﾙｰﾌﾟのﾒﾝﾊﾞｰは読み込みできません。\n"
     "ｸﾞﾙｰﾌﾟを変更しても、それらを捨てないよう保存はされません。";
+inline constexpr const char* kCannotReadGroupsJournal =
+    "ｸﾞﾙｰﾌﾟﾃﾞｰﾀの作業ﾌｧｲﾙ (qvdgroup.tmp) を読み込みできませんでした。\n"
+    "表示しているｸﾞﾙｰﾌﾟは、途中までしか保存されていないおそれがあります。\n"
+    "作業ﾌｧｲﾙを読み込めるようになるまで、ｸﾞﾙｰﾌﾟの変更は保存されません。";
 inline constexpr const char* kCannotWriteGroups = "ｸﾞﾙｰﾌﾟﾃﾞｰﾀ(qvdgroup.csv) に書き込みできませんでした。";
 inline constexpr const char* kGroupChangedMeanwhile =
     "このｸﾞﾙｰﾌﾟは、読み込んだ後でほかのﾕｰｻﾞｰが作成、変更または削除しました。今のｸﾞﾙｰﾌﾟを表示します。確かめてから、もう一度操作してください。";

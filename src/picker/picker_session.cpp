@@ -51,6 +51,7 @@ std::vector<std::string> PickerSession::LoadAddressBook() {
     if (loaded.tooManyPersons) messages.push_back(msg::kTooManyPersons);
     if (loaded.groupsState == FileContents::State::Unreadable)
         messages.push_back(msg::WithCause(msg::kCannotReadGroups, loaded.groupsFault));
+    if (loaded.groupsState == FileContents::State::Uncertain) messages.push_back(msg::kCannotReadGroupsJournal);
     if (loaded.groupsDropped > 0) messages.push_back(msg::kTooManyGroups);
     return messages;
 }

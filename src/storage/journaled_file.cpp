@@ -293,15 +293,21 @@ FileFault CompanionFile::Commit(const std::optional<std::string>& first, const s
         if (!held->file.Read(bytes.emplace())) return FileFault::Failed;
     }
     status = held->journal.Open(m_strJournalPath, mayWrite ? FileAccess::Update : FileAccess::ReadBeside, false);
+    // A journal that cannot be read now stops only a save that would change this file.
+    FileFault unsettled = FileFault::None;
     if (status != FileOpenStatus::Missing) {
         std::string recorded;
-        if (!held->journal.IsOpen()) return FaultOf(status);
-        if (!held->journal.Read(recorded)) return FileFault::JournalUnreadable;
-        SettleCompanion(m_strPath, held->file, bytes, held->journal, mayWrite, recorded, first);
+        if (!held->journal.IsOpen())
+            unsettled = FaultOf(status);
+        else if (!held->journal.Read(recorded))
+            unsettled = FileFault::JournalUnreadable;
+        else
+            SettleCompanion(m_strPath, held->file, bytes, held->journal, mayWrite, recorded, first);
     }
     const std::optional<std::string> wanted = rebase(bytes.value_or(""));
     if (!wanted) return FileFault::Conflict;
     if (*wanted == bytes.value_or("")) return FileFault::None;
+    if (unsettled != FileFault::None) return unsettled;
     if (!mayWrite) return FaultOf(cannotWrite);
     if (!held->journal.IsOpen()) {
         status = held->journal.Open(m_strJournalPath, FileAccess::Update, true);

@@ -94,6 +94,15 @@ TEST_F(GroupsTest, GroupOperationsOnTheSession) {
              pc.ShowMode(0);
              return Said(pc.DeletePerson(1));
          }}, {"A"}, {msg::WithCause(msg::kCannotWriteGroups, FileFault::Held)}},
+        {"a groups' journal held shut: a change that leaves the groups saves, one of them is refused", {[this](PickerSession& pc) {
+             platform->files[AddressBookPath(*platform, kGroupJournalFileName)] = "";
+             platform->holders.emplace(AddressBookPath(*platform, kGroupJournalFileName), MemoryFiles::kExclusive);
+             pc.ShowMode(0);
+             std::vector<std::string> said = Said(Create("E", "5")(pc));
+             said.push_back(Book().find("E,") != std::string::npos ? "E saved" : "E not saved");
+             for (const std::string& refused : Said(pc.DeletePerson(1))) said.push_back(refused);
+             return said;
+         }}, {"A"}, {"E saved", msg::WithCause(msg::kCannotWriteGroups, FileFault::Held)}},
         {"a person renamed stays", {[](PickerSession& pc) { pc.ShowMode(0); return Said(Edit(1, "Bob")(pc)); }},
          {"A", "Bob"}, {}, Rows("BC", {"Bob,2", "C,3"}) + rest},
         {"a group made, then deleted: its persons stay",
