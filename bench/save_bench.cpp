@@ -87,44 +87,27 @@ void Seed(const std::string& path, const std::string& bytes) {
     CloseHandle(file);
 }
 
-// 200 groups of 100 members each, from the persons of Book(1000).
-std::string Groups() {
-    std::string bytes;
-    for (int g = 0; g < 200; ++g)
-        for (int k = 0; k < 100; ++k) {
-            const int i = (g * 7 + k * 13) % 1000;
-            bytes += "ｸﾞﾙｰﾌﾟ" + std::to_string(g) + ",ぐるーぷ,山田太郎" + std::to_string(i) + ",03-1234-" +
-                     std::to_string(1000 + i) + "\r\n";
-        }
-    return bytes;
-}
-
-// The person in |slot| renamed, by a run that read the files just before.
-double SaveEdit(Files& files, int slot, bool otherPcFirst) {
+// Milliseconds of the save of the person in |slot| renamed, by a run that
+// read the files just before (another PC's rename saved meanwhile when
+// |merged|); -1 when it was not saved so.
+double SaveEdit(Files& files, int slot, bool merged) {
     BookLocation location;
     location.folder = AddressBookPath(files).substr(0, AddressBookPath(files).rfind('\\'));
     BookStore ours(files, location), theirs(files, location);
     auto book = std::make_unique<CAddressBook>(), other = std::make_unique<CAddressBook>(), now = std::make_unique<CAddressBook>();
-    ours.Load(*book);
-    theirs.Load(*other);
-    for (CAddressBook* b : {book.get(), other.get()})
-        for (int s = 0; s < b->m_nEntryCount; ++s) b->m_aEntries[static_cast<std::size_t>(s)].m_nID = s;
-    auto edit = [&](CAddressBook& b, int at) {
-        BookChange change{BookChange::Kind::Edit, b.m_aEntries[static_cast<std::size_t>(at)], b.m_aEntries[static_cast<std::size_t>(at)],
-                          OccurrenceAt(b, at)};
+    auto rename = [&](BookStore& store, CAddressBook& b, int at) {
+        store.Load(b);
+        for (int s = 0; s < b.m_nEntryCount; ++s) b.m_aEntries[static_cast<std::size_t>(s)].m_nID = s;
+        BookChange change{BookChange::Kind::Edit, b.m_aEntries[static_cast<std::size_t>(at)], b.m_aEntries[static_cast<std::size_t>(at)], 0};
         change.after.m_strName += "x";
         ApplyChange(b, change);
         return change;
     };
-    if (otherPcFirst) {
-        const BookChange theirChange = edit(*other, (slot + 500) % 1000);
-        theirs.Save(*other, theirChange, *now);
-    }
-    const BookChange change = edit(*book, slot);
+    const BookChange change = rename(ours, *book, slot);
+    if (merged) theirs.Save(*other, rename(theirs, *other, (slot + 500) % 1000), *now);
     const double start = Now();
     const BookStore::Saved saved = ours.Save(*book, change, *now);
-    const double ms = Now() - start;
-    return saved.fault == FileFault::None && saved.rebased == otherPcFirst ? ms : -1;
+    return saved.fault == FileFault::None && saved.rebased == merged ? Now() - start : -1;
 }
 
 }  // namespace
@@ -133,10 +116,7 @@ int main() {
     TimedFiles files;
     const std::string path = AddressBookPath(files);
     const std::string books[2] = {Book(1000), Book(999)};
-    HANDLE seed = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(seed, books[1].data(), static_cast<DWORD>(books[1].size()), &written, nullptr);
-    CloseHandle(seed);
+    Seed(path, books[1]);
 
     JournaledFile file(files, path, AddressBookPath(files, kAddressBookJournalFileName));
     file.Load();
@@ -157,30 +137,27 @@ int main() {
         flushes.push_back(files.ms[kFlush] - flushMs);
         rest.push_back(total - flushes.back());
     }
-    for (int call = 0; call < kCalls; ++call) {
-        msBefore[call] = files.ms[call];
-        countBefore[call] = files.count[call];
-    }
-    std::vector<double> plain, merged;
-    Seed(AddressBookPath(files, kGroupFileName), Groups());
-    // Each save renames a person once more: every save writes both files.
-    Seed(path, books[0]);
-    for (int i = 0; i < 41; ++i) {
-        plain.push_back(SaveEdit(files, i * 7 % 1000, false));
-        merged.push_back(SaveEdit(files, i * 7 % 1000, true));
-    }
-    if (*std::min_element(plain.begin(), plain.end()) < 0 || *std::min_element(merged.begin(), merged.end()) < 0) {
-        std::printf("a save of the book and the groups failed\n");
-        return 1;
-    }
-    std::printf("a person in groups renamed, 1000 persons and 200 groups of 100, 41 saves each, flushes included: "
-                "plain %.3f ms, merged with another PC's change %.3f ms (median; %.2f x)\n",
-                Median(plain), Median(merged), Median(merged) / Median(plain));
     std::printf("save of 1000 persons (%zu bytes), %d saves: apart from the flushes %.3f ms (median; fastest %.3f), "
                 "flushes %.3f ms (median)\n  per save:",
                 books[0].size(), kSaves, Median(rest), *std::min_element(rest.begin(), rest.end()), Median(flushes));
     for (int call = 0; call < kCalls; ++call)
         std::printf(" %s %dx %.3f ms%s", kCallNames[call], (files.count[call] - countBefore[call]) / kSaves,
                     (files.ms[call] - msBefore[call]) / kSaves, call + 1 < kCalls ? "," : "\n");
+    // Each save renames a person once more, in groups of 100 (200 of them): every save writes both files.
+    std::string groups;
+    for (int g = 0; g < 200; ++g)
+        for (int k = 0, i = g * 7 % 1000; k < 100; i = (g * 7 + ++k * 13) % 1000)
+            groups += "ｸﾞﾙｰﾌﾟ" + std::to_string(g) + ",ぐるーぷ,山田太郎" + std::to_string(i) + ",03-1234-" + std::to_string(1000 + i) + "\r\n";
+    Seed(AddressBookPath(files, kGroupFileName), groups);
+    Seed(path, books[0]);
+    std::vector<double> plain, merged;
+    for (int i = 0; i < 41; ++i) {
+        plain.push_back(SaveEdit(files, i * 7 % 1000, false));
+        merged.push_back(SaveEdit(files, i * 7 % 1000, true));
+    }
+    if (*std::min_element(plain.begin(), plain.end()) < 0 || *std::min_element(merged.begin(), merged.end()) < 0) return 1;
+    std::printf("a person in groups renamed, 1000 persons and 200 groups of 100, 41 saves each, flushes included: "
+                "plain %.3f ms, merged with another PC's change %.3f ms (median; %.2f x)\n",
+                Median(plain), Median(merged), Median(merged) / Median(plain));
     return 0;
 }

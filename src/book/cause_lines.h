@@ -68,4 +68,31 @@ inline std::string WithCause(const char* message, FileFault fault) {
     return std::string(message) + "\n" + CauseOf(fault);
 }
 
+// The same for the groups' file, where the cause names it or its journal.
+inline std::string WithGroupsCause(const char* message, FileFault fault) {
+    const char* cause = CauseOf(fault);
+    switch (fault) {
+    case FileFault::Held:
+        cause = "ほかのﾌﾟﾛｸﾞﾗﾑがｸﾞﾙｰﾌﾟﾃﾞｰﾀ (qvdgroup.csv または qvdgroup.tmp) を開いています。"
+                "そのﾌﾟﾛｸﾞﾗﾑを閉じてから、もう一度操作してください。";
+        break;
+    case FileFault::NoRight:
+        cause = "このﾕｰｻﾞｰには、ｸﾞﾙｰﾌﾟﾃﾞｰﾀ (qvdgroup.csv) を読み書きする権限がありません。管理者に連絡してください。";
+        break;
+    case FileFault::NoJournal:
+        cause = "ｸﾞﾙｰﾌﾟの作業ﾌｧｲﾙ (qvdgroup.tmp) がないか、このﾕｰｻﾞｰには書き込む権限がありません。管理者に連絡してください。";
+        break;
+    case FileFault::JournalUnreadable:
+        cause = "ｸﾞﾙｰﾌﾟの作業ﾌｧｲﾙ (qvdgroup.tmp) を読み込みできませんでした。しばらくしてから、もう一度操作してください。";
+        break;
+    case FileFault::Unfinished:
+        cause = "ｸﾞﾙｰﾌﾟの保存を完了できませんでした。管理者は、ﾃﾞｨｽｸの空き領域と作業ﾌｧｲﾙ (qvdgroup.tmp) の権限を"
+                "確かめ、ｱﾄﾞﾚｽ帳を開き直してください (開き直すと保存が完了します)。";
+        break;
+    default:
+        break;
+    }
+    return std::string(message) + "\n" + cause;
+}
+
 }  // namespace msg

@@ -50,7 +50,7 @@ std::vector<std::string> PickerSession::LoadAddressBook() {
     }
     if (loaded.tooManyPersons) messages.push_back(msg::kTooManyPersons);
     if (loaded.groupsState == FileContents::State::Unreadable)
-        messages.push_back(msg::WithCause(msg::kCannotReadGroups, loaded.groupsFault));
+        messages.push_back(msg::WithGroupsCause(msg::kCannotReadGroups, loaded.groupsFault));
     if (loaded.groupsState == FileContents::State::Uncertain) messages.push_back(msg::kCannotReadGroupsJournal);
     if (loaded.groupsDropped > 0) messages.push_back(msg::kTooManyGroups);
     return messages;
@@ -222,7 +222,8 @@ std::vector<PickerSession::ChosenRow> PickerSession::ChosenRows() const {
 
 EntryResult PickerSession::Apply(const BookChange& change) {
     const auto cannotWrite = [](const BookStore::Saved& saved) {
-        return msg::WithCause(saved.groupsFault ? msg::kCannotWriteGroups : msg::kCannotWriteBook, saved.fault);
+        return saved.groupsFault ? msg::WithGroupsCause(msg::kCannotWriteGroups, saved.fault)
+                                 : msg::WithCause(msg::kCannotWriteBook, saved.fault);
     };
     // The destinations as who they are, should the book on disk have changed
     // meanwhile: an edited person's as edited; a deleted person's as he
@@ -398,7 +399,12 @@ EntryResult PickerSession::CreatePerson(const CAddressEntry& fields) {
     BookChange change{BookChange::Kind::Create, {}, fields};
     EntryResult result = Apply(change);
     if (result.rebuilt) return result;
-    // A line of its own at the end, in either view; renumbered, every line's item data changed.
+    // The group view lists no person of his own: only the item data may have changed.
+    if (m_nDisplayMode == 2) {
+        result.addressLines = {0, m_addressLines.Count(), m_addressLines.Count()};
+        return result;
+    }
+    // A line of its own at the end, in the person and company views; renumbered, every line's item data changed.
     m_addressLines.Append(m_book.m_aEntries[static_cast<std::size_t>(m_book.m_nEntryCount - 1)]);
     const int count = m_addressLines.Count();
     result.addressLines = renumbered ? Splice{0, count - 1, count} : Splice{count - 1, 0, 1};

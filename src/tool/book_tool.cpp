@@ -408,6 +408,12 @@ int BookTool::Check(const std::optional<std::string>& driverName) {
     const char* refusal = mayWrite(journalPath, &recorded);
     report(!refusal, toolmsg::JournalLine(journalPath) + (refusal ? refusal : toolmsg::kMayWrite));
     if (!recorded.empty()) Print(DecodeJournal(recorded) ? toolmsg::kJournalHoldsSave : toolmsg::kJournalCutShort);
+    if (load.groupsState == FileContents::State::Read) {
+        std::size_t notFound = 0;
+        for (const CGroup& group : book->m_aGroups) notFound += NamesNotFound(*book, group).size();
+        Print(toolmsg::GroupCount(book->m_aGroups.size(), notFound));
+    }
+    if (load.groupsDropped > 0) report(false, toolmsg::kTooManyGroups);
     for (const char* name : {kGroupFileName, kGroupJournalFileName}) {
         const std::string path = location.Path(name);
         const char* cannot = mayWrite(path, nullptr);

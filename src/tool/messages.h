@@ -159,6 +159,9 @@ inline constexpr const char* kBookWrite = "アドレス帳への書き込み: ";
 inline constexpr const char* kMaySave = "このユーザーは保存できます。ほかに開いているプログラムはありません。";
 inline std::string JournalLine(const std::string& path) { return "作業ファイル " + path + ": "; }
 inline std::string GroupsLine(const std::string& path) { return "グループ " + path + ": "; }
+inline std::string GroupCount(std::size_t groups, std::size_t notFound) {
+    return "--  グループ " + std::to_string(groups) + "、アドレス帳にいないメンバー " + std::to_string(notFound) + "人";
+}
 inline constexpr const char* kGroupsMissing = "ありません。グループを保存するには qvdbook setup で作ってください。";
 inline constexpr const char* kMayWrite = "このユーザーは書き込めます。";
 inline constexpr const char* kJournalHoldsSave = "--  作業ファイルに途中の保存があります。次にアドレス帳を開くと完了します。";

@@ -1,7 +1,5 @@
 #include "support/memory_windows.h"
 
-#include <iconv.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -11,22 +9,14 @@
 #include <stdexcept>
 
 #include "framework/dialog.h"
+#include "tool/code_page.h"
 
 namespace {
 
 std::string Utf8ToCp932(const std::string& utf8) {
-    iconv_t cd = iconv_open("CP932", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no CP932 converter");
-    std::string out(utf8.size() * 2 + 1, '\0');
-    char* in = const_cast<char*>(utf8.data());
-    size_t inLeft = utf8.size();
-    char* dst = out.data();
-    size_t outLeft = out.size();
-    size_t done = iconv(cd, &in, &inLeft, &dst, &outLeft);
-    iconv_close(cd);
-    if (done == static_cast<size_t>(-1)) throw std::runtime_error("not convertible to CP932: " + utf8);
-    out.resize(out.size() - outLeft);
-    return out;
+    std::optional<std::string> bytes = Cp932FromUtf8(utf8);
+    if (!bytes) throw std::runtime_error("not convertible to CP932: " + utf8);
+    return *bytes;
 }
 
 std::string ReadText(const std::string& path) {
