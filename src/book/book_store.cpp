@@ -15,29 +15,20 @@ BookLoad Parsed(const FileContents& contents, CAddressBook& book) {
 
 }  // namespace
 
-BookLoad BookStore::Load(CAddressBook& book) {
-    const FileContents contents = m_file.Load();
+BookLoad BookStore::Read(const FileContents& contents, CAddressBook& book, bool mayWrite) const {
     BookLoad loaded = Parsed(contents, book);
     if (contents.state == FileContents::State::Unreadable) return loaded;
     const FileContents groups = m_groups.Load(
-        contents.state == FileContents::State::Missing ? std::nullopt : std::optional<std::string>(contents.bytes), true);
+        contents.state == FileContents::State::Missing ? std::nullopt : std::optional<std::string>(contents.bytes), mayWrite);
     loaded.groupsState = groups.state;
     loaded.groupsFault = groups.fault;
     loaded.groupsDropped = ParseGroups(groups.bytes, book.m_aGroups).dropped;
     return loaded;
 }
 
-BookLoad BookStore::Look(CAddressBook& book) const {
-    const FileContents contents = m_file.Look();
-    BookLoad loaded = Parsed(contents, book);
-    if (contents.state == FileContents::State::Unreadable) return loaded;
-    const FileContents groups = m_groups.Load(
-        contents.state == FileContents::State::Missing ? std::nullopt : std::optional<std::string>(contents.bytes), false);
-    loaded.groupsState = groups.state;
-    loaded.groupsFault = groups.fault;
-    loaded.groupsDropped = ParseGroups(groups.bytes, book.m_aGroups).dropped;
-    return loaded;
-}
+BookLoad BookStore::Load(CAddressBook& book) { return Read(m_file.Load(), book, true); }
+
+BookLoad BookStore::Look(CAddressBook& book) const { return Read(m_file.Look(), book, false); }
 
 FileFault BookStore::Save(const CAddressBook& book) { return m_file.Save(FormatAddressBook(book)); }
 

@@ -58,6 +58,10 @@ public:
     Saved Save(const CAddressBook& book, const BookChange& change, CAddressBook& now);
 
 private:
+    // |book| from what the book's file holds, then its groups, read with it
+    // (their journal settled when |mayWrite|).
+    BookLoad Read(const FileContents& contents, CAddressBook& book, bool mayWrite) const;
+
     JournaledFile m_file;
     CompanionFile m_groups;
 };
