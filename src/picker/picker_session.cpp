@@ -167,9 +167,7 @@ PickerSession::Added PickerSession::AddDestination(int line) {
         if (added.refused != DestinationBreach::None)
             return {{}, {}, {msg::GroupDoesNotFit(group->m_strName, added.refused, added.fitting)}};
         for (std::int32_t person : added.added) result.lines.push_back(NameOf(person));
-        std::vector<std::string> notFound;
-        for (std::size_t k = 0; k < members.size(); ++k)
-            if (members[k] == CAddressEntry::kNoID) notFound.push_back(group->m_aMembers[k].name);
+        const std::vector<std::string> notFound = NamesNotFound(m_book, *group);
         if (!notFound.empty()) result.messages.push_back(msg::MembersNotFound(notFound));
         return result;
     }
