@@ -6,8 +6,9 @@ set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 # The Win32 backends: of the system's seams, which need no window library,
 # and of the windowing seam.
 add_library(qvd_system_win32 STATIC src/system/win32/win32_files.cpp src/system/win32/win32_process.cpp
-    src/system/win32/win32_registry.cpp src/system/win32/win32_security.cpp)
-target_link_libraries(qvd_system_win32 PUBLIC qvd_system advapi32)
+    src/system/win32/win32_registry.cpp src/system/win32/win32_security.cpp src/system/win32/code_page_win32.cpp
+    src/system/win32/win32_directory.cpp)
+target_link_libraries(qvd_system_win32 PUBLIC qvd_system advapi32 wldap32)
 add_library(qvd_windowing_win32 STATIC src/framework/win32/win32_windowing.cpp)
 target_link_libraries(qvd_windowing_win32 PUBLIC qvd_framework user32 gdi32 comctl32)
 
@@ -15,7 +16,6 @@ add_executable(qvdutil WIN32 src/app/main.cpp src/framework/win32/winmain.cpp re
 target_link_libraries(qvdutil PRIVATE qvd_app qvd_windowing_win32 qvd_system_win32 ${STATIC_RUNTIME})
 
 # The administrator's console tool for the book.
-target_sources(qvd_tool PRIVATE src/tool/win32/code_page_win32.cpp)
 add_executable(qvdbook src/tool/win32/qvdbook_main.cpp res/qvdbook.rc)
 target_link_options(qvdbook PRIVATE -municode)
 target_link_libraries(qvdbook PRIVATE qvd_tool qvd_system_win32 ${STATIC_RUNTIME})

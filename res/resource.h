@@ -13,6 +13,8 @@
 #define IDM_ABOUTBOX 0x0010
 #define IDS_FIND 102
 #define IDM_FIND 0x0020
+#define IDS_DIRECTORY 103
+#define IDM_DIRECTORY 0x0030
 
 // Version box
 #define IDD_ABOUTBOX 100
@@ -32,6 +34,7 @@
 #define IDC_FIND 32771
 #define IDC_FIND_NEXT 32772
 #define IDC_FIND_PREVIOUS 32773
+#define IDC_DIRECTORY 32774
 
 // Find dialog
 #define IDD_FIND 131
@@ -43,6 +46,15 @@
 #define IDC_GROUP_FIND 1034
 #define IDC_FIND_TEXT 1020
 
+// Directory search dialog
+#define IDD_DIRECTORY 133
+#define IDC_DIRECTORY_TEXT 1040
+#define IDC_DIRECTORY_SEARCH 1041
+#define IDC_DIRECTORY_STOP 1042
+#define IDC_DIRECTORY_STATUS 1043
+#define IDC_DIRECTORY_RESULTS 1044
+#define IDC_DIRECTORY_ADD 1045
+#define IDC_DIRECTORY_REGISTER 1046
 // Entry dialogs: the property dialog and the new-entry dialog share the edits
 #define IDD_ENTRY_PROPERTY 129
 #define IDD_NEW_ENTRY 130

@@ -1,6 +1,7 @@
 #include "app/address_app.h"
 
 #include "dialogs/address_book_dlg.h"
+#include "directory/directory_search.h"
 #include "picker/picker_session.h"
 #include "system/process.h"
 #include "system/text.h"
@@ -21,7 +22,7 @@ BOOL CAddressApp::InitInstance() {
 
     if (HasOption(commandLine, "/s")) {
         PickerSession session(m_pSeams->files, m_pSeams->registry, DriverNameFromCommandLine(commandLine));
-        CAddressBookDlg dialog(session);
+        CAddressBookDlg dialog(session, m_pSeams->directory, ReadDirectoryPolicy(m_pSeams->registry));
         m_pMainWnd = &dialog;
         dialog.DoModal();
         m_pMainWnd = nullptr;

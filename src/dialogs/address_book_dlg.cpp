@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "dialogs/about_dlg.h"
+#include "dialogs/directory_dlg.h"
 #include "dialogs/entry_dialogs.h"
 #include "dialogs/find_dlg.h"
 #include "dialogs/group_dlg.h"
@@ -32,10 +33,15 @@ const MessageMap<CAddressBookDlg> CAddressBookDlg::kMessageMap = {
     {kShortcut, IDC_FIND, &CAddressBookDlg::OnFind},
     {kShortcut, IDC_FIND_NEXT, &CAddressBookDlg::OnFindNext},
     {kShortcut, IDC_FIND_PREVIOUS, &CAddressBookDlg::OnFindPrevious},
+    {kShortcut, IDC_DIRECTORY, &CAddressBookDlg::OnDirectorySearch},
 };
 
-CAddressBookDlg::CAddressBookDlg(PickerSession& session)
-    : CMappedDialog(IDD_ADDRESSBOOK), m_session(session), m_hIcon(System().LoadIconResource(IDR_MAINFRAME)) {}
+CAddressBookDlg::CAddressBookDlg(PickerSession& session, Directory& directory, const DirectoryPolicy& policy)
+    : CMappedDialog(IDD_ADDRESSBOOK),
+      m_session(session),
+      m_hIcon(System().LoadIconResource(IDR_MAINFRAME)),
+      m_directory(directory),
+      m_directoryPolicy(policy) {}
 
 void CAddressBookDlg::ShowMessages(const std::vector<std::string>& messages) {
     for (const std::string& message : messages) AfxMessageBox(message);
@@ -61,6 +67,8 @@ BOOL CAddressBookDlg::OnInitDialog() {
     if (!aboutItem.empty()) System().AppendSystemMenuItem(GetSafeHwnd(), IDM_ABOUTBOX, aboutItem, true);
     std::string findItem = System().LoadStringResource(IDS_FIND);
     if (!findItem.empty()) System().AppendSystemMenuItem(GetSafeHwnd(), IDM_FIND, findItem, aboutItem.empty());
+    if (m_directoryPolicy.enabled)
+        System().AppendSystemMenuItem(GetSafeHwnd(), IDM_DIRECTORY, System().LoadStringResource(IDS_DIRECTORY), false);
     System().SetIcons(GetSafeHwnd(), m_hIcon);
 
     CComboBox mode = ComboBox(IDC_DISPLAY_MODE);
@@ -209,7 +217,10 @@ void CAddressBookDlg::OnAddDestination() {
     const int line = ListBox(IDC_ADDRESS_LIST).GetCurSel();
     if (line == LB_ERR || m_session.IsCompanyLine(line)) return;
     ActOnSelectedLine();
-    const PickerSession::Added added = m_session.AddDestination(line);
+    DrawAdded(m_session.AddDestination(line));
+}
+
+void CAddressBookDlg::DrawAdded(const PickerSession::Added& added) {
     CListBox destinations = ListBox(IDC_DESTINATION_LIST);
     // A whole group is drawn at once: a hundred lines one by one would take long.
     if (added.refusals.empty())
@@ -222,6 +233,25 @@ void CAddressBookDlg::OnAddDestination() {
     }
     if (!added.refusals.empty()) ReadDestinationSelection();
     ShowMessages(added.messages);
+}
+
+void CAddressBookDlg::OnDirectorySearch() {
+    if (!m_directoryPolicy.enabled) return;
+    CDirectoryDlg search(m_directory, m_directoryPolicy.query, m_session);
+    search.m_strText = m_strDirectoryText;
+    const INT_PTR chosen = search.DoModal();
+    m_strDirectoryText = search.m_strText;
+    if (chosen == IDC_DIRECTORY_ADD) DrawAdded(m_session.AddOutsiders(search.m_aChosen));
+    if (chosen != IDC_DIRECTORY_REGISTER) return;
+    if (const std::optional<std::string> refusal = m_session.CreateRefusal(true)) return ShowMessages({*refusal});
+    // Filled in from the directory, for the user to check and correct before it is saved.
+    CEntryPropertyDlg dialog;
+    dialog.Load(search.m_aChosen.front());
+    dialog.m_bNew = true;
+    if (dialog.DoModal() != IDOK) return;
+    CAddressEntry fields;
+    dialog.Store(fields);
+    DrawEntryResult(m_session.CreatePerson(fields));
 }
 
 void CAddressBookDlg::OnRemoveDestinations() {
@@ -308,6 +338,8 @@ std::optional<LRESULT> CAddressBookDlg::OnSysCommand(WPARAM nID, LPARAM) {
         OnAbout();
     else if ((nID & 0xFFF0) == IDM_FIND)
         OnFind();
+    else if ((nID & 0xFFF0) == IDM_DIRECTORY && m_directoryPolicy.enabled)
+        OnDirectorySearch();
     else
         return std::nullopt;
     return 0;

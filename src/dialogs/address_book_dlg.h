@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "directory/directory_search.h"
 #include "framework/dialog.h"
 #include "picker/picker_session.h"
 
 class CAddressBookDlg : public CMappedDialog<CAddressBookDlg> {
 public:
-    explicit CAddressBookDlg(PickerSession& session);
+    // |policy|: the office's directory, searched where it is enabled.
+    CAddressBookDlg(PickerSession& session, Directory& directory, const DirectoryPolicy& policy);
 
     static const MessageMap<CAddressBookDlg> kMessageMap;
 
@@ -24,6 +26,9 @@ public:
     std::int32_t m_anDestSel[kMaxDestinations] = {};
     std::uint16_t m_wCurrentItem = 0;  // item data of the address book line a handler last acted on
     std::string m_strFindText;         // the text last given to the find dialog in this run
+    Directory& m_directory;
+    DirectoryPolicy m_directoryPolicy;
+    std::string m_strDirectoryText;  // the text last searched for in the directory in this run
 
     std::string LineTip(int listId, int line) override;
 
@@ -59,6 +64,12 @@ private:
     // Selects the next (or previous) person that matches m_strFindText, as
     // a click on its line would.
     void FindPerson(bool forward);
+    // Ctrl+D and the system menu, where the policy enables the directory:
+    // persons found there become destinations or, in the property dialog,
+    // persons of the book.
+    void OnDirectorySearch();
+    // Appends the destinations added, a refused one shown till its message is answered.
+    void DrawAdded(const PickerSession::Added& added);
 
     void ShowMessages(const std::vector<std::string>& messages);
     // The selected line of list 1000, its item data kept in m_wCurrentItem; LB_ERR when none.

@@ -105,6 +105,7 @@ void CEntryPropertyDlg::DoDataExchange(CDataExchange& dx) {
 void CEntryPropertyDlg::OnOK() {
     static constexpr Rules kRules{msg::kPropertyRequired, msg::kPropertyFaxCharacters, FaxCharacters::Property};
     if (!ExchangeAndCheckFields(kRules)) return;
+    if (m_bNew) return EndDialog(IDOK);
     if (m_bModified != 1) {
         EndDialog(IDCANCEL);
         return;

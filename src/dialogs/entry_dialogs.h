@@ -54,6 +54,7 @@ public:
     static const MessageMap<CEntryPropertyDlg> kMessageMap;
 
     int m_bModified = 0;
+    bool m_bNew = false;  // a person not yet in the book: OK saves him as shown
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;

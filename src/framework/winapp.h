@@ -6,6 +6,7 @@
 #include "system/win.h"
 
 class CDialog;
+class Directory;
 class Files;
 class Process;
 class Registry;
@@ -15,6 +16,7 @@ struct AppSeams {
     Process& process;
     Files& files;
     Registry& registry;
+    Directory& directory;
 };
 
 class CWinApp {

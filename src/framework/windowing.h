@@ -2,6 +2,7 @@
 // the tests' own on the test host.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "system/win.h"
@@ -44,6 +45,9 @@ public:
     // Draws |icon| centred in the client area when the window is minimised;
     // false when it is not, so the default painting runs.
     virtual bool PaintMinimisedIcon(HWND dialog, HICON icon) = 0;
+    // Runs |work| on a thread of its own, then posts |message| (wParam
+    // |token|) to |window|: the window answers its user meanwhile.
+    virtual void RunInBackground(std::function<void()> work, HWND window, UINT message, WPARAM token) = 0;
 };
 
 struct IconOrigin {

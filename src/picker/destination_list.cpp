@@ -22,13 +22,27 @@ DestinationList::Added DestinationList::Add(const CAddressBook& book, std::int32
     return added;
 }
 
+std::int32_t DestinationList::Outsider(const CAddressEntry& person) {
+    for (const CAddressEntry& outsider : m_aOutsiders)
+        if (outsider.m_strName == person.m_strName && outsider.m_strFaxNumber == person.m_strFaxNumber)
+            return outsider.m_nID;
+    m_aOutsiders.push_back(person);
+    return m_aOutsiders.back().m_nID = CAddressEntry::kNoID - static_cast<std::int32_t>(m_aOutsiders.size());
+}
+
+const CAddressEntry* DestinationList::PersonOf(const CAddressBook& book, std::int32_t id) const {
+    if (id >= 0) return book.FindPerson(id);
+    const std::size_t outsider = static_cast<std::size_t>(CAddressEntry::kNoID - 1 - id);
+    return outsider < m_aOutsiders.size() ? &m_aOutsiders[outsider] : nullptr;
+}
+
 DestinationList::AddedAll DestinationList::AddAll(const CAddressBook& book, const std::vector<std::int32_t>& persons) {
     AddedAll all;
     DestinationPieces pieces = Pieces(book);
     for (std::int32_t person : persons) {
         if (!LinesOf(person).empty() || std::find(all.added.begin(), all.added.end(), person) != all.added.end())
             continue;
-        const CAddressEntry* entry = book.FindPerson(person);
+        const CAddressEntry* entry = PersonOf(book, person);
         if (!entry) continue;
         // Each member is held to what one added alone would be.
         pieces.push_back({entry->m_strFaxNumber, entry->m_strName});
@@ -112,7 +126,7 @@ DestinationPieces DestinationList::Pieces(const CAddressBook& book) const {
     DestinationPieces pieces;
     pieces.reserve(static_cast<std::size_t>(GetSize()));
     for (int line = 0; line < GetSize(); ++line) {
-        const CAddressEntry* person = book.FindPerson(m_aIDs[line]);
+        const CAddressEntry* person = PersonOf(book, m_aIDs[line]);
         pieces.push_back(person ? DestinationPiece{person->m_strFaxNumber, person->m_strName} : DestinationPiece{});
     }
     return pieces;

@@ -13,12 +13,21 @@ class DestinationList {
 public:
     int GetSize() const { return m_aIDs.GetSize(); }
     std::int32_t operator[](int line) const { return m_aIDs[line]; }
-    void Clear() { m_aIDs.SetSize(0); }
+    void Clear() {
+        m_aIDs.SetSize(0);
+        m_aOutsiders.clear();
+    }
     // The lines, as they were, of persons the book now holds under new IDs.
     void Assign(const std::vector<std::int32_t>& ids) {
-        Clear();
+        m_aIDs.SetSize(0);
         for (std::int32_t id : ids) m_aIDs.Add(id);
     }
+
+    // A person from outside the book (the directory) gets an ID below kNoID
+    // of this list's own, the same for the same name and FAX number.
+    std::int32_t Outsider(const CAddressEntry& person);
+    // The book's person or the outsider behind an ID; nullptr when neither.
+    const CAddressEntry* PersonOf(const CAddressBook& book, std::int32_t id) const;
 
     struct Added {
         bool line = false;  // a line was added for the person
@@ -54,4 +63,5 @@ public:
 
 private:
     CIndexArray m_aIDs;
+    std::vector<CAddressEntry> m_aOutsiders;  // ID kNoID - 1 is the first
 };

@@ -96,14 +96,19 @@ inline std::string MembersNotFound(const std::vector<std::string>& names) {
     return "次のﾒﾝﾊﾞｰはｱﾄﾞﾚｽ帳に見つからないため、宛先に追加しませんでした。\n" + NameList(names);
 }
 // The whole group would break a limit of the destination list: none of it goes.
+inline const char* WhyNotAll(DestinationBreach breach) {
+    return breach == DestinationBreach::FaxNumberOver32 ? "FAX番号の文字列が、指定文字数(32文字)を超えるﾒﾝﾊﾞｰがいます。"
+           : breach == DestinationBreach::TextOver255   ? "名前 または FAX番号の文字列が、指定文字数(255文字)を超えてしまいます。"
+                                                         : "宛先の最大数（100件）を超えてしまいます。";
+}
 inline std::string GroupDoesNotFit(const std::string& name, DestinationBreach breach, int fitting) {
-    const char* why = breach == DestinationBreach::FaxNumberOver32
-                          ? "FAX番号の文字列が、指定文字数(32文字)を超えるﾒﾝﾊﾞｰがいます。"
-                      : breach == DestinationBreach::TextOver255
-                          ? "名前 または FAX番号の文字列が、指定文字数(255文字)を超えてしまいます。"
-                          : "宛先の最大数（100件）を超えてしまいます。";
-    return "ｸﾞﾙｰﾌﾟ「" + name + "」の全員は宛先に追加できません。\n" + why + "\nﾒﾝﾊﾞｰの先頭から" +
+    return "ｸﾞﾙｰﾌﾟ「" + name + "」の全員は宛先に追加できません。\n" + WhyNotAll(breach) + "\nﾒﾝﾊﾞｰの先頭から" +
            std::to_string(fitting) + "人までなら追加できます。ｸﾞﾙｰﾌﾟの宛先は1人も追加していません。";
+}
+// Persons chosen in the directory, all or none
+inline std::string OutsidersDoNotFit(int chosen, DestinationBreach breach, int fitting) {
+    return "選んだ" + std::to_string(chosen) + "人の全員は宛先に追加できません。\n" + WhyNotAll(breach) + "\n先頭から" +
+           std::to_string(fitting) + "人までなら追加できます。1人も追加していません。";
 }
 
 // Find

@@ -150,8 +150,31 @@ int PickerSession::CompanyForKey(int line, UINT virtualKey) const {
 // ---- destinations -------------------------------------------------------------------
 
 std::string PickerSession::NameOf(std::int32_t id) const {
-    const CAddressEntry* person = m_book.FindPerson(id);
+    const CAddressEntry* person = m_aDestinations.PersonOf(m_book, id);
     return person ? person->m_strName : std::string();
+}
+
+int PickerSession::SlotWithNameAndNumber(const CAddressEntry& person) const {
+    for (int slot = 0; slot < m_book.m_nEntryCount; ++slot) {
+        const CAddressEntry& held = m_book.m_aEntries[static_cast<std::size_t>(slot)];
+        if (held.m_strName == person.m_strName && held.m_strFaxNumber == person.m_strFaxNumber) return slot;
+    }
+    return -1;
+}
+
+PickerSession::Added PickerSession::AddOutsiders(const std::vector<CAddressEntry>& persons) {
+    std::vector<std::int32_t> ids;
+    for (const CAddressEntry& person : persons) {
+        // One the book holds already is the book's person.
+        const int slot = SlotWithNameAndNumber(person);
+        ids.push_back(slot >= 0 ? m_book.m_aEntries[static_cast<std::size_t>(slot)].m_nID : m_aDestinations.Outsider(person));
+    }
+    const DestinationList::AddedAll added = m_aDestinations.AddAll(m_book, ids);
+    if (added.refused != DestinationBreach::None)
+        return {{}, {}, {msg::OutsidersDoNotFit(static_cast<int>(persons.size()), added.refused, added.fitting)}};
+    Added result;
+    for (std::int32_t id : added.added) result.lines.push_back(NameOf(id));
+    return result;
 }
 
 std::string PickerSession::DestinationText(int line) const {
@@ -187,7 +210,7 @@ std::string PickerSession::LineTip(bool destinationList, int line) const {
     std::int32_t id = CAddressEntry::kNoID;
     if (destinationList) {
         if (line < 0 || line >= DestinationCount()) return std::string();
-        id = static_cast<std::uint16_t>(m_aDestinations[line]);
+        id = m_aDestinations[line];
     } else {
         const AddressLine* at = m_addressLines.At(line);
         if (!at) return std::string();
@@ -201,7 +224,7 @@ std::string PickerSession::LineTip(bool destinationList, int line) const {
         }
         id = at->person;
     }
-    const CAddressEntry* person = m_book.FindPerson(id);
+    const CAddressEntry* person = m_aDestinations.PersonOf(m_book, id);
     if (!person) return std::string();
     return "名前(読み): " + person->m_strNameReading + "\n会社: " + CompanyLineText(person->m_strCompany) +
            "\n部署: " + person->m_strDepartment + "\nFAX番号: " + person->m_strFaxNumber;
@@ -214,6 +237,10 @@ std::vector<PickerSession::ChosenRow> PickerSession::ChosenRows() const {
     for (int line = 0; line < m_aDestinations.GetSize(); ++line) {
         const int slot = m_book.FindSlot(m_aDestinations[line]);
         if (slot >= 0) chosen.push_back({m_book.m_aEntries[static_cast<std::size_t>(slot)], OccurrenceAt(m_book, slot)});
+        if (const CAddressEntry* outsider = m_aDestinations[line] < CAddressEntry::kNoID
+                                                ? m_aDestinations.PersonOf(m_book, m_aDestinations[line])
+                                                : nullptr)
+            chosen.push_back({*outsider, kOutsider});
     }
     return chosen;
 }
@@ -305,6 +332,10 @@ std::vector<std::string> PickerSession::Adopt(const CAddressBook& now, const std
     std::vector<std::int32_t> kept;
     std::vector<std::string> gone;
     for (const auto& [person, occurrence] : chosen) {
+        if (occurrence == kOutsider) {
+            kept.push_back(person.m_nID);  // no book's change takes him away
+            continue;
+        }
         const int slot = SlotOfRow(m_book, person, occurrence);
         if (slot >= 0)
             kept.push_back(slot);
@@ -316,8 +347,8 @@ std::vector<std::string> PickerSession::Adopt(const CAddressBook& now, const std
     return gone;
 }
 
-std::optional<std::string> PickerSession::CreateRefusal() const {
-    if (m_nDisplayMode == 2) {
+std::optional<std::string> PickerSession::CreateRefusal(bool person) const {
+    if (m_nDisplayMode == 2 && !person) {
         if (m_book.m_aGroups.size() >= static_cast<std::size_t>(kMaxGroups)) return msg::kNoMoreGroups;
     } else if (m_book.m_nEntryCount >= CAddressBook::kMaxEntries) {
         return msg::kNoMoreEntries;

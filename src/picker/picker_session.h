@@ -94,6 +94,12 @@ public:
         std::vector<std::string> messages;
     };
     Added AddDestination(int line);
+    // Adds persons from outside the book (the directory), each as the
+    // book's person where the book holds his name and FAX number; all of
+    // them not listed yet, or none when the list would break a limit.
+    Added AddOutsiders(const std::vector<CAddressEntry>& persons);
+    // The slot of the first person with the name and FAX number of |person|; -1 when none.
+    int SlotWithNameAndNumber(const CAddressEntry& person) const;
     std::vector<int> RemoveDestinations(const std::vector<int>& selected);
     const DestinationList& Destinations() const { return m_aDestinations; }
 
@@ -101,9 +107,10 @@ public:
     std::string LineTip(bool destinationList, int line) const;
 
     // ---- the book ----------------------------------------------------------
-    // Why a person (a group, in the group view) cannot be created now (the
-    // book is full), or deleted from |line| (a company line); nothing when it can.
-    std::optional<std::string> CreateRefusal() const;
+    // Why a person (a group, in the group view, unless |person|) cannot be
+    // created now (the book is full), or deleted from |line| (a company
+    // line); nothing when it can.
+    std::optional<std::string> CreateRefusal(bool person = false) const;
     std::optional<std::string> DeleteRefusal(int line) const;
     // What the user confirms before |line| is deleted.
     std::string DeleteQuestion(int line) const;
@@ -147,6 +154,7 @@ private:
         CAddressEntry person;
         int occurrence = 0;
     };
+    static constexpr int kOutsider = -1;  // the occurrence of a destination from outside the book
     std::vector<ChosenRow> ChosenRows() const;
     // Takes |now| as the book: lines drawn anew in the same view, companies
     // open as before where they still are, the |chosen| destinations kept

@@ -12,7 +12,7 @@
 #include "book/book_file.h"
 #include "book/person_rules.h"
 #include "system/text.h"
-#include "tool/code_page.h"
+#include "system/code_page.h"
 
 namespace {
 

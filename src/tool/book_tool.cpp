@@ -15,7 +15,7 @@
 #include "system/text.h"
 #include "storage/journal.h"
 #include "tool/book_import.h"
-#include "tool/code_page.h"
+#include "system/code_page.h"
 #include "tool/messages.h"
 
 namespace {

@@ -106,7 +106,7 @@ protected:
     MemoryWindow& Open() {
         dialog.reset();
         session = std::make_unique<PickerSession>(*platform, *platform, DriverNameFromCommandLine(app.m_lpCmdLine));
-        dialog = std::make_unique<CAddressBookDlg>(*session);
+        dialog = std::make_unique<CAddressBookDlg>(*session, platform->directory, ReadDirectoryPolicy(*platform));
         app.m_pMainWnd = dialog.get();
         window = &platform->Open(*dialog);
         return *window;

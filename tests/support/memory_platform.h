@@ -4,6 +4,7 @@
 // honour, as the system would refuse it, lands in |errors|.
 #pragma once
 
+#include "support/memory_directory.h"
 #include "support/memory_files.h"
 #include "support/memory_registry.h"
 #include "support/memory_windows.h"
@@ -12,4 +13,5 @@ class MemoryPlatform final : public MemoryFiles, public MemoryRegistry, public M
 public:
     explicit MemoryPlatform(const std::string& rcPath)
         : MemoryRegistry(static_cast<MemoryFiles&>(*this)), MemoryWindowing(rcPath, errors) {}
+    MemoryDirectory directory;
 };

@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "framework/dialog.h"
-#include "tool/code_page.h"
+#include "system/code_page.h"
 
 namespace {
 

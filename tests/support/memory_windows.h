@@ -156,6 +156,11 @@ public:
     void AttachLineTips(HWND dialog, HWND list) override;
     void DiscardTypedCharacter(HWND window) override;
     bool PaintMinimisedIcon(HWND dialog, HICON icon) override;
+    // At once: the tests see the work done when the call returns.
+    void RunInBackground(std::function<void()> work, HWND window, UINT message, WPARAM token) override {
+        work();
+        SendToWindow(window, message, token, 0);
+    }
 
 private:
     MemoryWindow* WindowOf(HWND hwnd);

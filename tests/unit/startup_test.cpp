@@ -43,7 +43,7 @@ TEST_F(StartupTest, StartConditions) {
             });
         }
         CAddressApp copy;
-        copy.Run(c.commandLine, {*platform, *platform, *platform});
+        copy.Run(c.commandLine, {*platform, *platform, *platform, platform->directory});
         EXPECT_EQ(ran, c.dialogRuns);
         EXPECT_EQ(platform->modalRuns.size(), c.dialogRuns ? 1u : 0u);
         EXPECT_EQ(copy.m_hMutex != nullptr, c.mutexCreated);

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -155,6 +156,33 @@ HWND Win32Windowing::ItemHandle(HWND dialog, int id) { return GetDlgItem(dialog,
 
 LRESULT Win32Windowing::SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageA(window, message, wParam, lParam);
+}
+
+namespace {
+
+struct BackgroundWork {
+    std::function<void()> work;
+    HWND window;
+    UINT message;
+    WPARAM token;
+};
+
+DWORD WINAPI RunBackgroundWork(LPVOID parameter) {
+    std::unique_ptr<BackgroundWork> job(static_cast<BackgroundWork*>(parameter));
+    job->work();
+    // A window closed meanwhile is no window any more: the post just fails.
+    PostMessageA(job->window, job->message, job->token, 0);
+    return 0;
+}
+
+}  // namespace
+
+void Win32Windowing::RunInBackground(std::function<void()> work, HWND window, UINT message, WPARAM token) {
+    auto* job = new BackgroundWork{std::move(work), window, message, token};
+    HANDLE thread = CreateThread(nullptr, 0, RunBackgroundWork, job, 0, nullptr);
+    // Without a thread, the work is done now: late rather than never.
+    if (!thread) RunBackgroundWork(job);
+    else CloseHandle(thread);
 }
 
 void Win32Windowing::EnableControl(HWND control, bool enable) { EnableWindow(control, enable); }

@@ -9,6 +9,7 @@ public:
     void EndModal(HWND dialog, INT_PTR result) override;
     HWND ItemHandle(HWND dialog, int id) override;
     LRESULT SendToWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void RunInBackground(std::function<void()> work, HWND window, UINT message, WPARAM token) override;
     void EnableControl(HWND control, bool enable) override;
     int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
     std::string LoadStringResource(UINT id) override;

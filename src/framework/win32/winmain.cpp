@@ -2,6 +2,7 @@
 // one application object that the program defines.
 #include "framework/win32/win32_windowing.h"
 #include "framework/winapp.h"
+#include "system/win32/win32_directory.h"
 #include "system/win32/win32_files.h"
 #include "system/win32/win32_process.h"
 #include "system/win32/win32_registry.h"
@@ -17,6 +18,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     Win32Process process;
     Win32Files files;
     Win32Registry registry;
+    Win32Directory directory;
     CWinApp* app = CWinApp::Current();
-    return app ? app->Run(commandLine, {process, files, registry}) : 1;
+    return app ? app->Run(commandLine, {process, files, registry, directory}) : 1;
 }

@@ -7,7 +7,7 @@
 #include "system/win32/win32_files.h"
 #include "system/win32/win32_registry.h"
 #include "system/win32/win32_security.h"
-#include "tool/win32/code_page_win32.h"
+#include "system/win32/code_page_win32.h"
 
 #include <string>
 #include <vector>

@@ -1,5 +1,5 @@
-#include "tool/code_page.h"
-#include "tool/win32/code_page_win32.h"
+#include "system/code_page.h"
+#include "system/win32/code_page_win32.h"
 
 std::optional<std::wstring> WideText(UINT codePage, std::string_view bytes, DWORD flags) {
     if (bytes.empty()) return std::wstring();

@@ -1,6 +1,6 @@
 // The test host's conversions: glibc's iconv knows code page 932 as "CP932",
 // with the same table as Windows for the characters the book holds.
-#include "tool/code_page.h"
+#include "system/code_page.h"
 
 #include <iconv.h>
 
