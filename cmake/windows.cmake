@@ -48,6 +48,7 @@ if(QVD_E2E)
         tests/e2e/startup_test.cpp
         tests/e2e/book_test.cpp
         tests/e2e/destinations_test.cpp
+        tests/e2e/directory_test.cpp
         tests/e2e/company_about_test.cpp
         tests/e2e/tool_test.cpp)
     target_include_directories(e2e_tests PRIVATE src ${CMAKE_SOURCE_DIR})

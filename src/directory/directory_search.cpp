@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "book/person_rules.h"
+#include "picker/person_search.h"
 #include "system/code_page.h"
 #include "system/registry.h"
 #include "system/text.h"
@@ -42,22 +43,24 @@ std::optional<DWORD> PolicyNumber(Registry& registry, HKEY key, const char* name
     return value;
 }
 
-// Hiragana (0x829F-0x82F1) and katakana (0x8340-0x8393, no 0x837F) of code page 932, one to one.
-unsigned KatakanaOf(unsigned hiragana) { return hiragana <= 0x82DD ? hiragana - 0x829F + 0x8340 : hiragana - 0x82DE + 0x8380; }
-unsigned HiraganaOf(unsigned katakana) { return katakana <= 0x837E ? katakana - 0x8340 + 0x829F : katakana - 0x8380 + 0x82DE; }
-
-// |text| with each kana in the one form asked.
-std::string KanaForm(std::string_view text, bool katakana) {
-    std::string form(text);
-    for (std::size_t i = 0; i < form.size(); ++i) {
-        if (!IsLeadByte932(static_cast<unsigned char>(form[i])) || i + 1 >= form.size()) continue;
-        unsigned code = static_cast<unsigned char>(form[i]) << 8 | static_cast<unsigned char>(form[i + 1]);
-        if (katakana && code >= 0x829F && code <= 0x82F1) code = KatakanaOf(code);
-        if (!katakana && code >= 0x8340 && code <= 0x8393 && code != 0x837F) code = HiraganaOf(code);
-        form[i] = static_cast<char>(code >> 8);
-        form[++i] = static_cast<char>(code & 0xFF);
+// A text as find compares it (picker/person_search.h), back in code page
+// 932: every kana in katakana, or in hiragana where code page 932 has one.
+std::string Cp932OfSearchForm(const std::u16string& form, bool hiragana) {
+    std::string text;
+    for (char16_t unit : form) {
+        unsigned code = unit;
+        if (unit >= 0x30A1 && unit <= 0x30F6) {
+            if (hiragana && unit <= 0x30F3)
+                code = 0x829F + (unit - 0x30A1);
+            else
+                code = 0x8340 + (unit - 0x30A1) + (0x8340 + (unit - 0x30A1) >= 0x837F ? 1 : 0);
+        } else if (unit == 0x30FC || unit == 0x309B || unit == 0x309C) {
+            code = unit == 0x30FC ? 0x815B : unit == 0x309B ? 0x814A : 0x814B;
+        }
+        if (code >= 0x100) text += static_cast<char>(code >> 8);
+        text += static_cast<char>(code & 0xFF);
     }
-    return form;
+    return text;
 }
 
 // |value| in code page 932 with ? for each character it lacks; false in |exact| then.
@@ -131,7 +134,9 @@ std::string EscapeFilterValue(std::string_view value) {
 
 std::string SearchFilter(const std::string& policyFilter, const std::vector<std::string>& attributes, std::string_view text) {
     std::vector<std::string> forms;
-    for (const std::string& form : {std::string(text), KanaForm(text, true), KanaForm(text, false)}) {
+    const std::u16string searchForm = SearchForm(text);
+    for (const std::string& form :
+         {std::string(text), Cp932OfSearchForm(searchForm, false), Cp932OfSearchForm(searchForm, true)}) {
         std::optional<std::string> utf8 = Utf8FromCp932(form);
         if (!utf8 || utf8->find_first_not_of(' ') == std::string::npos) continue;
         if (std::find(forms.begin(), forms.end(), *utf8) == forms.end()) forms.push_back(*utf8);

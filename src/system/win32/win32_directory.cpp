@@ -11,6 +11,8 @@ namespace {
 std::wstring Wide(const std::string& utf8) { return WideText(CP_UTF8, utf8).value_or(std::wstring()); }
 
 DirectoryFault FaultOf(ULONG code) {
+    // A socket's error (WSAECONNREFUSED, WSAENOTCONN, ...) where the client passes one on
+    if (code >= WSABASEERR && code < WSABASEERR + 2000) return DirectoryFault::Unreachable;
     switch (code) {
     case LDAP_SUCCESS:
         return DirectoryFault::None;
