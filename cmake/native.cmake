@@ -39,6 +39,7 @@ add_executable(unit_tests
     tests/unit/tool_test.cpp
     tests/unit/find_test.cpp
     tests/unit/groups_test.cpp
+    tests/unit/directory_test.cpp
     tests/unit/office_test.cpp)
 target_compile_definitions(unit_tests PRIVATE QVD_RC_PATH="${CMAKE_SOURCE_DIR}/res/qvdutil.rc")
 target_compile_options(unit_tests PRIVATE ${SANITIZERS})

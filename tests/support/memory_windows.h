@@ -159,7 +159,7 @@ public:
     // At once: the tests see the work done when the call returns.
     void RunInBackground(std::function<void()> work, HWND window, UINT message, WPARAM token) override {
         work();
-        SendToWindow(window, message, token, 0);
+        if (MemoryWindow* dialog = WindowOf(window)) dialog->Send(message, token, 0);
     }
 
 private:
