@@ -83,3 +83,15 @@ demo_under_xvfb() {
         wait $client; wait $driver' _ "$shots" "$extra" "$@" >"$shots/xvfb.log" 2>&1 || true
     cat "$shots/driver.log"
 }
+
+# The demo's directory: the tests' entries on 127.0.0.1:38979, and the
+# policy of the demo prefix ($WINEPREFIX) naming it (start); stopped (stop).
+demo_directory() {
+    if [ "$1" = stop ]; then "$ROOT/scripts/directory-server" stop "$BUILD/demo-directory"; return; fi
+    "$ROOT/scripts/directory-server" start "$BUILD/demo-directory" 38979 38980 >/dev/null
+    local key='HKLM\SOFTWARE\Policies\qvdutil\Directory'
+    timeout 60 wine reg add "$key" /v Enabled /t REG_DWORD /d 1 /f >/dev/null
+    timeout 60 wine reg add "$key" /v Anonymous /t REG_DWORD /d 1 /f >/dev/null
+    timeout 60 wine reg add "$key" /v Server /t REG_SZ /d 127.0.0.1:38979 /f >/dev/null
+    timeout 60 wine reg add "$key" /v Filter /t REG_SZ /d '(&(objectClass=inetOrgPerson)(facsimileTelephoneNumber=*))' /f >/dev/null
+}

@@ -121,6 +121,18 @@ int main(int argc, char** argv) {
             SendMessageCallbackA(group, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0, nullptr, 0);
             Sleep(500);
         }
+        // The directory searched for a company's reading, as Ctrl+D opens it.
+        Command(dialog, IDC_DIRECTORY, 1);
+        if (HWND search = WaitForWindow("ﾃﾞｨﾚｸﾄﾘで探す")) {
+            SetDlgItemTextA(search, IDC_DIRECTORY_TEXT, "ほくと");
+            Command(search, IDC_DIRECTORY_SEARCH, BN_CLICKED);
+            for (int i = 0; i < 100 && !IsWindowEnabled(GetDlgItem(search, IDC_DIRECTORY_SEARCH)); ++i) Sleep(100);
+            SendMessageA(GetDlgItem(search, IDC_DIRECTORY_RESULTS), LB_SETSEL, TRUE, 0);
+            Command(search, IDC_DIRECTORY_RESULTS, LBN_SELCHANGE);
+            Picture("directory-search");
+            SendMessageCallbackA(search, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0, nullptr, 0);
+            Sleep(500);
+        }
     }
     Command(dialog, IDOK, BN_CLICKED);
     return 0;
