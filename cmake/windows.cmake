@@ -28,7 +28,7 @@ target_include_directories(democlient PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(democlient PRIVATE user32 ${STATIC_RUNTIME})
 
 add_executable(launch_bench bench/launch_bench.cpp)
-target_link_libraries(launch_bench PRIVATE user32 ${STATIC_RUNTIME})
+target_link_libraries(launch_bench PRIVATE user32 advapi32 ${STATIC_RUNTIME})
 
 add_executable(save_bench bench/save_bench.cpp)
 target_link_libraries(save_bench PRIVATE qvd_book qvd_system_win32 ${STATIC_RUNTIME})
