@@ -243,15 +243,19 @@ void CAddressBookDlg::OnDirectorySearch() {
     m_strDirectoryText = search.m_strText;
     if (chosen == IDC_DIRECTORY_ADD) DrawAdded(m_session.AddOutsiders(search.m_aChosen));
     if (chosen != IDC_DIRECTORY_REGISTER) return;
-    if (const std::optional<std::string> refusal = m_session.CreateRefusal(true)) return ShowMessages({*refusal});
-    // Filled in from the directory, for the user to check and correct before it is saved.
-    CEntryPropertyDlg dialog;
-    dialog.Load(search.m_aChosen.front());
-    dialog.m_bNew = true;
-    if (dialog.DoModal() != IDOK) return;
-    CAddressEntry fields;
-    dialog.Store(fields);
-    DrawEntryResult(m_session.CreatePerson(fields));
+    for (const CAddressEntry& person : search.m_aChosen) {
+        if (const std::optional<std::string> refusal = m_session.CreateRefusal(true)) return ShowMessages({*refusal});
+        // Filled in from the directory, for the user to check and correct before it is saved.
+        CEntryPropertyDlg dialog;
+        dialog.Load(person);
+        dialog.m_bNew = true;
+        if (dialog.DoModal() != IDOK) continue;
+        CAddressEntry fields;
+        dialog.Store(fields);
+        const EntryResult result = m_session.CreatePerson(fields);
+        DrawEntryResult(result);
+        if (!result.messages.empty()) return;
+    }
 }
 
 void CAddressBookDlg::OnRemoveDestinations() {

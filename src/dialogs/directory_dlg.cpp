@@ -106,10 +106,10 @@ void CDirectoryDlg::OnSelchangeResults() {
     EnableItem(IDC_DIRECTORY_REGISTER, chosen);
 }
 
-bool CDirectoryDlg::TakeChosen(bool onlyFirst) {
+bool CDirectoryDlg::TakeChosen() {
     m_aChosen.clear();
     std::vector<std::string> unfit;
-    for (int line : ListBox(IDC_DIRECTORY_RESULTS).GetSelItems(onlyFirst ? 1 : kMaxDirectoryPersons)) {
+    for (int line : ListBox(IDC_DIRECTORY_RESULTS).GetSelItems(kMaxDirectoryPersons)) {
         if (line < 0 || line >= static_cast<int>(m_aFound.size())) continue;
         const DirectoryPerson& person = m_aFound[static_cast<std::size_t>(line)];
         if (person.broken == DirectoryRule::None)
@@ -122,12 +122,17 @@ bool CDirectoryDlg::TakeChosen(bool onlyFirst) {
 }
 
 void CDirectoryDlg::OnAdd() {
-    if (TakeChosen(false)) EndDialog(IDC_DIRECTORY_ADD);
+    if (TakeChosen()) EndDialog(IDC_DIRECTORY_ADD);
 }
 
 void CDirectoryDlg::OnRegister() {
-    if (!TakeChosen(true)) return;
-    if (m_session.SlotWithNameAndNumber(m_aChosen.front()) >= 0)
-        return static_cast<void>(AfxMessageBox(msg::AlreadyInBook(m_aChosen.front().m_strName)));
-    EndDialog(IDC_DIRECTORY_REGISTER);
+    if (!TakeChosen()) return;
+    // The book holds these already: a second row of the same person helps no one.
+    std::vector<CAddressEntry> fresh;
+    for (const CAddressEntry& person : m_aChosen) {
+        if (m_session.SlotWithNameAndNumber(person) < 0) fresh.push_back(person);
+        else AfxMessageBox(msg::AlreadyInBook(person.m_strName));
+    }
+    m_aChosen = fresh;
+    if (!m_aChosen.empty()) EndDialog(IDC_DIRECTORY_REGISTER);
 }

@@ -34,7 +34,7 @@ private:
     void OnSelchangeResults();
     std::optional<LRESULT> OnSearchDone(WPARAM search, LPARAM);
     // The selected persons fit to go on, in m_aChosen; the others named in a message. False when none is.
-    bool TakeChosen(bool onlyFirst);
+    bool TakeChosen();
     void ShowSearching(bool searching);
 
     // One search, shared with the thread that runs it.

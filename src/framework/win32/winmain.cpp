@@ -18,7 +18,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     Win32Process process;
     Win32Files files;
     Win32Registry registry;
-    Win32Directory directory;
+    // Outlives a directory search still running when the program ends.
+    static Win32Directory directory;
     CWinApp* app = CWinApp::Current();
     return app ? app->Run(commandLine, {process, files, registry, directory}) : 1;
 }
