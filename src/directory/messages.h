@@ -28,7 +28,7 @@ inline std::string DirectoryFailed(const DirectoryQuery& query, DirectoryFault f
     case DirectoryFault::Unreachable:
         return text + "ｻｰﾊﾞｰに接続できません。ｻｰﾊﾞｰ名とﾈｯﾄﾜｰｸを確かめてください。";
     case DirectoryFault::SignIn:
-        return text + "ｻｰﾊﾞｰがｻｲﾝｲﾝを拒否しました。";
+        return text + "ｻｰﾊﾞｰにｻｲﾝｲﾝできませんでした (拒否されたか、この方法でのｻｲﾝｲﾝができません)。";
     case DirectoryFault::NoSuchBase:
         return text + "検索ﾍﾞｰｽ (" + query.base + ") がｻｰﾊﾞｰにありません。";
     case DirectoryFault::TimeLimit:

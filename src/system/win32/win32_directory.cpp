@@ -24,6 +24,7 @@ DirectoryFault FaultOf(ULONG code) {
     case LDAP_INAPPROPRIATE_AUTH:
     case LDAP_STRONG_AUTH_REQUIRED:
     case LDAP_AUTH_UNKNOWN:
+    case LDAP_AUTH_METHOD_NOT_SUPPORTED:
     case LDAP_INSUFFICIENT_RIGHTS:
         return DirectoryFault::SignIn;
     case LDAP_NO_SUCH_OBJECT:
@@ -116,10 +117,7 @@ private:
         }
         ULONG code = ldap_connect(m_ld, &m_timeout);
         if (code != LDAP_SUCCESS) return Failed(code);
-        code = m_query.anonymous ? BindAnonymously()
-                                 // The user's own sign-in (Kerberos or NTLM); no password is kept
-                                 // anywhere. The client gives this call no time limit.
-                                 : ldap_bind_sW(m_ld, nullptr, nullptr, LDAP_AUTH_NEGOTIATE);
+        code = m_query.anonymous ? BindAnonymously() : BindAsTheUser();
         if (code != LDAP_SUCCESS) return Failed(code);
         std::wstring base = Wide(m_query.base);
         if (base.empty() && (code = NamingContext(base)) != LDAP_SUCCESS) return Failed(code);
@@ -131,6 +129,15 @@ private:
                                           nullptr, nullptr, seconds, 0, nullptr);
         if (!m_search) return Failed(LdapGetLastError());
         return DirectoryPage{};
+    }
+
+    // The user's own sign-in (Kerberos or NTLM); no password is kept anywhere.
+    // The client gives this call no time limit. Wine's client takes the
+    // missing credentials for given ones and crashes: there the sign-in is
+    // refused as a method the client lacks.
+    ULONG BindAsTheUser() {
+        if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) return LDAP_AUTH_METHOD_NOT_SUPPORTED;
+        return ldap_bind_sW(m_ld, nullptr, nullptr, LDAP_AUTH_NEGOTIATE);
     }
 
     // A simple bind without a name, waited for no longer than the time limit:
