@@ -6,6 +6,9 @@
 namespace {
 
 constexpr UINT kSearchDone = WM_APP + 1;
+// Numbers every search of the run: a window closed while its search ran may
+// hand its handle to the next one, which must not take that search's end for its own.
+WPARAM g_nSearches = 0;
 
 }  // namespace
 
@@ -54,7 +57,7 @@ void CDirectoryDlg::OnSearch() {
     ShowSearching(true);
     Directory& directory = m_directory;
     System().RunInBackground([search, &directory] { search->result = SearchDirectory(directory, search->query, search->cancelled); },
-                             GetSafeHwnd(), kSearchDone, ++m_nSearch);
+                             GetSafeHwnd(), kSearchDone, m_nSearch = ++g_nSearches);
 }
 
 void CDirectoryDlg::OnStop() {

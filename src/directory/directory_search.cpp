@@ -210,12 +210,17 @@ DirectoryResult SearchDirectory(Directory& directory, const DirectoryQuery& quer
             return result;
         }
         for (const DirectoryEntry& entry : page.entries) {
-            if (static_cast<int>(result.persons.size()) == kMaxDirectoryPersons) {
-                result.more = true;
-                return result;
-            }
+            if (static_cast<int>(result.persons.size()) == kMaxDirectoryPersons) result.more = true;
+            if (result.more) break;
             result.persons.push_back(PersonFromEntry(entry));
         }
-        if (page.last) return result;
+        if (page.last || result.more) break;
     }
+    // In the order of the readings, kana of either kind alike, as a Japanese address book is read.
+    const auto key = [](const DirectoryPerson& person) {
+        return SearchForm(person.fields.m_strNameReading.empty() ? person.fields.m_strName : person.fields.m_strNameReading);
+    };
+    std::stable_sort(result.persons.begin(), result.persons.end(),
+                     [&key](const DirectoryPerson& a, const DirectoryPerson& b) { return key(a) < key(b); });
+    return result;
 }

@@ -66,5 +66,6 @@ struct DirectoryResult {
     bool cancelled = false;
 };
 // Pages through the search until kMaxDirectoryPersons + 1 are found, the
-// directory has no more, or |cancelled| is set.
+// directory has no more, or |cancelled| is set; those shown in the order of
+// their readings.
 DirectoryResult SearchDirectory(Directory& directory, const DirectoryQuery& query, const std::atomic<bool>& cancelled);

@@ -163,7 +163,8 @@ class DirectoryDialogTest : public ProgramTest {};
 TEST_F(DirectoryDialogTest, CtrlDSearchesAndTheChosenBecomeDestinations) {
     const DWORD one = 1;
     platform->SetValue(kDirectoryPolicyKey, "Enabled", REG_DWORD, {reinterpret_cast<const BYTE*>(&one), reinterpret_cast<const BYTE*>(&one) + 4});
-    platform->directory.entries = {Entry(u8"山田", "03-1", u8"北斗"), Entry(u8"危険,", "03-2")};
+    platform->directory.entries = {Entry(u8"危険,", "03-2"), Entry(u8"山田", "03-1", u8"北斗")};
+    platform->directory.entries[0].values[kNameReading] = u8"ワ";  // after よみ: found in the order of the readings
     OpenWith(Row("鈴木", "06-2"));
     EXPECT_EQ(window->systemMenu.back(), "48:ﾃﾞｨﾚｸﾄﾘで探す(&D)...\tCtrl+D");
     platform->WhenDialogOpens(IDD_DIRECTORY, [&](MemoryWindow& search) {
