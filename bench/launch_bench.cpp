@@ -61,6 +61,30 @@ double Handle(HWND dialog, int id, WORD code) {
     return Now() - start;
 }
 
+// A run of qvdutil.exe, its main dialog shown (nullptr when it never was).
+struct Running {
+    PROCESS_INFORMATION process = {};
+    HWND dialog = nullptr;
+};
+Running Start() {
+    Running run;
+    std::string exe = Beside("qvdutil.exe");
+    std::string commandLine = "\"" + exe + "\" /s /m:Bench Driver";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &run.process))
+        return run;
+    for (int i = 0; i < 20000 && !(run.dialog && IsWindowVisible(run.dialog)); ++i, Sleep(1))
+        run.dialog = FindWindowA("#32770", "ｱﾄﾞﾚｽ帳");
+    return run;
+}
+void End(Running& run) {
+    if (run.dialog) PostMessageA(run.dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    if (WaitForSingleObject(run.process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(run.process.hProcess, 1);
+    CloseHandle(run.process.hProcess);
+    CloseHandle(run.process.hThread);
+}
+
 struct ListTimes {
     double personView = 1e9, view = 1e9, expand = 1e9, after = 1e9;  // after: collapsed, or picked
 };
@@ -70,21 +94,10 @@ struct ListTimes {
 ListTimes ListOperations(bool groups) {
     WriteBook(1000, 1, groups);
     ListTimes best;
-    std::string exe = Beside("qvdutil.exe");
-    std::string commandLine = "\"" + exe + "\" /s /m:Bench Driver";
     for (int run = 0; run < 5; ++run) {
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process;
-        if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process))
-            break;
-        HWND dialog = nullptr, list = nullptr, mode = nullptr;
-        for (int i = 0; i < 20000 && !(list && IsWindowVisible(dialog)); ++i, Sleep(1)) {
-            dialog = FindWindowA("#32770", "ｱﾄﾞﾚｽ帳");
-            list = dialog ? GetDlgItem(dialog, 1000) : nullptr;
-            mode = dialog ? GetDlgItem(dialog, 1002) : nullptr;
-        }
+        Running running = Start();
+        HWND dialog = running.dialog;
+        HWND list = dialog ? GetDlgItem(dialog, 1000) : nullptr, mode = dialog ? GetDlgItem(dialog, 1002) : nullptr;
         if (list && mode) {
             for (int i = 0; i < 20000 && SendMessageA(list, LB_GETCOUNT, 0, 0) != 1000; ++i) Sleep(1);
             auto choose = [&](int view) {
@@ -100,11 +113,8 @@ ListTimes ListOperations(bool groups) {
             if (SendMessageA(GetDlgItem(dialog, groups ? 1001 : 1000), LB_GETCOUNT, 0, 0) == (groups ? 100 : 1))
                 best.after = std::min(best.after, after);
             best.personView = std::min(best.personView, choose(0));
-            PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         }
-        if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
+        End(running);
     }
     return best;
 }
@@ -172,16 +182,9 @@ struct SearchTimes {
 // until the search has ended), the window asked every 5 ms meanwhile.
 SearchTimes DirectorySearch(int lines) {
     SearchTimes best;
-    std::string exe = Beside("qvdutil.exe");
-    std::string commandLine = "\"" + exe + "\" /s /m:Bench Driver";
     for (int run = 0; run < 5; ++run) {
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process;
-        if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-            break;
-        HWND dialog = nullptr, search = nullptr;
-        for (int i = 0; i < 20000 && !(dialog && IsWindowVisible(dialog)); ++i, Sleep(1)) dialog = FindWindowA("#32770", "ｱﾄﾞﾚｽ帳");
+        Running running = Start();
+        HWND dialog = running.dialog, search = nullptr;
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(32774, 1), 0);  // Ctrl+D
         for (int i = 0; i < 20000 && !(search && IsWindowVisible(search)); ++i, Sleep(1)) search = FindWindowA("#32770", "ﾃﾞｨﾚｸﾄﾘで探す");
         if (search) {
@@ -205,10 +208,7 @@ SearchTimes DirectorySearch(int lines) {
             PostMessageA(search, WM_COMMAND, IDCANCEL, 0);
             Sleep(300);
         }
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
-        CloseHandle(process.hProcess);
-        CloseHandle(process.hThread);
+        End(running);
     }
     return best;
 }

@@ -16,6 +16,7 @@
 #include "storage/journal.h"
 #include "tool/book_import.h"
 #include "system/code_page.h"
+#include "directory/messages.h"
 #include "tool/messages.h"
 
 namespace {
@@ -419,6 +420,18 @@ int BookTool::Check(const std::optional<std::string>& driverName) {
         const char* cannot = mayWrite(path, nullptr);
         report(!cannot, (name == kGroupFileName ? toolmsg::GroupsLine(path) : toolmsg::JournalLine(path)) +
                             (cannot == toolmsg::kWriteMissing ? toolmsg::kGroupsMissing : cannot ? cannot : toolmsg::kMayWrite));
+    }
+
+    const DirectoryPolicy directory = ReadDirectoryPolicy(m_registry);
+    if (directory.enabled) {
+        // One page of one person through the policy's own filter: whether this user reaches the directory and may search it.
+        DirectoryQuery query = directory.query;
+        query.pageSize = 1;
+        const DirectoryPage page = m_directory.Search(query)->Next();
+        const std::string failed = msg::DirectoryFailed(query, page.fault, page.code);
+        report(page.fault == DirectoryFault::None,
+               toolmsg::DirectoryLine(msg::ServerName(query)) +
+                   (page.fault == DirectoryFault::None ? toolmsg::kDirectorySearchable : failed.substr(failed.find('\n') + 1)));
     }
 
     if (driverName) {

@@ -12,6 +12,7 @@
 
 class BookStore;
 class CAddressBook;
+class Directory;
 class Files;
 class Registry;
 class Security;
@@ -52,8 +53,8 @@ bool IsDeviceName(std::string_view path);
 
 class BookTool {
 public:
-    BookTool(Files& files, Registry& registry, Security& security, ToolConsole& console)
-        : m_files(files), m_registry(registry), m_security(security), m_console(console) {}
+    BookTool(Files& files, Registry& registry, Security& security, Directory& directory, ToolConsole& console)
+        : m_files(files), m_registry(registry), m_security(security), m_directory(directory), m_console(console) {}
 
     // Writes the book as the program reads it to |path|, Shift-JIS or UTF-8
     // after a byte-order mark: the whole of it or nothing, an earlier file of
@@ -64,7 +65,8 @@ public:
     int Import(std::string_view fileBytes, bool confirmed, bool mayEmpty = false);
     // Makes an edited groups' file the groups, the same way.
     int ImportGroups(std::string_view fileBytes, bool confirmed);
-    // Opens and closes, never writes.
+    // Opens and closes, never writes; where the policy names a directory,
+    // searches it once for one person.
     int Check(const std::optional<std::string>& driverName);
     // As an administrator: the book and its journal made where the program
     // looks for them if missing (an existing file's bytes never touched),
@@ -86,5 +88,6 @@ private:
     Files& m_files;
     Registry& m_registry;
     Security& m_security;
+    Directory& m_directory;
     ToolConsole& m_console;
 };

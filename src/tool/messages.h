@@ -162,6 +162,8 @@ inline std::string GroupsLine(const std::string& path) { return "グループ " 
 inline std::string GroupCount(std::size_t groups, std::size_t notFound) {
     return "--  グループ " + std::to_string(groups) + "、アドレス帳にいないメンバー " + std::to_string(notFound) + "人";
 }
+inline std::string DirectoryLine(const std::string& server) { return "ディレクトリ " + server + ": "; }
+inline constexpr const char* kDirectorySearchable = "このユーザーで検索できます。";
 inline constexpr const char* kGroupsMissing = "ありません。グループを保存するには qvdbook setup で作ってください。";
 inline constexpr const char* kMayWrite = "このユーザーは書き込めます。";
 inline constexpr const char* kJournalHoldsSave = "--  作業ファイルに途中の保存があります。次にアドレス帳を開くと完了します。";

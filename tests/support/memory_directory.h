@@ -21,19 +21,16 @@ public:
 
 private:
     struct Pages : DirectoryPages {
-        Pages(MemoryDirectory& directory, std::size_t size) : m_directory(directory), m_size(size) {}
+        Pages(MemoryDirectory& directory, std::size_t size) : all(directory), size(size) {}
         DirectoryPage Next() override {
-            ++m_directory.pagesRead;
-            DirectoryPage page;
-            if ((page.fault = m_directory.fault) != DirectoryFault::None) return page;
-            const std::size_t end = std::min(m_next + m_size, m_directory.entries.size());
-            page.entries.assign(m_directory.entries.begin() + static_cast<long>(m_next), m_directory.entries.begin() + static_cast<long>(end));
-            m_next = end;
-            page.last = end == m_directory.entries.size();
+            ++all.pagesRead;
+            const std::size_t end = std::min(next + size, all.entries.size());
+            DirectoryPage page{all.fault, 0, {all.entries.begin() + long(next), all.entries.begin() + long(end)}, end == all.entries.size()};
+            next = end;
+            if (page.fault != DirectoryFault::None) page.entries.clear();
             return page;
         }
-        MemoryDirectory& m_directory;
-        std::size_t m_size;
-        std::size_t m_next = 0;
+        MemoryDirectory& all;
+        std::size_t size, next = 0;
     };
 };

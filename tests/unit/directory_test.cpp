@@ -94,41 +94,32 @@ TEST(DirectorySearchTest, PagesUntilMoreThanAHundredOrTheEnd) {
     EXPECT_EQ(directory.pagesRead, 0);
 }
 
-class DirectoryPolicyTest : public ProgramTest {
-protected:
-    void Set(const char* name, DWORD type, const std::string& text, DWORD number = 0) {
-        std::vector<BYTE> data(text.begin(), text.end());
-        data.push_back(0);
-        if (type == REG_DWORD) data.assign(reinterpret_cast<BYTE*>(&number), reinterpret_cast<BYTE*>(&number) + 4);
-        platform->SetValue(kDirectoryPolicyKey, name, type, data);
-    }
-};
+class DirectoryPolicyTest : public ProgramTest {};
 
 TEST_F(DirectoryPolicyTest, ValuesAndTheirDefaults) {
-    EXPECT_FALSE(ReadDirectoryPolicy(*platform).enabled);
-    Set("Enabled", REG_DWORD, "", 1);
-    DirectoryPolicy policy = ReadDirectoryPolicy(*platform);
-    EXPECT_TRUE(policy.enabled);
-    EXPECT_EQ(policy.query.host + ":" + std::to_string(policy.query.port), ":389");
-    EXPECT_EQ(policy.query.filter, "(&(objectCategory=person)(facsimileTelephoneNumber=*))");
-    EXPECT_EQ(policy.query.attributes, (std::vector<std::string>{"displayName", "msDS-PhoneticDisplayName", "company",
-                                                                 "msDS-PhoneticCompanyName", "department",
-                                                                 "facsimileTelephoneNumber"}));
-    EXPECT_EQ(policy.query.timeLimitSeconds, 10);
-    EXPECT_FALSE(policy.query.anonymous);
-    Set("Server", REG_SZ, " dc1.example.jp:3268 ");
-    Set("Filter", REG_SZ, "objectClass=inetOrgPerson");
-    Set("SearchBase", REG_SZ, "ou=営業,dc=example");
-    Set("CompanyAttribute", REG_SZ, "o");
-    Set("TimeLimit", REG_DWORD, "", 500);
-    Set("UseTls", REG_DWORD, "", 1);
-    policy = ReadDirectoryPolicy(*platform);
-    EXPECT_EQ(policy.query.host + ":" + std::to_string(policy.query.port), "dc1.example.jp:3268");
-    EXPECT_EQ(policy.query.filter, "(objectClass=inetOrgPerson)");
-    EXPECT_EQ(policy.query.base, u8"ou=営業,dc=example");
-    EXPECT_EQ(policy.query.attributes[kCompany], "o");
-    EXPECT_EQ(policy.query.timeLimitSeconds, 120);
-    Set("Server", REG_SZ, "dc1.example.jp");
+    const auto set = [&](const char* name, const std::string& text) {
+        platform->SetValue(kDirectoryPolicyKey, name, REG_SZ, {text.begin(), text.end() + 1});
+    };
+    const auto number = [&](const char* name, DWORD value) {
+        platform->SetValue(kDirectoryPolicyKey, name, REG_DWORD, {reinterpret_cast<BYTE*>(&value), reinterpret_cast<BYTE*>(&value) + 4});
+    };
+    // The whole query in one line: host:port filter base attributes seconds anonymous.
+    const auto read = [&] {
+        const DirectoryPolicy policy = ReadDirectoryPolicy(*platform);
+        const DirectoryQuery& q = policy.query;
+        std::string text = std::to_string(policy.enabled) + " " + q.host + ":" + std::to_string(q.port) + " " + q.filter + " " + q.base;
+        for (const std::string& attribute : q.attributes) text += " " + attribute;
+        return text + " " + std::to_string(q.timeLimitSeconds) + " " + std::to_string(q.anonymous);
+    };
+    EXPECT_EQ(ReadDirectoryPolicy(*platform).enabled, false);
+    number("Enabled", 1);
+    EXPECT_EQ(read(), "1 :389 (&(objectCategory=person)(facsimileTelephoneNumber=*))  displayName msDS-PhoneticDisplayName "
+                      "company msDS-PhoneticCompanyName department facsimileTelephoneNumber 10 0");
+    set("Server", " dc1.example.jp:3268 "), set("Filter", "objectClass=inetOrgPerson"), set("SearchBase", "ou=営業,dc=example");
+    set("CompanyAttribute", "o"), number("TimeLimit", 500), number("UseTls", 1), number("Anonymous", 1);
+    EXPECT_EQ(read(), std::string("1 dc1.example.jp:3268 (objectClass=inetOrgPerson) ") + u8"ou=営業,dc=example" +
+                          " displayName msDS-PhoneticDisplayName o msDS-PhoneticCompanyName department facsimileTelephoneNumber 120 1");
+    set("Server", "dc1.example.jp");
     EXPECT_EQ(ReadDirectoryPolicy(*platform).query.port, 636);
 }
 

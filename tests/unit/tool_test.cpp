@@ -168,7 +168,7 @@ struct ScriptedConsole : ToolConsole {
 class ToolTest : public ProgramTest {
 protected:
     ScriptedConsole console;
-    BookTool tool{*platform, *platform, *platform, console};
+    BookTool tool{*platform, *platform, *platform, platform->directory, console};
     const std::string journal = AddressBookPath(*platform, kAddressBookJournalFileName);
 };
 
@@ -345,6 +345,8 @@ TEST_F(ToolTest, CheckReportsEachMissingRightAndWritesNothing) {
              AddPrinter(kPrinters + "\\FAX 2");
              platform->readOnlyKeys.insert(kPrinters + "\\FAX 2\\PrinterDriverData");
          }, 1},
+        {"the directory searched", [&] { platform->SetValue(kDirectoryPolicyKey, "Enabled", REG_DWORD, {1, 0, 0, 0}); }, 0},
+        {"the directory away", [&] { platform->directory.fault = DirectoryFault::Unreachable; }, 1},
         {"the policy's folder one character too long", [&] {
              std::string folder = "D:\\";
              for (int i = 0; i < 245; ++i) folder += "表";
@@ -361,6 +363,7 @@ TEST_F(ToolTest, CheckReportsEachMissingRightAndWritesNothing) {
         platform->holders.clear();
         platform->readOnlyKeys.clear();
         platform->deniedKeys.clear();
+        platform->directory.fault = DirectoryFault::None;
         AddPrinter();
         test.arrange();
         const auto files = platform->files;

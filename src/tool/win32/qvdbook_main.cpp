@@ -4,6 +4,7 @@
 #include "book/book_location.h"
 #include "tool/book_tool.h"
 #include "tool/messages.h"
+#include "system/win32/win32_directory.h"
 #include "system/win32/win32_files.h"
 #include "system/win32/win32_registry.h"
 #include "system/win32/win32_security.h"
@@ -146,7 +147,8 @@ int wmain(int argc, wchar_t** argv) {
     Win32Files files;
     Win32Registry registry;
     Win32Security security;
-    BookTool tool(files, registry, security, console);
+    Win32Directory directory;
+    BookTool tool(files, registry, security, directory, console);
     switch (command->verb) {
     case ToolCommand::Verb::Export: {
         const std::wstring& path = wide[command->fileArgument];
