@@ -57,7 +57,6 @@ TEST_F(DirectoryTest, APersonFoundIsAddedToTheDestinationsAndAnotherRegisteredIn
     HWND search = Search(copy, dialog, "ﾔﾏﾀﾞ");
     ASSERT_NE(search, nullptr);
     EXPECT_EQ(Lines(search, IDC_DIRECTORY_RESULTS), std::vector<std::string>{"山田 太郎\t北斗商事\t営業部\t03-1111-2222\t"});
-    EXPECT_EQ(Text(GetDlgItem(search, IDC_DIRECTORY_STATUS)), "1人見つかりました。");
     SelectLines(search, IDC_DIRECTORY_RESULTS, {0});
     Click(search, IDC_DIRECTORY_ADD);
     EXPECT_TRUE(copy.NoBox());
@@ -94,7 +93,6 @@ TEST_F(DirectoryTest, EachSearchShowsWhatTheDirectorySaysOrWhyNot) {
     const std::vector<Case> cases = {
         {"hostile values marked", port, base, "危険", 5, "5人見つかりました。", ""},
         {"1500 found, 100 shown", port, base, "大量", 100, "100人を超えて見つかりました。先頭の100人を表示しています。文字を増やして絞り込んでください。", ""},
-        {"a star is a character", port, base, "*", 0, "見つかりませんでした。", ""},
         {"an empty text", port, base, " ", 0, "", "探す文字 (名前・読み・会社・部署・FAX番号の一部) を入力してください。"},
         {"the server down", closed, base, "山田", 0, "", "ﾃﾞｨﾚｸﾄﾘ ｻｰﾊﾞｰ (127.0.0.1:" + closed + ") で検索できませんでした。\nｻｰﾊﾞｰに接続できません。ｻｰﾊﾞｰ名とﾈｯﾄﾜｰｸを確かめてください。"},
         {"a wrong base", port, "ou=nowhere,dc=qvd,dc=test", "山田", 0, "", "ﾃﾞｨﾚｸﾄﾘ ｻｰﾊﾞｰ (127.0.0.1:" + port + ") で検索できませんでした。\n検索ﾍﾞｰｽ (ou=nowhere,dc=qvd,dc=test) がｻｰﾊﾞｰにありません。"},

@@ -64,29 +64,28 @@ TEST(DirectoryPersonTest, EachValueIsHeldToTheRulesOfATypedEntry) {
 
 TEST(DirectorySearchTest, PagesUntilMoreThanAHundredOrTheEnd) {
     struct Case {
-        int found;
+        int found, pageSize;
         DirectoryFault fault;
         std::size_t shown;
         bool more;
         int pagesRead;
     };
     const std::vector<Case> cases = {
-        {0, DirectoryFault::None, 0, false, 1},     {100, DirectoryFault::None, 100, false, 1},
-        {101, DirectoryFault::None, 100, true, 1},  {1500, DirectoryFault::None, 100, true, 1},
-        {5, DirectoryFault::TimeLimit, 0, false, 1},
+        {0, 101, DirectoryFault::None, 0, false, 1},    {100, 101, DirectoryFault::None, 100, false, 1},
+        {101, 101, DirectoryFault::None, 100, true, 1}, {1500, 101, DirectoryFault::None, 100, true, 1},
+        {120, 50, DirectoryFault::None, 100, true, 3},  {100, 50, DirectoryFault::None, 100, false, 2},
+        {5, 101, DirectoryFault::TimeLimit, 0, false, 1},
     };
     for (const Case& c : cases) {
         MemoryDirectory directory;
-        for (int i = 0; i < c.found; ++i) directory.entries.push_back(Entry("a", "1"));
+        directory.entries.assign(static_cast<std::size_t>(c.found), Entry("a", "1"));
         directory.fault = c.fault;
         DirectoryQuery query;
-        query.pageSize = kMaxDirectoryPersons + 1;
+        query.pageSize = c.pageSize;
         std::atomic<bool> cancelled{false};
         const DirectoryResult result = SearchDirectory(directory, query, cancelled);
-        EXPECT_EQ(result.persons.size(), c.shown) << c.found;
-        EXPECT_EQ(result.more, c.more) << c.found;
-        EXPECT_EQ(result.fault, c.fault) << c.found;
-        EXPECT_EQ(directory.pagesRead, c.pagesRead) << c.found;
+        EXPECT_EQ(std::make_tuple(result.persons.size(), result.more, result.fault, directory.pagesRead),
+                  std::make_tuple(c.shown, c.more, c.fault, c.pagesRead)) << c.found << " in pages of " << c.pageSize;
     }
     MemoryDirectory directory;
     std::atomic<bool> cancelled{true};
@@ -139,11 +138,10 @@ TEST_F(OutsidersTest, AreDestinationsTheBookNeverHeldAndStayThroughAMerge) {
     WriteBook(Row("山田", "03-1") + Row("鈴木", "09-3"));
     EXPECT_TRUE(Create("伊藤", "04-4")(pc).rebuilt);
     EXPECT_EQ(Screen(pc), (std::vector<std::string>{"山田", "鈴木", "伊藤", "|", "山田", "佐藤"}));
-    // All or none: 佐藤 is listed already, so 99 more make 101.
+    // All or none: "山田,佐藤" and 49 more ",佐藤" fill 254 of the names' 255 bytes; the 50th breaks them.
     std::vector<CAddressEntry> many(99, sato);
     for (std::size_t i = 0; i < many.size(); ++i) many[i].m_strFaxNumber = std::to_string(i);
-    EXPECT_EQ(pc.AddOutsiders(many).messages.size(), 1u);
-    EXPECT_EQ(pc.DestinationCount(), 2);
+    EXPECT_EQ(pc.AddOutsiders(many).messages, std::vector<std::string>{msg::OutsidersDoNotFit(99, DestinationBreach::TextOver255, 49)});
     EXPECT_EQ(pc.WriteFaxNumberBook(), std::nullopt);
     EXPECT_EQ(Stored(kFaxNumbersValue), "03-1,06-2");
     EXPECT_EQ(Stored(kNamesValue), "山田,佐藤");
@@ -161,11 +159,9 @@ TEST_F(DirectoryDialogTest, CtrlDSearchesAndTheChosenBecomeDestinations) {
     platform->WhenDialogOpens(IDD_DIRECTORY, [&](MemoryWindow& search) {
         search.Type(IDC_DIRECTORY_TEXT, "やまだ");
         search.Click(IDC_DIRECTORY_SEARCH);
-        EXPECT_EQ(platform->directory.asked.back().filter.find(u8"(displayName=*ヤマダ*)") != std::string::npos, true);
         EXPECT_EQ(search.Lines(IDC_DIRECTORY_RESULTS),
                   (std::vector<std::string>{"山田\t北斗\t\t03-1\t", "危険,\t\t\t03-2\t× 名前に ',' (ｶﾝﾏ) があります"}));
         EXPECT_EQ(search.Text(IDC_DIRECTORY_STATUS), "2人見つかりました。");
-        EXPECT_FALSE(search.IsEnabled(IDC_DIRECTORY_ADD));
         search.SelectLines(IDC_DIRECTORY_RESULTS, {0, 1});
         search.Click(IDC_DIRECTORY_ADD);
     });
