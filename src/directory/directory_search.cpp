@@ -63,6 +63,19 @@ std::string Cp932OfSearchForm(const std::u16string& form, bool hiragana) {
     return text;
 }
 
+// |text| without the spaces (half- or full-width) at either end, as pasted:
+// they would be asked for too. Walked character by character.
+std::string_view Trimmed(std::string_view text) {
+    std::size_t first = std::string_view::npos, end = 0;
+    for (std::size_t i = 0, length = 1; i < text.size(); i += length) {
+        length = IsLeadByte932(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+        if (text.compare(i, length, " ") == 0 || text.compare(i, length, "\x81\x40") == 0) continue;
+        if (first == std::string_view::npos) first = i;
+        end = i + length;
+    }
+    return first == std::string_view::npos ? std::string_view() : text.substr(first, end - first);
+}
+
 // |value| in code page 932 with ? for each character it lacks; false in |exact| then.
 std::string LossyCp932(std::string_view utf8, bool& exact) {
     if (std::optional<std::string> whole = Cp932FromUtf8(utf8)) return *whole;
@@ -113,6 +126,7 @@ DirectoryPolicy ReadDirectoryPolicy(Registry& registry) {
         std::string attribute = PolicyText(registry, key, kFieldValues[field]).value_or("");
         query.attributes.push_back(attribute.empty() ? kDefaultAttributes[field] : attribute);
     }
+    query.attributes.push_back("cn");
     registry.RegCloseKey(key);
     return policy;
 }
@@ -134,6 +148,7 @@ std::string EscapeFilterValue(std::string_view value) {
 
 std::string SearchFilter(const std::string& policyFilter, const std::vector<std::string>& attributes, std::string_view text) {
     std::vector<std::string> forms;
+    text = Trimmed(text);
     const std::u16string searchForm = SearchForm(text);
     for (const std::string& form :
          {std::string(text), Cp932OfSearchForm(searchForm, false), Cp932OfSearchForm(searchForm, true)}) {
@@ -173,8 +188,12 @@ DirectoryPerson PersonFromEntry(const DirectoryEntry& entry) {
         person.broken = rule;
         person.column = column;
     };
+    const auto valueOf = [&entry](int field) {
+        return field < static_cast<int>(entry.values.size()) ? entry.values[static_cast<std::size_t>(field)] : std::string();
+    };
     for (int field = 0; field < kFieldCount; ++field) {
-        std::string value = field < static_cast<int>(entry.values.size()) ? entry.values[field] : std::string();
+        std::string value = valueOf(field);
+        if (field == kName && value.empty()) value = valueOf(kCommonName);
         if (field == kFaxNumber) value = DialledFaxNumber(value);
         bool exact = true;
         std::string text = LossyCp932(value, exact);

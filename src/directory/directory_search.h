@@ -17,8 +17,9 @@ inline constexpr const char* kDirectoryPolicyKey = "SOFTWARE\\Policies\\qvdutil\
 // At most this many persons are shown; more found asks for a narrower text.
 inline constexpr int kMaxDirectoryPersons = 100;
 
-// The attributes asked for, one per edited field in column order.
-enum DirectoryField { kName, kNameReading, kCompany, kCompanyReading, kDepartment, kFaxNumber, kFieldCount };
+// The attributes asked for, one per edited field in column order; then the
+// entry's common name (cn), the name of an entry that has no other.
+enum DirectoryField { kName, kNameReading, kCompany, kCompanyReading, kDepartment, kFaxNumber, kFieldCount, kCommonName = kFieldCount };
 
 // The machine policy; off unless the administrator enabled it.
 struct DirectoryPolicy {

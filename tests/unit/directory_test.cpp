@@ -20,6 +20,8 @@ TEST(DirectoryFilterTest, ATextIsEscapedAndAskedForInEveryKanaForm) {
         {"ﾔﾏﾀﾞ", u8"(&(o=p)(|(cn=*ﾔﾏﾀﾞ*)(cn=*ヤマダ*)(cn=*やまだ*)(sn=*ﾔﾏﾀﾞ*)(sn=*ヤマダ*)(sn=*やまだ*)))"},
         {"*)(cn=*", "(&(o=p)(|(cn=*\\2a\\29\\28cn=\\2a*)(sn=*\\2a\\29\\28cn=\\2a*)))"},
         {"03-12", "(&(o=p)(|(cn=*03-12*)(sn=*03-12*)))"},
+        {"　ｱ ", u8"(&(o=p)(|(cn=*ｱ*)(cn=*ア*)(cn=*あ*)(sn=*ｱ*)(sn=*ア*)(sn=*あ*)))"},
+        {"ア　", u8"(&(o=p)(|(cn=*ア*)(cn=*あ*)(sn=*ア*)(sn=*あ*)))"},
         {"  ", ""},
         {"", ""},
     };
@@ -52,6 +54,7 @@ TEST(DirectoryPersonTest, EachValueIsHeldToTheRulesOfATypedEntry) {
         {Entry(u8"\U00020BB7野", "1"), DirectoryRule::NotShiftJis, 1, "?野"},
         {Entry("a", ""), DirectoryRule::NoFaxNumber, 6, ""},
         {Entry("", "1,2"), DirectoryRule::NoName, 1, ""},
+        {{{"", "", "", "", "", "1", "Common"}}, DirectoryRule::None, 1, "Common"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.shown);
@@ -113,11 +116,11 @@ TEST_F(DirectoryPolicyTest, ValuesAndTheirDefaults) {
     EXPECT_EQ(ReadDirectoryPolicy(*platform).enabled, false);
     number("Enabled", 1);
     EXPECT_EQ(read(), "1 :389 (&(objectCategory=person)(facsimileTelephoneNumber=*))  displayName msDS-PhoneticDisplayName "
-                      "company msDS-PhoneticCompanyName department facsimileTelephoneNumber 10 0");
+                      "company msDS-PhoneticCompanyName department facsimileTelephoneNumber cn 10 0");
     set("Server", " dc1.example.jp:3268 "), set("Filter", "objectClass=inetOrgPerson"), set("SearchBase", "ou=営業,dc=example");
     set("CompanyAttribute", "o"), number("TimeLimit", 500), number("UseTls", 1), number("Anonymous", 1);
     EXPECT_EQ(read(), std::string("1 dc1.example.jp:3268 (objectClass=inetOrgPerson) ") + u8"ou=営業,dc=example" +
-                          " displayName msDS-PhoneticDisplayName o msDS-PhoneticCompanyName department facsimileTelephoneNumber 120 1");
+                          " displayName msDS-PhoneticDisplayName o msDS-PhoneticCompanyName department facsimileTelephoneNumber cn 120 1");
     set("Server", "dc1.example.jp");
     EXPECT_EQ(ReadDirectoryPolicy(*platform).query.port, 636);
 }
