@@ -28,7 +28,7 @@ CDirectoryDlg::CDirectoryDlg(Directory& directory, const DirectoryQuery& policy,
 BOOL CDirectoryDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     // Name, company, department, FAX number, then why a person cannot be taken.
-    INT stops[] = {80, 160, 220, 270};
+    INT stops[] = {80, 160, 225, 285};
     ListBox(IDC_DIRECTORY_RESULTS).Send(LB_SETTABSTOPS, 4, reinterpret_cast<LPARAM>(stops));
     Edit(IDC_DIRECTORY_TEXT).SetWindowText(m_strText);
     ShowSearching(false);
@@ -54,6 +54,9 @@ void CDirectoryDlg::OnSearch() {
         return GotoDlgCtrl(IDC_DIRECTORY_TEXT);
     }
     m_search = search;
+    m_aFound.clear();
+    m_strFound.clear();
+    ListBox(IDC_DIRECTORY_RESULTS).ResetContent();
     ShowSearching(true);
     Directory& directory = m_directory;
     System().RunInBackground([search, &directory] { search->result = SearchDirectory(directory, search->query, search->cancelled); },
@@ -66,7 +69,8 @@ void CDirectoryDlg::OnStop() {
     m_search->cancelled = true;
     m_search.reset();
     ShowSearching(false);
-    CControl(GetSafeHwnd(), IDC_DIRECTORY_STATUS).SetWindowText(msg::kDirectorySearchStopped);
+    m_strFound = msg::kDirectorySearchStopped;
+    CControl(GetSafeHwnd(), IDC_DIRECTORY_STATUS).SetWindowText(m_strFound);
     GotoDlgCtrl(IDC_DIRECTORY_TEXT);
 }
 
@@ -92,11 +96,10 @@ std::optional<LRESULT> CDirectoryDlg::OnSearchDone(WPARAM search, LPARAM) {
     }
     CListBox list = ListBox(IDC_DIRECTORY_RESULTS);
     list.ReplaceLines(0, list.GetCount(), lines);
-    const std::string status = result.fault != DirectoryFault::None ? ""
-                               : result.more                       ? msg::kMoreInDirectory
-                               : m_aFound.empty()                   ? msg::kNoneInDirectory
-                                                                    : msg::FoundInDirectory(m_aFound.size());
-    CControl(GetSafeHwnd(), IDC_DIRECTORY_STATUS).SetWindowText(status);
+    m_strFound = result.fault != DirectoryFault::None ? ""
+                 : result.more                       ? msg::kMoreInDirectory
+                 : m_aFound.empty()                   ? msg::kNoneInDirectory
+                                                      : msg::FoundInDirectory(m_aFound.size());
     OnSelchangeResults();
     if (result.fault != DirectoryFault::None) AfxMessageBox(msg::DirectoryFailed(m_policy, result.fault, result.code));
     GotoDlgCtrl(m_aFound.empty() ? IDC_DIRECTORY_TEXT : IDC_DIRECTORY_RESULTS);
@@ -104,9 +107,16 @@ std::optional<LRESULT> CDirectoryDlg::OnSearchDone(WPARAM search, LPARAM) {
 }
 
 void CDirectoryDlg::OnSelchangeResults() {
-    const bool chosen = !ListBox(IDC_DIRECTORY_RESULTS).GetSelItems(1).empty();
-    EnableItem(IDC_DIRECTORY_ADD, chosen);
-    EnableItem(IDC_DIRECTORY_REGISTER, chosen);
+    const std::vector<int> selected = ListBox(IDC_DIRECTORY_RESULTS).GetSelItems(2);
+    EnableItem(IDC_DIRECTORY_ADD, !selected.empty());
+    EnableItem(IDC_DIRECTORY_REGISTER, !selected.empty());
+    // The whole reason of one marked person, which its line may not have room for.
+    const DirectoryPerson* one = selected.size() == 1 && selected[0] < static_cast<int>(m_aFound.size())
+                                     ? &m_aFound[static_cast<std::size_t>(selected[0])]
+                                     : nullptr;
+    CControl(GetSafeHwnd(), IDC_DIRECTORY_STATUS)
+        .SetWindowText(one && one->broken != DirectoryRule::None ? one->fields.m_strName + ": " + msg::DirectoryRuleText(*one)
+                                                                 : m_strFound);
 }
 
 bool CDirectoryDlg::TakeChosen() {

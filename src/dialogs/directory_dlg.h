@@ -49,4 +49,5 @@ private:
     std::shared_ptr<Search> m_search;  // the one whose end is awaited; none when idle
     WPARAM m_nSearch = 0;              // its number: an end of another is stale
     std::vector<DirectoryPerson> m_aFound;
+    std::string m_strFound;  // what the last search found, for the status line
 };

@@ -165,6 +165,8 @@ TEST_F(DirectoryDialogTest, CtrlDSearchesAndTheChosenBecomeDestinations) {
         EXPECT_EQ(search.Lines(IDC_DIRECTORY_RESULTS),
                   (std::vector<std::string>{"山田\t北斗\t\t03-1\t", "危険,\t\t\t03-2\t× 名前に ',' (ｶﾝﾏ) があります"}));
         EXPECT_EQ(search.Text(IDC_DIRECTORY_STATUS), "2人見つかりました。");
+        search.SelectLines(IDC_DIRECTORY_RESULTS, {1});
+        EXPECT_EQ(search.Text(IDC_DIRECTORY_STATUS), "危険,: 名前に ',' (ｶﾝﾏ) があります");
         search.SelectLines(IDC_DIRECTORY_RESULTS, {0, 1});
         search.Click(IDC_DIRECTORY_ADD);
     });
