@@ -11,11 +11,9 @@ class MemoryDirectory : public Directory {
 public:
     std::vector<DirectoryEntry> entries;
     DirectoryFault fault = DirectoryFault::None;
-    std::vector<DirectoryQuery> asked;
     int pagesRead = 0;
 
     std::unique_ptr<DirectoryPages> Search(const DirectoryQuery& query) override {
-        asked.push_back(query);
         return std::make_unique<Pages>(*this, static_cast<std::size_t>(query.pageSize));
     }
 
