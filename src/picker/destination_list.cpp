@@ -24,8 +24,7 @@ DestinationList::Added DestinationList::Add(const CAddressBook& book, std::int32
 
 std::int32_t DestinationList::Outsider(const CAddressEntry& person) {
     for (const CAddressEntry& outsider : m_aOutsiders)
-        if (outsider.m_strName == person.m_strName && outsider.m_strFaxNumber == person.m_strFaxNumber)
-            return outsider.m_nID;
+        if (MemberOf(outsider) == MemberOf(person)) return outsider.m_nID;
     m_aOutsiders.push_back(person);
     return m_aOutsiders.back().m_nID = CAddressEntry::kNoID - static_cast<std::int32_t>(m_aOutsiders.size());
 }

@@ -155,11 +155,7 @@ std::string PickerSession::NameOf(std::int32_t id) const {
 }
 
 int PickerSession::SlotWithNameAndNumber(const CAddressEntry& person) const {
-    for (int slot = 0; slot < m_book.m_nEntryCount; ++slot) {
-        const CAddressEntry& held = m_book.m_aEntries[static_cast<std::size_t>(slot)];
-        if (held.m_strName == person.m_strName && held.m_strFaxNumber == person.m_strFaxNumber) return slot;
-    }
-    return -1;
+    return SlotOfMember(m_book, MemberOf(person));
 }
 
 PickerSession::Added PickerSession::AddOutsiders(const std::vector<CAddressEntry>& persons) {
