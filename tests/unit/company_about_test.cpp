@@ -230,7 +230,7 @@ TEST_F(VersionBoxTest, OpensFromButtonAndFromTheSystemMenu) {
         platform->modalRuns.clear();
         if (c.opens) {
             platform->WhenDialogOpens(IDD_ABOUTBOX, [](MemoryWindow& about) {
-                EXPECT_EQ(about.Template().caption, "ﾊﾞｰｼﾞｮﾝ情報 pelinote");
+                EXPECT_EQ(about.layout.caption, "ﾊﾞｰｼﾞｮﾝ情報 pelinote");
                 about.Click(IDOK);
             });
         }
@@ -255,10 +255,10 @@ TEST_F(VersionBoxTest, EscAndCloseBoxEndTheVersionBox) {
 TEST_F(VersionBoxTest, PaintsTheIconOnlyWhileMinimised) {
     LRESULT result = 0;
     EXPECT_FALSE(dialog->HandleMessage(WM_PAINT, 0, 0, result));
-    EXPECT_FALSE(window->paintedIconAt);
+    EXPECT_FALSE(window->iconPainted);
     window->minimised = true;
     EXPECT_TRUE(dialog->HandleMessage(WM_PAINT, 0, 0, result));
-    EXPECT_TRUE(window->paintedIconAt);
+    EXPECT_TRUE(window->iconPainted);
     EXPECT_TRUE(dialog->HandleMessage(WM_QUERYDRAGICON, 0, 0, result));
     EXPECT_EQ(reinterpret_cast<HICON>(result), platform->LoadIconResource(IDR_MAINFRAME));
 }
