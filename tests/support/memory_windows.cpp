@@ -139,11 +139,8 @@ ResourceScript LoadResourceScript(const std::string& rcPath) {
 // ---- windows and controls -------------------------------------------------------
 
 MemoryWindow::MemoryWindow(ModalWindow& modal, const DialogTemplate& made) : dialog(modal), layout(made) {
-    for (const ControlTemplate& control : layout.controls) {
-        if (control.id == -1) continue;
-        controls[control.id].layout = control;
-        controls[control.id].text = control.text;
-    }
+    for (const ControlTemplate& control : layout.controls)
+        if (control.id != -1) static_cast<ControlTemplate&>(controls[control.id]) = control;
 }
 
 MemoryWindow::Control& MemoryWindow::At(int id) {
@@ -275,7 +272,7 @@ LRESULT MemoryWindowing::SendToWindow(HWND handle, UINT message, WPARAM wParam, 
     if (message == WM_NEXTDLGCTL) {
         MemoryWindow* dialog = WindowOf(handle);
         MemoryWindow::Control* next = ControlOf(reinterpret_cast<HWND>(wParam)).second;
-        if (dialog && next) dialog->focus = next->layout.id;
+        if (dialog && next) dialog->focus = next->id;
         return 0;
     }
     auto [window, control] = ControlOf(handle);
@@ -285,7 +282,7 @@ LRESULT MemoryWindowing::SendToWindow(HWND handle, UINT message, WPARAM wParam, 
     case WM_SETTEXT:
         control->text = reinterpret_cast<const char*>(lParam);
         // An edit reports every change of its text, also one the program makes.
-        if (control->layout.kind == "Edit") window->Notify(control->layout.id, EN_CHANGE);
+        if (control->kind == "Edit") window->Notify(control->id, EN_CHANGE);
         return TRUE;
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(control->text.size());
@@ -310,8 +307,8 @@ LRESULT MemoryWindowing::SendToWindow(HWND handle, UINT message, WPARAM wParam, 
     case CB_SETCURSEL:  // CB_ERR is also the -1 of no selection
         return control->comboSel = index >= 0 && index < static_cast<int>(control->lines.size()) ? index : CB_ERR;
     }
-    if (control->layout.kind == "ListBox") return ListMessage(*control, message, wParam, lParam);
-    m_errors.push_back("list box message to control " + std::to_string(control->layout.id));
+    if (control->kind == "ListBox") return ListMessage(*control, message, wParam, lParam);
+    m_errors.push_back("list box message to control " + std::to_string(control->id));
     return 0;
 }
 

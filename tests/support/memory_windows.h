@@ -41,9 +41,8 @@ struct MemoryWindow {
         std::string text;
         bool selected = false;
     };
-    struct Control {
-        ControlTemplate layout;
-        std::string text;
+    // Its template, the text now shown, and what the system keeps of it.
+    struct Control : ControlTemplate {
         std::vector<Line> lines;  // of a list or combo box
         int comboSel = -1;
         int top = 0;    // of a list: the line scrolled to the top
@@ -52,7 +51,7 @@ struct MemoryWindow {
         bool characterDiscarded = false;         // the key being pressed typed nothing after all
         std::optional<LRESULT> characterAnswer;  // the dialog's to WM_CHARTOITEM for the last key; none: not asked
         int repaints = 0;  // of a list: one per change with redraw on, one when redraw comes back on
-        bool Has(const char* style) const { return layout.style.find(style) != std::string::npos; }
+        bool Has(const char* flag) const { return style.find(flag) != std::string::npos; }
     };
 
     MemoryWindow(ModalWindow& modal, const DialogTemplate& made);
