@@ -243,16 +243,14 @@ void CAddressBookDlg::OnDirectorySearch() {
     m_strDirectoryText = search.m_strText;
     if (chosen == IDC_DIRECTORY_ADD) DrawAdded(m_session.AddOutsiders(search.m_aChosen));
     if (chosen != IDC_DIRECTORY_REGISTER) return;
-    for (const CAddressEntry& person : search.m_aChosen) {
+    for (const CAddressEntry& found : search.m_aChosen) {
         if (const std::optional<std::string> refusal = m_session.CreateRefusal(true)) return ShowMessages({*refusal});
         // Filled in from the directory, for the user to check and correct before it is saved.
         CEntryPropertyDlg dialog;
-        dialog.Load(person);
         dialog.m_bNew = true;
-        if (dialog.DoModal() != IDOK) continue;
-        CAddressEntry fields;
-        dialog.Store(fields);
-        const EntryResult result = m_session.CreatePerson(fields);
+        const std::optional<CAddressEntry> person = dialog.Edit(found);
+        if (!person) continue;
+        const EntryResult result = m_session.CreatePerson(*person);
         DrawEntryResult(result);
         if (!result.messages.empty()) return;
     }
@@ -273,10 +271,7 @@ void CAddressBookDlg::OnCreateEntry() {
     if (const std::optional<std::string> refusal = m_session.CreateRefusal()) return ShowMessages({*refusal});
     if (m_session.DisplayMode() == 2) return EditGroup(-1);
     CNewEntryDlg dialog;
-    if (dialog.DoModal() != IDOK) return;
-    CAddressEntry fields;
-    dialog.Store(fields);
-    DrawEntryResult(m_session.CreatePerson(fields));
+    if (const std::optional<CAddressEntry> person = dialog.Edit(CAddressEntry())) DrawEntryResult(m_session.CreatePerson(*person));
 }
 
 void CAddressBookDlg::OnEntryProperties() {
@@ -284,13 +279,8 @@ void CAddressBookDlg::OnEntryProperties() {
     if (m_session.IsGroupLine(line)) return EditGroup(line);
     const CAddressEntry* person = line == LB_ERR ? nullptr : m_session.PersonOn(line);
     if (!person) return;
-
     CEntryPropertyDlg dialog;
-    dialog.Load(*person);
-    if (dialog.DoModal() != IDOK) return;
-    CAddressEntry fields = *person;
-    dialog.Store(fields);
-    DrawEntryResult(m_session.EditPerson(line, fields));
+    if (const std::optional<CAddressEntry> edited = dialog.Edit(*person)) DrawEntryResult(m_session.EditPerson(line, *edited));
 }
 
 void CAddressBookDlg::OnDeleteEntry() {

@@ -5,13 +5,16 @@
 #include "book/person_rules.h"
 #include "res/resource.h"
 
-void CEntryDialog::Load(const CAddressEntry& person) {
+std::optional<CAddressEntry> CEntryDialog::Edit(CAddressEntry person) {
     m_strName = person.m_strName;
     m_strNameReading = person.m_strNameReading;
     m_strCompany = person.m_strCompany;
     m_strCompanyReading = person.m_strCompanyReading;
     m_strDepartment = person.m_strDepartment;
     m_strFaxNumber = person.m_strFaxNumber;
+    if (DoModal() != IDOK) return std::nullopt;
+    Store(person);
+    return person;
 }
 
 void CEntryDialog::Store(CAddressEntry& person) const {

@@ -1,24 +1,24 @@
 // The two dialogs that create a person and show or edit one.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "book/address_book.h"
 #include "book/person_rules.h"
 #include "framework/dialog.h"
 #include "res/resource.h"
 
-class CAddressEntry;
 
 // What the two entry dialogs share: the six fields and the checks made on OK.
 class CEntryDialog : public CDialog {
 public:
     using CDialog::CDialog;
 
-    // The six fields from a person, and back into it; the other columns and
-    // the ID are the person's own.
-    void Load(const CAddressEntry& person);
-    void Store(CAddressEntry& person) const;
+    // Shows |person|'s six fields; on OK, |person| with them as the user
+    // left them (the other columns and the ID are his own), else none.
+    std::optional<CAddressEntry> Edit(CAddressEntry person);
 
     std::string m_strName;
     std::string m_strNameReading;
@@ -28,6 +28,7 @@ public:
     std::string m_strFaxNumber;
 
 protected:
+    void Store(CAddressEntry& person) const;
     struct Rules {
         const char* requiredMessage;
         const char* faxCharactersMessage;
