@@ -287,13 +287,17 @@ int BookTool::Import(std::string_view fileBytes, bool confirmed, bool mayEmpty) 
     Print(toolmsg::NameList(toolmsg::kRemoved, changes.removed));
     Print(toolmsg::NameList(toolmsg::kChanged, changes.changed));
     if (!Confirmed(confirmed, toolmsg::kConfirmImport, toolmsg::kImportCancelled)) return kExitRefused;
-    if (FileFault fault = store->Save(*edited); fault != FileFault::None) {
-        Print(toolmsg::kCannotWriteBook);
-        Print(msg::CauseOf(fault));
-        return kExitRefused;
+    return SaveReported(store->Save(*edited), toolmsg::kCannotWriteBook, toolmsg::kImported);
+}
+
+int BookTool::SaveReported(FileFault fault, const char* failed, const char* done) {
+    if (fault == FileFault::None) {
+        Print(done);
+        return kExitDone;
     }
-    Print(toolmsg::kImported);
-    return kExitDone;
+    Print(failed);
+    Print(msg::CauseOf(fault));
+    return kExitRefused;
 }
 
 int BookTool::ImportGroups(std::string_view fileBytes, bool confirmed) {
@@ -325,13 +329,7 @@ int BookTool::ImportGroups(std::string_view fileBytes, bool confirmed) {
     if (!notFound.empty()) Print(toolmsg::Warning(toolmsg::GroupList(toolmsg::kMembersNotFound, notFound)));
     if (!Confirmed(confirmed, toolmsg::kConfirmGroupImport, toolmsg::kGroupImportCancelled)) return kExitRefused;
     book->m_aGroups = std::move(edited);
-    if (FileFault fault = store->SaveGroups(*book); fault != FileFault::None) {
-        Print(toolmsg::kCannotWriteGroups);
-        Print(msg::CauseOf(fault));
-        return kExitRefused;
-    }
-    Print(toolmsg::kGroupsImported);
-    return kExitDone;
+    return SaveReported(store->SaveGroups(*book), toolmsg::kCannotWriteGroups, toolmsg::kGroupsImported);
 }
 
 int BookTool::Check(const std::optional<std::string>& driverName) {

@@ -17,6 +17,7 @@ class Files;
 class Registry;
 class Security;
 struct BookLoad;
+enum class FileFault;
 
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitRefused = 1;  // refused, cancelled, or a problem found
@@ -80,6 +81,8 @@ private:
     // Prints the findings of an edited file; false when it is refused.
     bool Report(const struct ImportedFile& file);
     bool Confirmed(bool confirmed, const char* question, const char* cancelled);
+    // Says how an import's save ended (|done|, or |failed| and the cause); the exit code.
+    int SaveReported(FileFault fault, const char* failed, const char* done);
     // Reads the book where the program finds it (finishing a save its
     // journal records when |settle|); false, having said why |verb| was not
     // done, when it cannot be read.
